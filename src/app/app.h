@@ -1,0 +1,88 @@
+// The application shell: the global state set up at start-up and read by every view,
+// the settings record, data-file lookup, start-up and shutdown.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/platform.h"
+
+// [SECTION] Global state established at start-up
+
+extern char dataRoot[256];   // the working directory at start-up (absolute), or "."
+extern char tempDir[256];    // dataRoot + "\tmp": every scratch file lives here
+extern int smallLayout;      // 640x480 layout with the "640\" bitmap set
+extern int screenWidth, screenHeight;
+extern int screenMode;
+extern Rect mapRect, statusRect, legendRect;
+extern uint8_t legendCache[3][16];
+extern uint8_t labelSwitches[8];
+extern Surface* hbmVirtual;  // the off-screen image of the whole window
+extern FontSpec fhGeneric;   // the generic text font
+extern int fhGenericCreated;
+
+// The 60-byte settings record kept in "options.dat".
+struct OptionsRecord {
+    uint8_t version;           // always 1
+    int32_t joyCentreX, joyCentreY, joyMinX, joyMinY, joyMaxX, joyMaxY;
+    uint8_t monitorInches;     // 14, 15, 17 or 21
+    float gamma;
+    uint8_t preferredDepth;    // 15, 16, 24, 32 or 0
+    uint8_t soundsOn;
+    uint32_t carried;          // offset 40: kept unchanged through every save
+    uint8_t gammaInUse;
+    uint8_t joystickOn;
+    uint32_t namesOn3D;
+    uint32_t helpPrompts;
+    uint32_t imperialUnits;
+};
+extern OptionsRecord options;
+// The live switches; copied into the record at every save.
+extern uint32_t namesOn3D, helpPromptsOn, imperialUnits;
+
+struct GammaTable {
+    uint8_t entry[256];
+    int enabled;
+};
+extern GammaTable gammaTable;
+
+// [SECTION] Settings
+
+constexpr int kOptionsSize = 60;
+void EncodeOptions(const OptionsRecord& o, uint8_t out[kOptionsSize]);
+void DecodeOptions(const uint8_t in[kOptionsSize], OptionsRecord* o);
+// Loads "options.dat" from the data root; 1 when a valid record was read (defaults otherwise).
+int LoadSettings();
+// Writes "options.dat" in the data root; 1 when the file could be written.
+int SaveSettings();
+void BuildGammaTable(double gamma);
+inline uint8_t GammaLookup(uint8_t v) { return gammaTable.enabled ? gammaTable.entry[v] : v; }
+// Joystick axis value mapped to 0..10000 with 5000 at the calibrated centre.
+int JoystickAxis(int raw, int centre, int minimum, int maximum);
+
+// [SECTION] Data files
+
+// "%s\%s" with the data root; the path stays written the design's way.
+std::string DataRootPath(const char* relative);
+std::string TempPath(const char* name);
+// Opens a data file first under the data root, then by its bare relative path (the volume).
+FILE* OpenDataFile(const char* relative, const char* mode);
+// The real path OpenDataFile would open, or "" when neither exists.
+std::string FindDataFile(const char* relative);
+
+// [SECTION] Start-up and shutdown
+
+// The whole start-up sequence; 1 when the message loop may start.
+int InitInstance();
+int InitializeProgramData();
+void Shutdown();
+int ShutdownDone();
+// The window procedure of the main window.
+int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Message& msg);
+// Runs get / dispatch until the quit message; returns its exit code.
+int RunMessageLoop();
+// Deletes "screen00.tmp".."screen09.tmp" in the temporary directory.
+void DeleteAllScreenCaches();
+// Tests restart the shell through this.
+void ResetShellState();

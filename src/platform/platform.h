@@ -1,0 +1,306 @@
+// The platform layer: the one window, its message queue, drawing surfaces, message boxes,
+// dialogs, cursors, time, clipboard, the browser, files and system facts.
+// Everything above this layer speaks this vocabulary and never sees a toolkit type.
+// Texts crossing this layer are 8-bit Windows-1252 strings, the encoding the data volume uses.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// [SECTION] Geometry and colour
+
+struct Rect {
+    int left, top, right, bottom;  // right and bottom are exclusive
+};
+struct Point {
+    int x, y;
+};
+
+// A colour as 0x00BBGGRR, the layout the record files of the volume use.
+using ColourRef = uint32_t;
+constexpr ColourRef MakeColour(int r, int g, int b) {
+    return (ColourRef)((r & 255) | ((g & 255) << 8) | ((b & 255) << 16));
+}
+constexpr int ColourRed(ColourRef c) { return c & 255; }
+constexpr int ColourGreen(ColourRef c) { return (c >> 8) & 255; }
+constexpr int ColourBlue(ColourRef c) { return (c >> 16) & 255; }
+
+// [SECTION] Messages
+// Kinds keep their classic numbers so recorded demonstrations carry them unchanged.
+
+enum : uint32_t {
+    MSG_CREATE = 0x0001,
+    MSG_DESTROY = 0x0002,
+    MSG_PAINT = 0x000F,
+    MSG_CLOSE = 0x0010,
+    MSG_QUERYENDSESSION = 0x0011,
+    MSG_QUIT = 0x0012,
+    MSG_ENDSESSION = 0x0016,
+    MSG_KEYDOWN = 0x0100,
+    MSG_KEYUP = 0x0101,
+    MSG_CHAR = 0x0102,
+    MSG_SYSKEYDOWN = 0x0104,
+    MSG_COMMAND = 0x0111,
+    MSG_SYSCOMMAND = 0x0112,
+    MSG_TIMER = 0x0113,
+    MSG_MOUSEMOVE = 0x0200,
+    MSG_LBUTTONDOWN = 0x0201,
+    MSG_LBUTTONUP = 0x0202,
+    MSG_RBUTTONDOWN = 0x0204,
+    MSG_RBUTTONUP = 0x0205,
+    MSG_MCINOTIFY = 0x03B9,
+    MSG_USER = 0x0400,
+};
+
+// Modifier bits carried in wParam of mouse messages.
+enum : uint32_t { MK_LBUTTON = 1, MK_RBUTTON = 2, MK_SHIFT = 4, MK_CONTROL = 8 };
+
+// System commands (wParam of MSG_SYSCOMMAND).
+enum : uint32_t { SC_MINIMIZE = 0xF020, SC_CLOSE = 0xF060, SC_RESTORE = 0xF120 };
+
+// Virtual-key codes (wParam of key messages).
+enum : uint32_t {
+    VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
+    VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
+    VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
+    VK_DELETE = 0x2E, VK_F1 = 0x70, VK_F4 = 0x73, VK_F12 = 0x7B,
+};
+
+struct Message {
+    uint32_t kind = 0;
+    uint64_t wParam = 0;
+    int64_t lParam = 0;   // mouse: x in the low 16 bits, y in the next 16; paint: unused
+    uint32_t time = 0;    // tick count when queued
+    Rect paintRect{};     // MSG_PAINT: the area to repaint
+};
+
+inline int MessageX(const Message& m) { return (int16_t)(m.lParam & 0xFFFF); }
+inline int MessageY(const Message& m) { return (int16_t)((m.lParam >> 16) & 0xFFFF); }
+inline int64_t MakeMouseParam(int x, int y) { return (int64_t)(uint16_t)x | ((int64_t)(uint16_t)y << 16); }
+
+using WindowProc = int64_t (*)(uint32_t kind, uint64_t wParam, int64_t lParam, const Message& msg);
+
+// Blocks until a message arrives; returns 0 for MSG_QUIT, else 1.
+int GetMessage(Message* msg);
+// Lets the toolkit run, then takes (remove = 1) or looks at the first message; 0 when none.
+int PeekMessage(Message* msg, int remove);
+void PostMessage(uint32_t kind, uint64_t wParam, int64_t lParam);
+void PostQuitMessage(int exitCode);
+int64_t DispatchMessage(const Message& msg);
+// Queues a paint message for an area of the window (merged with one already queued).
+void InvalidateWindow(const Rect* area);
+// Drops every queued message of the kinds from..to inclusive.
+void FlushMessages(uint32_t fromKind, uint32_t toKind);
+// Asynchronous modifier state, as the keyboard is now.
+int IsKeyDown(uint32_t virtualKey);
+
+// [SECTION] The window
+
+struct WindowOptions {
+    const char* title;
+    int clientWidth, clientHeight;
+    int framed;  // 1: caption and frame with a fixed client size; 0: frameless, maximised
+};
+int CreateMainWindow(const WindowOptions& options, WindowProc proc);
+void DestroyMainWindow();
+int MainWindowExists();
+void ShowMainWindow();
+void MinimiseMainWindow();
+void RaiseMainWindow();
+// Timers post MSG_TIMER with the id in wParam.
+void SetWindowTimer(int id, int milliseconds);
+void KillWindowTimer(int id);
+
+// [SECTION] Surfaces: an image plus drawing state
+
+struct Surface;
+
+enum PenStyle { PEN_SOLID = 0, PEN_DASH = 1, PEN_DOT = 2, PEN_DASHDOTDOT = 3, PEN_DASHDOT = 4, PEN_NULL = 5 };
+enum BrushKind { BRUSH_SOLID = 0, BRUSH_HATCHED = 1, BRUSH_NULL = 2 };
+enum HatchStyle { HATCH_HORIZONTAL = 0, HATCH_VERTICAL = 1, HATCH_FDIAGONAL = 2, HATCH_BDIAGONAL = 3, HATCH_CROSS = 4, HATCH_DIAGCROSS = 5 };
+enum RasterOp { ROP_COPY = 0, ROP_XOR = 1, ROP_INVERT = 2 };
+enum BackgroundMode { BK_TRANSPARENT = 1, BK_OPAQUE = 2 };
+// Text alignment: one horizontal and one vertical flag.
+enum : int { TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24 };
+
+struct FontSpec {
+    std::string family = "Arial";
+    int points = 8;         // at `dpi` dots per inch; the pixel height is points * dpi / 72, rounded
+    int dpi = 96;
+    int pixelHeight = 0;    // when non-zero, used instead of points
+    int weight = 400;       // 400 normal, 700 bold
+    int italic = 0;
+    int underline = 0;
+    int escapement = 0;     // text angle in tenths of a degree, counter-clockwise
+};
+
+struct DrawState {
+    int penStyle = PEN_SOLID;
+    int penWidth = 1;
+    ColourRef penColour = 0;
+    int brushKind = BRUSH_SOLID;
+    int hatch = HATCH_CROSS;
+    ColourRef brushColour = MakeColour(255, 255, 255);
+    int rop = ROP_COPY;
+    ColourRef textColour = 0;
+    ColourRef backgroundColour = MakeColour(255, 255, 255);
+    int backgroundMode = BK_OPAQUE;
+    int textAlign = TA_LEFT | TA_TOP;
+    FontSpec font;
+    Point current{0, 0};
+};
+
+Surface* CreateSurface(int width, int height);  // cleared to black; 0 when memory runs out
+void DeleteSurface(Surface* s);
+int SurfaceWidth(const Surface* s);
+int SurfaceHeight(const Surface* s);
+// Direct pixel access: 32 bits a pixel as 0xFFRRGGBB, rows top first.
+uint32_t* SurfacePixels(Surface* s);
+int SurfaceStride(const Surface* s);  // in pixels
+// The visible window image. Drawing into it shows on screen.
+Surface* WindowSurface();
+
+DrawState GetDrawState(const Surface* s);
+void SetDrawState(Surface* s, const DrawState& state);
+void SetPen(Surface* s, int style, int width, ColourRef colour);
+void SetSolidBrush(Surface* s, ColourRef colour);
+void SetHatchBrush(Surface* s, int hatch, ColourRef colour);
+void SetNullBrush(Surface* s);
+void SetRasterOp(Surface* s, int rop);
+void SetTextColour(Surface* s, ColourRef colour);
+void SetBackgroundColour(Surface* s, ColourRef colour);
+void SetBackgroundMode(Surface* s, int mode);
+void SetTextAlign(Surface* s, int align);
+void SetFont(Surface* s, const FontSpec& font);
+// Clipping: a rectangle, a polygonal region, or none.
+void SetClipRect(Surface* s, const Rect& r);
+void SetClipPolygon(Surface* s, const Point* points, int count);
+void ClearClip(Surface* s);
+
+void MoveTo(Surface* s, int x, int y);
+void LineTo(Surface* s, int x, int y);
+void Polyline(Surface* s, const Point* points, int count);
+void PolygonShape(Surface* s, const Point* points, int count);  // outline with the pen, filled with the brush
+void RectangleShape(Surface* s, int left, int top, int right, int bottom);
+void EllipseShape(Surface* s, int left, int top, int right, int bottom);
+void FillRect(Surface* s, const Rect& r, ColourRef colour);
+void FillRectWithBrush(Surface* s, const Rect& r);
+void SetPixel(Surface* s, int x, int y, ColourRef colour);
+ColourRef GetPixel(const Surface* s, int x, int y);
+// Text at (x, y) by the alignment flags; the font's escapement rotates it.
+void TextOut(Surface* s, int x, int y, const char* text, int length = -1);
+// Width and height in pixels of a text in the current font.
+Point TextExtent(Surface* s, const char* text, int length = -1);
+int FontAscent(Surface* s);
+// Copies a w x h block from src (sx, sy) to dst (x, y) with the surface's raster operation.
+void Blit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int rop = ROP_COPY);
+void StretchBlit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int sw, int sh);
+// Draws an 8-bit image (row-major, `stride` bytes a row, top row first) through a palette
+// of 256 colours.
+void DrawPaletteImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int h, int stride,
+                      const ColourRef* palette);
+// Draws 24-bit pixels in blue-green-red order, `stride` bytes a row, top row first.
+void DrawBgrImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int h, int stride);
+// Saves the surface as a PNG file; 1 on success.
+int SaveSurfacePng(const Surface* s, const char* path);
+
+// [SECTION] Message boxes and dialogs
+
+enum : int { MB_OK = 0, MB_OKCANCEL = 1, MB_YESNO = 4, MB_YESNOCANCEL = 3 };
+enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+int MessageBox(const char* text, const char* caption, int buttons);
+// printf-style message box without caption and with an OK button.
+void ShowMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Beep();
+
+enum DialogItemKind {
+    DI_STATIC = 0, DI_EDIT = 1, DI_BUTTON = 2, DI_DEFBUTTON = 3, DI_CHECKBOX = 4,
+    DI_RADIO = 5, DI_GROUPBOX = 6, DI_LISTBOX = 7,
+};
+enum : int { DS_MULTISELECT = 1, DS_TABSTOPS = 2, DS_GROUPSTART = 4, DS_READONLY = 8, DS_SORT = 16 };
+
+struct DialogItem {
+    int kind;
+    int id;
+    int x, y, w, h;       // pixels in the dialog's client area
+    std::string text;
+    int style = 0;
+    int limit = 0;         // edits: maximum length, 0 none
+};
+struct DialogTemplate {
+    std::string caption;
+    int width, height;
+    std::vector<DialogItem> items;
+    std::vector<int> tabStops;  // list boxes with DS_TABSTOPS: stops in pixels
+};
+
+struct Dialog;
+enum : int { DLG_INIT = 1, DLG_COMMAND = 2 };
+enum : int { NOTIFY_CLICKED = 0, NOTIFY_CHANGED = 1, NOTIFY_SELCHANGE = 2, NOTIFY_DBLCLK = 3 };
+// Returns 1 when the notification was handled.
+using DialogProc = int (*)(Dialog* d, int event, int itemId, int notification, void* user);
+
+// Runs a modal dialog; returns the value given to EndDialog (IDCANCEL when closed by the window manager).
+int DialogBox(const DialogTemplate& t, DialogProc proc, void* user);
+void EndDialog(Dialog* d, int result);
+std::string GetItemText(Dialog* d, int id);
+void SetItemText(Dialog* d, int id, const char* text);
+int GetItemCheck(Dialog* d, int id);
+void SetItemCheck(Dialog* d, int id, int checked);
+void EnableItem(Dialog* d, int id, int enabled);
+void FocusItem(Dialog* d, int id);
+void ListClear(Dialog* d, int id);
+int ListAdd(Dialog* d, int id, const char* text);
+int ListCount(Dialog* d, int id);
+int ListGetSelection(Dialog* d, int id);           // single selection: -1 for none
+void ListSetSelection(Dialog* d, int id, int index);
+std::vector<int> ListGetSelections(Dialog* d, int id);  // multiple selection
+void ListSetSelected(Dialog* d, int id, int index, int selected);
+std::string ListGetText(Dialog* d, int id, int index);
+
+// [SECTION] Cursors
+
+enum : int { CURSOR_ARROW = 32512, CURSOR_WAIT = 32514, CURSOR_CROSS = 32515, CURSOR_APPSTARTING = 32650 };
+// Sets the window cursor: one of the standard ones above or a program cursor (107, 130-133,
+// 141, 144 and others drawn by the platform). Returns the previous one.
+int SetCursorShape(int id);
+int GetCursorShape();
+Point GetCursorPosition();  // in window coordinates
+void SetCursorPosition(int x, int y);
+
+// [SECTION] Time
+
+uint32_t TickCount();  // milliseconds since start
+void SleepMs(int milliseconds);
+
+// [SECTION] Clipboard, browser, printing helpers
+
+int SetClipboardText(const char* text);
+std::string GetClipboardText();
+// Hands an address ("https://...", "mailto:...") to the desktop's default opener.
+int OpenAddress(const char* address);
+// Opens the desktop's display settings where the desktop has such a tool.
+void OpenDisplaySettings();
+
+// [SECTION] Screen and fonts
+
+int ScreenWidth();
+int ScreenHeight();
+int ScreenDepth();        // bits per pixel
+int ScreenLogicalDpi();   // vertical dots per inch of the system font
+int IsFontFamilyInstalled(const char* family);
+// Registers a font file for this process; returns a handle (> 0) or 0.
+int RegisterFontFile(const char* path);
+void UnregisterFontFile(int handle);
+
+// [SECTION] Single instance
+
+// Returns 1 when another copy of the program runs (it has then been asked to come to the top).
+int AnotherInstanceRunning(const char* key);
+
+// [SECTION] Start-up of the toolkit
+
+int PlatformInit(int argc, char** argv);
+void PlatformShutdown();

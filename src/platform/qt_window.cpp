@@ -1,0 +1,370 @@
+// The main window on Qt and the program's own message queue. Qt events become plain
+// messages appended to the queue; the window shows the window surface's image.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <deque>
+#include <map>
+
+#include "platform/platform.h"
+#include "platform/qt_private.h"
+#include "platform/test_double.h"
+
+static struct {
+    QApplication* app = nullptr;
+    int ownsApp = 0;
+    QElapsedTimer clock;
+    std::deque<Message> queue;
+    WindowProc proc = nullptr;
+    QWidget* window = nullptr;
+    Surface* windowSurface = nullptr;
+    std::map<int, QTimer*> timers;
+    int quitPosted = 0;
+    int exitCode = 0;
+} win;
+
+static int argcKeep = 1;
+static char argv0[] = "mundora";
+static char* argvKeep[] = {argv0, nullptr};
+
+static uint32_t VirtualKeyFromQt(int key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
+    switch (key) {
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Tab: return VK_TAB;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Shift: return VK_SHIFT;
+    case Qt::Key_Control: return VK_CONTROL;
+    case Qt::Key_Alt: return VK_MENU;
+    default: return 0;
+    }
+}
+
+static uint64_t MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
+    uint64_t k = 0;
+    if (buttons & Qt::LeftButton) k |= MK_LBUTTON;
+    if (buttons & Qt::RightButton) k |= MK_RBUTTON;
+    if (mods & Qt::ShiftModifier) k |= MK_SHIFT;
+    if (mods & Qt::ControlModifier) k |= MK_CONTROL;
+    return k;
+}
+
+class MainWidget : public QWidget {
+public:
+    MainWidget() { setMouseTracking(true); setFocusPolicy(Qt::StrongFocus); setAttribute(Qt::WA_OpaquePaintEvent); }
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QPainter p(this);
+        if (win.windowSurface) p.drawImage(e->rect(), SurfaceImage(win.windowSurface), e->rect());
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        PostMessage(MSG_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()), MakeMouseParam((int)e->position().x(), (int)e->position().y()));
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        uint32_t kind = e->button() == Qt::RightButton ? MSG_RBUTTONDOWN : MSG_LBUTTONDOWN;
+        if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton) return;
+        PostMessage(kind, MouseKeys(e->buttons(), e->modifiers()), MakeMouseParam((int)e->position().x(), (int)e->position().y()));
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        uint32_t kind = e->button() == Qt::RightButton ? MSG_RBUTTONUP : MSG_LBUTTONUP;
+        if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton) return;
+        PostMessage(kind, MouseKeys(e->buttons(), e->modifiers()), MakeMouseParam((int)e->position().x(), (int)e->position().y()));
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        uint32_t vk = VirtualKeyFromQt(e->key());
+        if (e->key() == Qt::Key_F4 && (e->modifiers() & Qt::AltModifier)) {
+            PostMessage(MSG_SYSCOMMAND, SC_CLOSE, 0);
+            return;
+        }
+        if (e->key() == Qt::Key_Q && (e->modifiers() & Qt::ControlModifier)) {
+            PostMessage(MSG_COMMAND, 40005, 0);  // the exit command
+            return;
+        }
+        if (vk) PostMessage(MSG_KEYDOWN, vk, e->isAutoRepeat() ? (1ll << 30) : 0);
+        QByteArray text = e->text().toLatin1();
+        for (char c : text)
+            if ((uint8_t)c >= 32) PostMessage(MSG_CHAR, (uint8_t)c, 0);
+    }
+    void keyReleaseEvent(QKeyEvent* e) override {
+        uint32_t vk = VirtualKeyFromQt(e->key());
+        if (vk && !e->isAutoRepeat()) PostMessage(MSG_KEYUP, vk, 0);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        // The window is left only through the program's exit button or command.
+        if (win.proc) {
+            e->ignore();
+            PostMessage(MSG_CLOSE, 0, 0);
+        }
+    }
+    void changeEvent(QEvent* e) override {
+        if (e->type() == QEvent::WindowStateChange && !(windowState() & Qt::WindowMinimized) &&
+            (static_cast<QWindowStateChangeEvent*>(e)->oldState() & Qt::WindowMinimized))
+            PostMessage(MSG_SYSCOMMAND, SC_RESTORE, 0);
+        QWidget::changeEvent(e);
+    }
+};
+
+void MarkWindowDirty(const Surface* s, const QRect& r) {
+    if (win.window && s == win.windowSurface) win.window->update(r);
+}
+
+int PlatformInit(int argc, char** argv) {
+    if (QApplication::instance()) {
+        win.app = qobject_cast<QApplication*>(QApplication::instance());
+    } else {
+        if (argc > 0 && argv) {
+            argcKeep = argc;
+            win.app = new QApplication(argcKeep, argv);
+        } else {
+            win.app = new QApplication(argcKeep, argvKeep);
+        }
+        win.ownsApp = 1;
+    }
+    win.clock.start();
+    QApplication::setQuitOnLastWindowClosed(false);
+    return win.app != nullptr;
+}
+
+void PlatformShutdown() {
+    DestroyMainWindow();
+    if (win.ownsApp) {
+        delete win.app;
+        win.app = nullptr;
+        win.ownsApp = 0;
+    }
+}
+
+uint32_t TickCount() { return win.clock.isValid() ? (uint32_t)win.clock.elapsed() : 0; }
+
+void SleepMs(int milliseconds) {
+    if (milliseconds > 0) QThread::msleep((unsigned long)milliseconds);
+}
+
+int CreateMainWindow(const WindowOptions& options, WindowProc proc) {
+    if (win.window) return 0;
+    win.windowSurface = CreateSurface(options.clientWidth, options.clientHeight);
+    if (!win.windowSurface) return 0;
+    win.proc = proc;
+    win.quitPosted = 0;
+    win.queue.clear();
+    MainWidget* w = new MainWidget();
+    w->setWindowTitle(QString::fromLatin1(options.title));
+    if (options.framed) {
+        w->setFixedSize(options.clientWidth, options.clientHeight);
+    } else {
+        w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        w->resize(options.clientWidth, options.clientHeight);
+    }
+    win.window = w;
+    PostMessage(MSG_CREATE, 0, 0);
+    return 1;
+}
+
+void ShowMainWindow() {
+    if (!win.window) return;
+    win.window->show();
+    win.window->raise();
+    win.window->activateWindow();
+}
+
+void MinimiseMainWindow() {
+    if (win.window) win.window->showMinimized();
+}
+
+void RaiseMainWindow() {
+    if (!win.window) return;
+    if (win.window->isMinimized()) win.window->showNormal();
+    win.window->raise();
+    win.window->activateWindow();
+}
+
+void DestroyMainWindow() {
+    for (auto& t : win.timers) delete t.second;
+    win.timers.clear();
+    if (win.window) {
+        win.proc = nullptr;
+        win.window->hide();
+        delete win.window;
+        win.window = nullptr;
+    }
+    if (win.windowSurface) {
+        DeleteSurface(win.windowSurface);
+        win.windowSurface = nullptr;
+    }
+}
+
+int MainWindowExists() { return win.window != nullptr; }
+
+Surface* WindowSurface() { return win.windowSurface; }
+
+QWidget* MainWidgetForDialogs() { return win.window; }
+
+void SetWindowTimer(int id, int milliseconds) {
+    KillWindowTimer(id);
+    QTimer* t = new QTimer();
+    QObject::connect(t, &QTimer::timeout, [id]() { PostMessage(MSG_TIMER, (uint64_t)id, 0); });
+    t->start(milliseconds);
+    win.timers[id] = t;
+}
+
+void KillWindowTimer(int id) {
+    auto it = win.timers.find(id);
+    if (it == win.timers.end()) return;
+    delete it->second;
+    win.timers.erase(it);
+}
+
+void PostMessage(uint32_t kind, uint64_t wParam, int64_t lParam) {
+    Message m;
+    m.kind = kind;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    m.time = TickCount();
+    // Consecutive pointer moves collapse into the latest, as a busy queue would deliver them.
+    if (kind == MSG_MOUSEMOVE && !win.queue.empty() && win.queue.back().kind == MSG_MOUSEMOVE) {
+        win.queue.back() = m;
+        return;
+    }
+    win.queue.push_back(m);
+}
+
+void PostQuitMessage(int exitCode) {
+    win.exitCode = exitCode;
+    win.quitPosted = 1;
+    PostMessage(MSG_QUIT, (uint64_t)exitCode, 0);
+}
+
+void InvalidateWindow(const Rect* area) {
+    Rect r = area ? *area : Rect{0, 0, win.windowSurface ? SurfaceWidth(win.windowSurface) : 0,
+                                 win.windowSurface ? SurfaceHeight(win.windowSurface) : 0};
+    for (Message& m : win.queue) {
+        if (m.kind != MSG_PAINT) continue;
+        m.paintRect.left = std::min(m.paintRect.left, r.left);
+        m.paintRect.top = std::min(m.paintRect.top, r.top);
+        m.paintRect.right = std::max(m.paintRect.right, r.right);
+        m.paintRect.bottom = std::max(m.paintRect.bottom, r.bottom);
+        return;
+    }
+    Message m;
+    m.kind = MSG_PAINT;
+    m.paintRect = r;
+    m.time = TickCount();
+    win.queue.push_back(m);
+}
+
+void FlushMessages(uint32_t fromKind, uint32_t toKind) {
+    std::deque<Message> kept;
+    for (const Message& m : win.queue)
+        if (m.kind < fromKind || m.kind > toKind) kept.push_back(m);
+    win.queue.swap(kept);
+}
+
+int PeekMessage(Message* msg, int remove) {
+    if (win.app) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (win.queue.empty()) return 0;
+    *msg = win.queue.front();
+    if (remove) win.queue.pop_front();
+    return 1;
+}
+
+int GetMessage(Message* msg) {
+    while (win.queue.empty()) {
+        if (!win.app) return 0;
+        if (TestModeEnabled()) {
+            // Nothing will ever arrive in a test without input: report a quit.
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            if (win.queue.empty()) {
+                msg->kind = MSG_QUIT;
+                msg->wParam = 0;
+                return 0;
+            }
+            break;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    *msg = win.queue.front();
+    win.queue.pop_front();
+    return msg->kind != MSG_QUIT;
+}
+
+int64_t DispatchMessage(const Message& msg) {
+    if (!win.proc || msg.kind == MSG_QUIT) return 0;
+    return win.proc(msg.kind, msg.wParam, msg.lParam, msg);
+}
+
+int IsKeyDown(uint32_t virtualKey) {
+    Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
+    if (virtualKey == VK_SHIFT) return (mods & Qt::ShiftModifier) != 0;
+    if (virtualKey == VK_CONTROL) return (mods & Qt::ControlModifier) != 0;
+    if (virtualKey == VK_MENU) return (mods & Qt::AltModifier) != 0;
+    return 0;
+}
+
+int ScreenWidth() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 800;
+}
+
+int ScreenHeight() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 600;
+}
+
+int ScreenDepth() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->depth() : 24;
+}
+
+int ScreenLogicalDpi() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? (int)(s->logicalDotsPerInchY() + 0.5) : 96;
+}
+
+// [SECTION] Test hooks that need the queue
+
+void TestInjectMessage(uint32_t kind, uint64_t wParam, int64_t lParam) { PostMessage(kind, wParam, lParam); }
+
+void TestInjectClick(int x, int y) {
+    PostMessage(MSG_MOUSEMOVE, 0, MakeMouseParam(x, y));
+    PostMessage(MSG_LBUTTONDOWN, MK_LBUTTON, MakeMouseParam(x, y));
+    PostMessage(MSG_LBUTTONUP, 0, MakeMouseParam(x, y));
+}
+
+void TestInjectKey(uint32_t virtualKey) {
+    PostMessage(MSG_KEYDOWN, virtualKey, 0);
+    PostMessage(MSG_KEYUP, virtualKey, 0);
+}
+
+int TestPumpMessages() {
+    int n = 0;
+    Message m;
+    while (PeekMessage(&m, 1)) {
+        if (m.kind == MSG_QUIT) break;
+        DispatchMessage(m);
+        n++;
+    }
+    return n;
+}
+
+int TestSaveWindowPng(const char* path) { return win.windowSurface && SaveSurfacePng(win.windowSurface, path); }

@@ -1,0 +1,44 @@
+// The platform's test double: while test mode is on, message boxes and dialogs do not wait
+// for a person but are answered from a script, every text they show is recorded, addresses
+// are recorded instead of opened, and tests inject input into the same queue the window feeds.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct ShownText {
+    std::string caption;
+    std::string text;
+};
+
+void TestModeEnable(int on);
+int TestModeEnabled();
+
+// Answers for the next message boxes, in order; when none is queued a box answers IDOK or IDYES.
+void TestPushAnswer(int answer);
+const std::vector<ShownText>& TestShownMessages();
+void TestClearShown();
+// The most recent text shown, or "".
+std::string TestLastMessage();
+
+// Scripts for the next dialogs, in order. A script runs after the dialog's init notification;
+// it sets items and clicks buttons. A dialog still open after its script ends with IDCANCEL.
+void TestPushDialogScript(std::function<void(Dialog*)> script);
+// Sends the dialog procedure a command for an item, as a click would.
+void TestDialogCommand(Dialog* d, int itemId, int notification = NOTIFY_CLICKED);
+// Captions of the dialogs shown so far.
+const std::vector<std::string>& TestShownDialogs();
+
+void TestInjectMessage(uint32_t kind, uint64_t wParam, int64_t lParam);
+void TestInjectClick(int x, int y);  // mouse move, left down and left up at (x, y)
+void TestInjectKey(uint32_t virtualKey);
+// Dispatches every queued message; returns how many.
+int TestPumpMessages();
+
+const std::vector<std::string>& TestOpenedAddresses();
+int TestBeepCount();
+// Saves what the window shows now as a PNG file.
+int TestSaveWindowPng(const char* path);

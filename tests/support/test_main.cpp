@@ -1,0 +1,17 @@
+// Test entry: the toolkit runs offscreen and the platform's test double answers every box.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/platform.h"
+#include "platform/test_double.h"
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::testing::InitGoogleTest(&argc, argv);
+    PlatformInit(0, nullptr);
+    TestModeEnable(1);
+    int result = RUN_ALL_TESTS();
+    PlatformShutdown();
+    return result;
+}

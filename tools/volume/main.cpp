@@ -1,0 +1,132 @@
+// mundora-volume: builds the data volume the viewer reads, from open geodata.
+//   mundora-volume --out DIR [--jobs N] [--shard I/N] [--only a,b] [--recipe FILE] [--force]
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "platform/files.h"
+#include "volume.h"
+
+struct StepEntry {
+    const char* name;
+    BuildStep run;
+    const char* what;
+};
+
+// In build order: later steps read what earlier ones wrote (names burnt into the globe, for one).
+static const StepEntry steps[] = {
+    {"content", BuildContent, "manual pages, trivia, theme and configuration files"},
+};
+
+static void Usage() {
+    fprintf(stderr,
+            "usage: mundora-volume --out DIR [--jobs N] [--shard I/N] [--only STEP,...] [--recipe FILE] [--force]\n"
+            "steps:");
+    for (const StepEntry& s : steps) fprintf(stderr, " %s", s.name);
+    fprintf(stderr, "\n");
+}
+
+// A recipe is "key = value" lines naming sources; '#' starts a comment.
+static int ReadRecipe(const char* path, BuildContext& ctx) {
+    std::ifstream in(path);
+    if (!in) {
+        BuildError("Cannot open the recipe %s", path);
+        return 0;
+    }
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(in, line)) {
+        lineNumber++;
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.resize(hash);
+        size_t eq = line.find('=');
+        auto trim = [](std::string s) {
+            s.erase(0, s.find_first_not_of(" \t\r"));
+            s.erase(s.find_last_not_of(" \t\r") + 1);
+            return s;
+        };
+        if (trim(line).empty()) continue;
+        if (eq == std::string::npos) {
+            BuildError("%s:%d: expected key = value", path, lineNumber);
+            return 0;
+        }
+        ctx.recipe[trim(line.substr(0, eq))] = trim(line.substr(eq + 1));
+    }
+    return 1;
+}
+
+static int WriteReport(BuildContext& ctx, double seconds) {
+    std::ostringstream out;
+    out << "Mundora data volume build report\n\n";
+    for (const std::string& line : ctx.report) out << line << "\n";
+    out << "\nFiles the volume lacks:\n";
+    if (ctx.missing.empty()) out << "  none\n";
+    for (const std::string& m : ctx.missing) out << "  " << m << "\n";
+    char timing[64];
+    snprintf(timing, sizeof timing, "\nBuild time: %.1f s\n", seconds);
+    out << timing;
+    std::string text = out.str();
+    return WriteVolumeFile(ctx, "report.txt", text.data(), text.size());
+}
+
+int main(int argc, char** argv) {
+    BuildContext ctx;
+    ctx.jobs = (int)std::max(1u, std::thread::hardware_concurrency());
+    std::string only;
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        auto value = [&](const char* name) -> const char* {
+            if (i + 1 >= argc) {
+                BuildError("%s needs a value", name);
+                exit(2);
+            }
+            return argv[++i];
+        };
+        if (a == "--out") ctx.outDir = value("--out");
+        else if (a == "--jobs") ctx.jobs = std::max(1, atoi(value("--jobs")));
+        else if (a == "--only") only = value("--only");
+        else if (a == "--force") ctx.force = 1;
+        else if (a == "--recipe") {
+            if (!ReadRecipe(value("--recipe"), ctx)) return 1;
+        } else if (a == "--shard") {
+            const char* s = value("--shard");
+            if (sscanf(s, "%d/%d", &ctx.shardIndex, &ctx.shardCount) != 2 || ctx.shardCount < 1 || ctx.shardIndex < 0 ||
+                ctx.shardIndex >= ctx.shardCount) {
+                BuildError("--shard takes I/N with 0 <= I < N, not %s", s);
+                return 2;
+            }
+        } else if (a == "--help" || a == "-h") {
+            Usage();
+            return 0;
+        } else {
+            BuildError("unknown argument %s", a.c_str());
+            Usage();
+            return 2;
+        }
+    }
+    if (ctx.outDir.empty()) {
+        Usage();
+        return 2;
+    }
+    if (!MakeDirectories(ctx.outDir.c_str())) {
+        BuildError("Cannot create %s", ctx.outDir.c_str());
+        return 1;
+    }
+    double start = NowSeconds();
+    int ok = 1;
+    for (const StepEntry& s : steps) {
+        if (!only.empty() && ("," + only + ",").find("," + std::string(s.name) + ",") == std::string::npos) continue;
+        fprintf(stderr, "== %s: %s\n", s.name, s.what);
+        double t = NowSeconds();
+        int stepOk = s.run(ctx);
+        ReportLine(ctx, "step %s: %s in %.1f s", s.name, stepOk ? "done" : "FAILED", NowSeconds() - t);
+        ok = stepOk && ok;
+    }
+    WriteReport(ctx, NowSeconds() - start);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,53 @@
+// The data volume builder: shared context, progress, report and file helpers for its steps.
+// Each step turns one kind of source into volume files in their exact formats.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct BuildContext {
+    std::string outDir;                       // the volume being built
+    int jobs = 2;                             // worker threads
+    int shardIndex = 0, shardCount = 1;       // this run builds tiles i, i+n, i+2n, ...
+    int force = 0;                            // rebuild files that are up to date
+    std::map<std::string, std::string> recipe;  // source names: "elevation", "imagery", ...
+    std::vector<std::string> report;          // lines for the builder's report
+    std::vector<std::string> missing;         // "file: reason" for what the volume lacks
+};
+
+// A step of the build; returns 1 on success. Steps print their own progress and errors.
+using BuildStep = int (*)(BuildContext& ctx);
+
+// The recipe value for key, or the fallback.
+std::string RecipeValue(const BuildContext& ctx, const char* key, const char* fallback);
+// The real path of a volume file given the design's name ("raster\rgb\rg_2048.cod").
+std::string VolumePath(const BuildContext& ctx, const char* name);
+// Writes a volume file atomically, creating its directories; 1 on success.
+int WriteVolumeFile(const BuildContext& ctx, const char* name, const void* data, size_t size);
+int WriteVolumeFile(const BuildContext& ctx, const char* name, const std::vector<uint8_t>& data);
+// 1 when the volume file exists and is newer than every source named.
+int VolumeFileUpToDate(const BuildContext& ctx, const char* name, const std::vector<std::string>& sources);
+// Whether tile number i (of the whole list) belongs to this run's shard.
+inline int InShard(const BuildContext& ctx, int i) { return ctx.shardCount <= 1 || i % ctx.shardCount == ctx.shardIndex; }
+
+// One progress line "label: done/total, time left" on the terminal, rewritten in place.
+struct Progress {
+    std::string label;
+    int total = 0;
+    int done = 0;
+    double startSeconds = 0;
+};
+void ProgressStart(Progress& p, const char* label, int total);
+void ProgressStep(Progress& p, int count = 1);  // thread-safe
+void ProgressEnd(Progress& p);
+double NowSeconds();
+
+void ReportLine(BuildContext& ctx, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void ReportMissing(BuildContext& ctx, const char* file, const char* reason);
+// Prints an error of the builder on stderr.
+void BuildError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// [SECTION] Steps
+int BuildContent(BuildContext& ctx);  // copies the authored files of content/ into the volume
