@@ -51,3 +51,5 @@ void BuildError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // [SECTION] Steps
 int BuildContent(BuildContext& ctx);  // copies the authored files of content/ into the volume
+int BuildNames(BuildContext& ctx);       // name files, world localities, city areas (names_step.cpp)
+int BuildGazetteers(BuildContext& ctx);  // the seven search gazetteers (gazetteer_step.cpp)
