@@ -81,28 +81,39 @@ void BuildPrefixTable(const std::vector<std::string>& sortedNames, const std::ve
 
 void BuildGazetteer(const std::vector<GazetteerLocation>& locations, int maxSymbols, GazetteerFiles* out) {
     out->data.clear();
+    std::vector<uint32_t> offsets;
+    offsets.reserve(locations.size());
+    for (const GazetteerLocation& l : locations) {
+        offsets.push_back((uint32_t)out->data.size());
+        AppendGazetteerLocation(out->data, l);
+    }
+    BuildGazetteerIndex(locations, offsets, maxSymbols, out);
+}
+
+void BuildGazetteerIndex(const std::vector<GazetteerLocation>& locations, const std::vector<uint32_t>& offsets,
+                         int maxSymbols, GazetteerFiles* out) {
     out->index.clear();
     std::map<std::string, std::vector<uint32_t>> byName;
-    for (const GazetteerLocation& l : locations) {
-        uint32_t offset = (uint32_t)out->data.size();
-        AppendGazetteerLocation(out->data, l);
-        std::string upper = UpperCase1252(l.name.substr(0, std::min<size_t>(l.name.size(), 255)));
-        byName[upper].push_back(offset);
+    for (size_t i = 0; i < locations.size() && i < offsets.size(); i++) {
+        const std::string& name = locations[i].name;
+        byName[UpperCase1252(name.substr(0, std::min<size_t>(name.size(), 255)))].push_back(offsets[i]);
     }
-    std::vector<const std::string*> names;
-    names.reserve(byName.size());
-    for (auto& entry : byName) names.push_back(&entry.first);
-    std::sort(names.begin(), names.end(),
-              [](const std::string* a, const std::string* b) { return GazetteerNameLess(*a, *b) != 0; });
+    // Sorted once by folded form: folding inside the comparison would redo it a million times.
+    std::vector<std::pair<std::string, const std::string*>> keyed;
+    keyed.reserve(byName.size());
+    for (auto& entry : byName) keyed.push_back({FoldComparisonName(entry.first), &entry.first});
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : *a.second < *b.second;
+    });
     std::vector<std::string> sorted;
-    std::vector<uint32_t> offsets;
-    for (const std::string* name : names) {
-        offsets.push_back((uint32_t)out->index.size());
-        sorted.push_back(*name);
-        AppendGazetteerName(out->index, GazetteerName{*name, byName[*name]});
+    std::vector<uint32_t> indexOffsets;
+    for (const auto& k : keyed) {
+        indexOffsets.push_back((uint32_t)out->index.size());
+        sorted.push_back(*k.second);
+        AppendGazetteerName(out->index, GazetteerName{*k.second, byName[*k.second]});
     }
     std::vector<uint32_t> table;
-    BuildPrefixTable(sorted, offsets, (uint32_t)out->index.size(), maxSymbols, &table);
+    BuildPrefixTable(sorted, indexOffsets, (uint32_t)out->index.size(), maxSymbols, &table);
     out->prefix.clear();
     out->prefix.reserve(table.size() * 4);
     for (uint32_t v : table) WriteU32LE(out->prefix, v);

@@ -210,6 +210,11 @@ struct GazetteerFiles {
 // Builds the gazetteer of the given locations: one index record per distinct upper-case name,
 // sorted by GazetteerNameLess, locations in the order given. maxSymbols is 2 or 4.
 void BuildGazetteer(const std::vector<GazetteerLocation>& locations, int maxSymbols, GazetteerFiles* out);
+// The same over location records already laid out in a data file (the localities share
+// "names\world.dat" with the world-feature dots): offsets[i] is where locations[i] stands.
+// Fills the index and prefix table; out->data is left as it was.
+void BuildGazetteerIndex(const std::vector<GazetteerLocation>& locations, const std::vector<uint32_t>& offsets,
+                         int maxSymbols, GazetteerFiles* out);
 // The prefix table over a sorted name index: each entry holds the offset of the first record
 // whose normalised name begins with the entry's prefix, or where such a record would stand.
 void BuildPrefixTable(const std::vector<std::string>& sortedNames, const std::vector<uint32_t>& offsets,

@@ -1,6 +1,10 @@
 // Builder step "gazetteers": the seven search gazetteers (localities, cities, mountains, ocean
 // features, divisions, airports, countries), each a sorted name index, its locations and a
-// prefix table, from the same catalogue as the name files.
+// prefix table, from the same catalogue as the name files. The localities' location records
+// are the world-feature records of "names\world.dat", which both steps write alike.
+#include <algorithm>
+#include <numeric>
+
 #include "countries.h"
 #include "names_build.h"
 
@@ -34,11 +38,25 @@ int BuildGazetteers(BuildContext& ctx) {
         {"search2", "Ocean features", 2, {}}, {"search4", "Provinces and States", 2, {}},
         {"search3", "Airports", 2, {}}, {"search5", "Countries", 2, {}},
     };
-    for (size_t i = 0; i < cat->localities.size(); i++) {
+    // Under one name the most populous place is listed first.
+    std::vector<int> order(cat->localities.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return cat->localities[a].population > cat->localities[b].population; });
+    std::vector<uint8_t> worldIdx, worldDat;
+    std::vector<uint32_t> worldOffsets, localityOffsets;
+    int worldCells = 0;
+    EncodeWorldFiles(*cat, &worldIdx, &worldDat, &worldOffsets, &worldCells);
+    for (int i : order) {
         const SourcePlace& p = cat->localities[i];
         plans[0].locations.push_back(Location(p.lat, p.lon, p.name, cat->localityCountry[i]));
+        localityOffsets.push_back(worldOffsets[i]);
     }
-    for (size_t i = 0; i < cat->places.size(); i++) {
+    std::vector<int> byPopulation(cat->places.size());
+    std::iota(byPopulation.begin(), byPopulation.end(), 0);
+    std::stable_sort(byPopulation.begin(), byPopulation.end(),
+                     [&](int a, int b) { return cat->places[a].population > cat->places[b].population; });
+    for (int i : byPopulation) {
         const PlaceRecord& p = cat->places[i];
         plans[1].locations.push_back(Location(p.lat, p.lon, p.name, cat->placeCountry[i]));
     }
@@ -51,13 +69,16 @@ int BuildGazetteers(BuildContext& ctx) {
 
     // Everything in memory first: a failure leaves the previous gazetteers as they were.
     std::vector<GazetteerFiles> built(plans.size());
-    for (size_t i = 0; i < plans.size(); i++) BuildGazetteer(plans[i].locations, plans[i].symbols, &built[i]);
+    BuildGazetteerIndex(plans[0].locations, localityOffsets, plans[0].symbols, &built[0]);
+    built[0].data = std::move(worldDat);
+    for (size_t i = 1; i < plans.size(); i++) BuildGazetteer(plans[i].locations, plans[i].symbols, &built[i]);
     for (size_t i = 0; i < plans.size(); i++) {
         std::string stem = std::string("names\\") + plans[i].stem;
         std::string prefix = stem + (plans[i].symbols == 4 ? ".ix4" : ".ix3");
         if (!WriteVolumeFile(ctx, (stem + ".ix2").c_str(), built[i].index) ||
             !WriteVolumeFile(ctx, (stem + ".dat").c_str(), built[i].data) ||
-            !WriteVolumeFile(ctx, prefix.c_str(), built[i].prefix))
+            !WriteVolumeFile(ctx, prefix.c_str(), built[i].prefix) ||
+            (i == 0 && !WriteVolumeFile(ctx, "names\\world.idx", worldIdx)))
             return 0;
         int withoutCountry = 0;
         for (const GazetteerLocation& l : plans[i].locations) withoutCountry += l.country == 0;

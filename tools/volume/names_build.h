@@ -81,6 +81,12 @@ struct HighestCell {
 };
 int FindHighestCells(const BuildContext& ctx, std::vector<HighestCell>* byCountry);
 
+// World localities ("names\\world.idx", "names\\world.dat"): grouped by cell and, inside a
+// cell, by place class, most populous first. The localities gazetteer points into the same
+// world.dat, so offsets[i] receives where locality i stands.
+void EncodeWorldFiles(const NameCatalogue& cat, std::vector<uint8_t>* idx, std::vector<uint8_t>* dat,
+                      std::vector<uint32_t>* offsets, int* cellsUsed);
+
 // [SECTION] City areas from night lights
 
 struct CityArea {

@@ -17,9 +17,9 @@ static std::vector<NameRecord> Records(const std::vector<CataloguedName>& names)
     return out;
 }
 
-// World localities grouped by cell and, inside a cell, by place class, most populous first.
-static void EncodeWorldFiles(const NameCatalogue& cat, std::vector<uint8_t>* idx, std::vector<uint8_t>* dat,
-                             int* cellsUsed) {
+void EncodeWorldFiles(const NameCatalogue& cat, std::vector<uint8_t>* idx, std::vector<uint8_t>* dat,
+                      std::vector<uint32_t>* offsets, int* cellsUsed) {
+    offsets->assign(cat.localities.size(), 0);
     std::vector<std::vector<int>> byCell(kCellCount);
     for (size_t i = 0; i < cat.localities.size(); i++)
         byCell[CellOfPosition(cat.localities[i].lat, cat.localities[i].lon)].push_back((int)i);
@@ -46,6 +46,7 @@ static void EncodeWorldFiles(const NameCatalogue& cat, std::vector<uint8_t>* idx
                 cell.groups.push_back(WorldGroup{(uint16_t)keyed[k].first, 0, (uint32_t)dat->size(), 0});
             }
             const SourcePlace& p = cat.localities[keyed[k].second];
+            (*offsets)[keyed[k].second] = (uint32_t)dat->size();
             AppendWorldFeature(*dat, WorldFeature{(float)p.lat, (float)p.lon, p.name, cat.localityCountry[keyed[k].second]});
             cell.groups.back().count++;
         }
@@ -76,7 +77,8 @@ int BuildNames(BuildContext& ctx) {
     files.push_back({"names\\mount2.dat", EncodeNameFile(Records(cat->peaks))});
     PendingFile worldIdx{"names\\world.idx", {}}, worldDat{"names\\world.dat", {}};
     int worldCells = 0;
-    EncodeWorldFiles(*cat, &worldIdx.bytes, &worldDat.bytes, &worldCells);
+    std::vector<uint32_t> worldOffsets;
+    EncodeWorldFiles(*cat, &worldIdx.bytes, &worldDat.bytes, &worldOffsets, &worldCells);
     files.push_back(worldIdx);
     files.push_back(worldDat);
     PendingFile citiesIdx{"poly\\cities.idx", {}}, citiesIx2{"poly\\cities.ix2", {}}, citiesDat{"poly\\cities.dat", {}};
