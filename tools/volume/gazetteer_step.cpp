@@ -64,8 +64,10 @@ int BuildGazetteers(BuildContext& ctx) {
     FromNames(cat->oceans, &plans[3].locations);
     FromNames(cat->provinces, &plans[4].locations);
     FromNames(cat->airports, &plans[5].locations);
-    for (const CountryNameRecord& c : cat->countries)
-        plans[6].locations.push_back(Location(c.lat, c.lon, c.name, c.countryNumber));
+    for (const CountryNameRecord& c : cat->countries) {  // searched by the full name, not the label's
+        const Country* country = CountryByNumber(c.countryNumber);
+        plans[6].locations.push_back(Location(c.lat, c.lon, country ? country->name : c.name, c.countryNumber));
+    }
 
     // Everything in memory first: a failure leaves the previous gazetteers as they were.
     std::vector<GazetteerFiles> built(plans.size());

@@ -4,6 +4,8 @@
 #include <dirent.h>
 #include <strings.h>
 
+#include <cstring>
+
 #include <cmath>
 #include <map>
 #include <memory>
@@ -290,7 +292,8 @@ static int LoadFactbook(BuildContext& ctx, NameCatalogue* cat) {
             CountryNameRecord r;
             r.lat = (float)lat;
             r.lon = (float)lon;
-            r.name = c.name;
+            // A name too long for the label field takes Natural Earth's abbreviated form.
+            r.name = strlen(c.name) < kCountryNameBytes || !*c.naturalEarth ? c.name : c.naturalEarth;
             r.countryNumber = (uint16_t)c.number;
             CountrySizeCodes(ParseFactbookArea(FactbookText(profile, "Geography/Area/total")), r.sizeCode);
             cat->countries.push_back(r);
