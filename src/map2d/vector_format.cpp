@@ -127,6 +127,7 @@ int EncodeVectorLayer(const char* layerName, const std::vector<VectorCellRecord>
 }
 
 int WorldGridColumn(double longitude) {
+    if (!std::isfinite(longitude)) return 0;
     double c = std::floor((longitude + 180.0) / 360.0 * kWorldGridColumns);
     return (int)std::clamp(c, 0.0, (double)kWorldGridColumns - 1);
 }
@@ -134,6 +135,7 @@ int WorldGridColumn(double longitude) {
 // The viewer puts row j at trunc((599 - j) / 600 * H) below the top and latitude at
 // trunc((135 - latitude) / 270 * H); the row chosen here lands on the same pixel.
 int WorldGridRow(double latitude) {
+    if (!std::isfinite(latitude)) return 0;
     double fromTop = std::floor((135.0 - latitude) / 270.0 * kWorldGridRows);
     return (int)std::clamp(kWorldGridRows - 1 - fromTop, 0.0, (double)kWorldGridRows - 1);
 }

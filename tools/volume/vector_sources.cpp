@@ -42,7 +42,15 @@ int ParseGmtSegments(const std::string& text, std::vector<GeoLine>* lines, std::
         int ok = after != s && errno == 0;
         s = after;
         double lat = ok ? strtod(s, &after) : 0;
-        ok = ok && after != s && errno == 0 && (*after == 0 || strchr(" \t\r", *after));
+        ok = ok && after != s && errno == 0;
+        // Further numeric columns (a z value) are allowed, anything else is not.
+        while (ok && *after) {
+            s = after;
+            while (*s == ' ' || *s == '\t' || *s == '\r') s++;
+            if (!*s) break;
+            strtod(s, &after);
+            ok = after != s && (*after == 0 || strchr(" \t\r", *after));
+        }
         if (!ok || lon < -540 || lon > 540 || lat < -90.001 || lat > 90.001) {
             char message[160];
             snprintf(message, sizeof message, "line %d is not a longitude and latitude: \"%.60s\"", lineNumber,
@@ -62,7 +70,7 @@ int ParseGmtSegments(const std::string& text, std::vector<GeoLine>* lines, std::
 }
 
 int RunGmtText(const BuildContext& ctx, const std::string& arguments, std::string* text) {
-    std::string command = RecipeValue(ctx, "gmt", "gmt") + " " + arguments;
+    std::string command = RecipeValue(ctx, "gmt", "gmt") + " " + arguments + " --GMT_HISTORY=false";
     text->clear();
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) {

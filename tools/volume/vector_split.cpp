@@ -24,12 +24,17 @@ void NormaliseLine(const GeoLine& line, std::vector<GeoLine>* parts) {
                 // The short way round crosses the date line: end on one side, restart on the other.
                 double edge = d < 0 ? 180.0 : -180.0;       // the meridian q heads for
                 double unwrapped = p.lon + (d < 0 ? 360.0 : -360.0);
-                double t = (edge - q.lon) / (unwrapped - q.lon);
-                double lat = q.lat + t * (p.lat - q.lat);
-                current.push_back({edge, lat});
-                if (current.size() >= 2) parts->push_back(current);
-                current.clear();
-                current.push_back({-edge, lat});
+                if (unwrapped != q.lon) {
+                    double t = (edge - q.lon) / (unwrapped - q.lon);
+                    double lat = q.lat + t * (p.lat - q.lat);
+                    if (q.lon != edge) current.push_back({edge, lat});
+                    if (current.size() >= 2) parts->push_back(current);
+                    current.clear();
+                    if (p.lon != -edge) current.push_back({-edge, lat});
+                } else {  // q and p lie on the date line itself, one written as -180, one as 180
+                    if (current.size() >= 2) parts->push_back(current);
+                    current.clear();
+                }
             }
         }
         current.push_back(p);
