@@ -65,6 +65,7 @@ TEST(Countries, LookupsByEachCode) {
         {CountryByIso3("FRA"), "France"},
         {CountryByDcw("NO"), "Norway"},
         {CountryByDcw("XK"), "Kosovo"},
+        {CountryByDcw("cn.hk"), "Hong Kong"},
         {CountryByFactbook("uk"), "United Kingdom"},
         {CountryByFactbook("rs"), "Russia"},
         {CountryByNaturalEarth("Dem. Rep. Congo"), "Democratic Republic of the Congo"},

@@ -8,7 +8,7 @@ struct Country {
     const char* name;        // Windows-1252, at most 61 characters
     const char* iso2;        // ISO 3166-1 alpha-2, "" for places without a code of their own
     const char* iso3;        // ISO 3166-1 alpha-3, ""
-    const char* dcw;         // the code `gmt coast -E` knows the country by, "" when DCW has none
+    const char* dcw;         // what `gmt coast -E` takes for the country ("FR", "CN.HK"), "" when DCW has none
     const char* naturalEarth;  // the name in the Natural Earth 1:10m countries, "" when absent there
     const char* factbook;    // the World Factbook key (its file name, "gm" for Germany)
     int region;              // statistics region 1..8 whose fixed member list holds this number

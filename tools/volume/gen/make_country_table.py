@@ -100,7 +100,8 @@ def main():
         if r['iso2'] and not c:
             sys.exit('unknown ISO code %s for %s' % (r['iso2'], r['key']))
         r['iso3'] = c['alpha_3'] if c else ''
-        r['dcw'] = 'XK' if r['key'] == 'kv' else (r['iso2'] if r['iso2'] in dcw else '')
+        # DCW keeps Hong Kong and Macau as divisions of China and Kosovo under a code of its own.
+        r['dcw'] = {'kv': 'XK', 'hk': 'CN.HK', 'mc': 'CN.MO'}.get(r['key'], r['iso2'] if r['iso2'] in dcw else '')
         ne = NE_BY_KEY.get(r['key']) or (ne_by_num.get(c['numeric']) if c else None) or ''
         if r['key'] in ('gz', 'we'):
             ne = 'Palestine'
