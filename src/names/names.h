@@ -183,6 +183,9 @@ int GazetteerNameLess(const std::string& a, const std::string& b);
 
 // [SECTION] Gazetteers: records
 
+// Index names are upper case so that the typed key, upper-cased, compares with them byte by
+// byte; the locations keep the name as written, so an exact-name match compares without regard
+// to letter case.
 struct GazetteerName {
     std::string name;                // upper case, at most 255 bytes
     std::vector<uint32_t> locations; // byte offsets in the data file, at most 65,535
