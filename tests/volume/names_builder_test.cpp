@@ -114,6 +114,7 @@ static const TestPlace testPlaces[] = {
     {"Bern", "CH", "PPLC", "BE", 121631, 46.94809, 7.44744},
     {"Winterthur", "CH", "PPL", "ZH", 91908, 47.50564, 8.72413},
     {"Vaduz", "LI", "PPLC", "11", 5197, 47.14151, 9.52154},
+    {"Testdorf", "ZZ", "PPL", "", 2000, 46.5, 9.0},  // a code the country list lacks
 };
 
 static std::vector<uint8_t> PlacesPbf() {
@@ -274,7 +275,7 @@ TEST(NamesBuilder, WritesEveryNameFileFromTheSources) {
             found++;
         }
     }
-    EXPECT_EQ(found, 4);
+    EXPECT_EQ(found, 5);
 
     // One lit area, named after its most populous place; the empty speck is left out.
     std::vector<uint8_t> cIdx = s.Out("poly/cities.idx"), cIx2 = s.Out("poly/cities.ix2"), cDat = s.Out("poly/cities.dat");
@@ -314,6 +315,14 @@ TEST(NamesBuilder, GazetteersCarryCountryNumbersAndFindAccentedNames) {
     GazetteerLocation location;
     ASSERT_TRUE(DecodeGazetteerLocation(dat.data(), dat.size(), record.locations[0], &location));
     EXPECT_EQ(location.name, "Z\xfcrich");
+    EXPECT_EQ(location.country, CountryByIso2("CH")->number);
+
+    // A place whose country code the list lacks gets the country it stands in.
+    FindBestMatches(ix2.data(), ix2.size(), ix4.data(), ix4.size(), 4, "testdorf", 14, &matches);
+    ASSERT_FALSE(matches.empty());
+    ASSERT_TRUE(DecodeGazetteerName(ix2.data(), ix2.size(), matches[0].offset, &record, nullptr));
+    ASSERT_TRUE(DecodeGazetteerLocation(dat.data(), dat.size(), record.locations[0], &location));
+    EXPECT_EQ(location.name, "Testdorf");
     EXPECT_EQ(location.country, CountryByIso2("CH")->number);
 
     // Mountains are searched by name without the height the map label carries.

@@ -44,6 +44,25 @@ double ParseFactbookArea(const std::string& text);
 // source tree's node_modules.
 std::string SourcePath(const BuildContext& ctx, const char* key, const char* npmRelative);
 
+// [SECTION] Countries by position and their highest points
+
+// Highest points: for each country number (index), the cell of greatest ETOPO5 elevation
+// inside its Natural Earth polygons; lat/lon of the cell centre and its elevation.
+struct HighestCell {
+    int found = 0;
+    double lat = 0, lon = 0;
+    float metres = 0;
+};
+
+// The Natural Earth countries burnt into the ETOPO5 cells: where a source gives no country code
+// the volume knows, the country is the one at the place's position.
+struct CountryGrid {
+    std::vector<uint16_t> numbers;   // 4320 x 2161 cells, row 0 at 90 N, column 0 at 180 W
+};
+// The country number at a position, or of the nearest country cell within about 10 km; 0 when none.
+uint16_t CountryAt(const CountryGrid& grid, double lat, double lon);
+int FindHighestCells(const BuildContext& ctx, std::vector<HighestCell>* byCountry, CountryGrid* grid);
+
 // [SECTION] The catalogue
 
 struct CataloguedName {
@@ -57,10 +76,12 @@ struct NameCatalogue {
     std::vector<PlaceRecord> places;         // the map's populated places
     std::vector<uint16_t> placeCountry;
     std::vector<CataloguedName> provinces, airports, peaks, oceans;
+    std::vector<HighestCell> highest;        // by country number
+    CountryGrid grid;
     std::vector<CountryNameRecord> countries;
     // Counts for the report.
     int skippedNames = 0, provincesWithoutPlaces = 0, airportsWithoutCountry = 0;
-    int countriesWithoutPosition = 0, countriesWithoutPeak = 0, peaksShared = 0;
+    int countriesWithoutPosition = 0, countriesWithoutPeak = 0, placedByPosition = 0;
 };
 
 // Reads every source and builds the catalogue; the result is kept for later steps of the same
@@ -71,15 +92,6 @@ const NameCatalogue* LoadNameCatalogue(BuildContext& ctx);
 void ClassifyPlace(const SourcePlace& p, uint8_t* cls, uint8_t* flags);
 // Whether a locality is on the populated-place map at all.
 int IsMapPlace(const SourcePlace& p);
-
-// Highest points: for each country number (index), the cell of greatest ETOPO5 elevation
-// inside its Natural Earth polygons; lat/lon of the cell centre and its elevation.
-struct HighestCell {
-    int found = 0;
-    double lat = 0, lon = 0;
-    float metres = 0;
-};
-int FindHighestCells(const BuildContext& ctx, std::vector<HighestCell>* byCountry);
 
 // World localities ("names\\world.idx", "names\\world.dat"): grouped by cell and, inside a
 // cell, by place class, most populous first. The localities gazetteer points into the same

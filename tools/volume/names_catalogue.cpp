@@ -27,12 +27,23 @@ static int LoadJson(const std::string& path, CPLJSONDocument* doc) {
     return 1;
 }
 
-static uint16_t CountryNumberOfIso2(const std::string& iso2) {
+// A source's country code: ISO alpha-2, or the code DCW uses for countries without one (XK).
+static uint16_t CountryNumberOfCode(const std::string& code) {
     static std::map<std::string, uint16_t> cache;
-    auto it = cache.find(iso2);
+    auto it = cache.find(code);
     if (it != cache.end()) return it->second;
-    const Country* c = CountryByIso2(iso2.c_str());
-    return cache[iso2] = c ? (uint16_t)c->number : 0;
+    const Country* c = CountryByIso2(code.c_str());
+    if (!c) c = CountryByDcw(code.c_str());
+    return cache[code] = c ? (uint16_t)c->number : 0;
+}
+
+// The country of a code, else the country at the position (overseas departments, Åland).
+static uint16_t CountryNumberOf(NameCatalogue* cat, const std::string& code, double lat, double lon) {
+    uint16_t n = CountryNumberOfCode(code);
+    if (n) return n;
+    n = CountryAt(cat->grid, lat, lon);
+    if (n) cat->placedByPosition++;
+    return n;
 }
 
 // Localities bucketed by one-degree cell, for nearest-place questions.
@@ -109,7 +120,7 @@ static int LoadLocalities(BuildContext& ctx, NameCatalogue* cat) {
         return 0;
     }
     for (const SourcePlace& p : cat->localities) {
-        uint16_t country = CountryNumberOfIso2(p.country);
+        uint16_t country = CountryNumberOf(cat, p.country, p.lat, p.lon);
         cat->localityCountry.push_back(country);
         if (!IsMapPlace(p)) continue;
         PlaceRecord r;
@@ -168,7 +179,7 @@ static int LoadProvinces(BuildContext& ctx, NameCatalogue* cat) {
         n.record.lon = (float)(atan2(s.y, s.x) / r);
         n.record.name = name;
         n.record.cls = 1;
-        n.country = CountryNumberOfIso2(code.substr(0, 2));
+        n.country = CountryNumberOf(cat, code.substr(0, 2), n.record.lat, n.record.lon);
         cat->provinces.push_back(n);
     }
     return 1;
@@ -200,6 +211,7 @@ static int LoadAirports(BuildContext& ctx, NameCatalogue* cat, const PlaceGrid& 
         n.record.name = name;
         const Country* country = CountryByName(a.GetString("country").c_str());
         n.country = country ? (uint16_t)country->number : 0;
+        if (!n.country) n.country = CountryAt(cat->grid, lat, lon);
         if (!n.country) {  // the country as the airport's nearest locality has it
             int near = FindPlace(grid, cat->localities, lat, lon, 100, 0, [](const SourcePlace&) { return true; });
             if (near >= 0) n.country = cat->localityCountry[near];
@@ -271,8 +283,7 @@ static int LoadFactbook(BuildContext& ctx, NameCatalogue* cat) {
         BuildError("Cannot find the Factbook profiles under %s", root.c_str());
         return 0;
     }
-    std::vector<HighestCell> highest;
-    if (!FindHighestCells(ctx, &highest)) return 0;
+    const std::vector<HighestCell>& highest = cat->highest;
     int count = 0;
     const Country* table = CountryTable(&count);
     for (int i = 0; i < count; i++) {
@@ -345,7 +356,7 @@ const NameCatalogue* LoadNameCatalogue(BuildContext& ctx) {
     catalogue.reset();
     auto cat = std::make_unique<NameCatalogue>();
     fprintf(stderr, "reading the name sources\n");
-    if (!LoadLocalities(ctx, cat.get())) return nullptr;
+    if (!FindHighestCells(ctx, &cat->highest, &cat->grid) || !LoadLocalities(ctx, cat.get())) return nullptr;
     PlaceGrid grid;
     BuildPlaceGrid(cat->localities, &grid);
     if (!LoadProvinces(ctx, cat.get()) || !LoadAirports(ctx, cat.get(), grid) || !LoadFactbook(ctx, cat.get()))

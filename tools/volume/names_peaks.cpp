@@ -94,10 +94,24 @@ static int RasteriseCountries(const std::string& path, std::vector<uint16_t>* nu
     return ok;
 }
 
-int FindHighestCells(const BuildContext& ctx, std::vector<HighestCell>* byCountry) {
+uint16_t CountryAt(const CountryGrid& grid, double lat, double lon) {
+    if (grid.numbers.size() != (size_t)kGridWidth * kGridHeight) return 0;
+    int row = (int)std::lround((90 - lat) * 12), col = (int)std::lround((lon + 180) * 12);
+    for (int radius = 0; radius <= 1; radius++)
+        for (int dr = -radius; dr <= radius; dr++)
+            for (int dc = -radius; dc <= radius; dc++) {
+                int r = row + dr, c = ((col + dc) % kGridWidth + kGridWidth) % kGridWidth;
+                if (r < 0 || r >= kGridHeight) continue;
+                uint16_t n = grid.numbers[(size_t)r * kGridWidth + c];
+                if (n) return n;
+            }
+    return 0;
+}
+
+int FindHighestCells(const BuildContext& ctx, std::vector<HighestCell>* byCountry, CountryGrid* grid) {
     GDALAllRegister();
     std::vector<float> elevation;
-    std::vector<uint16_t> numbers;
+    std::vector<uint16_t>& numbers = grid->numbers;
     if (!ReadElevation(RecipeValue(ctx, "etopo5", "/usr/share/ferret-vis/data/etopo5.cdf"), &elevation) ||
         !RasteriseCountries(SourcePath(ctx, "countries-10m", "world-atlas/countries-10m.json"), &numbers))
         return 0;

@@ -96,8 +96,9 @@ int BuildNames(BuildContext& ctx) {
 
     int byClass[7] = {};
     for (const PlaceRecord& p : cat->places) byClass[p.cls]++;
-    ReportLine(ctx, "names: %zu GeoNames localities (%d left out: no Windows-1252 form of their names)",
-               cat->localities.size(), cat->skippedNames);
+    ReportLine(ctx, "names: %zu GeoNames localities (%d names left out: no Windows-1252 form; %d places given "
+               "the country at their position for want of a known country code)",
+               cat->localities.size(), cat->skippedNames, cat->placedByPosition);
     ReportLine(ctx, "names\\pplace2.dat: %zu populated places (classes 1-6: %d %d %d %d %d %d)", cat->places.size(),
                byClass[1], byClass[2], byClass[3], byClass[4], byClass[5], byClass[6]);
     ReportLine(ctx, "names\\cnames.dat: %zu countries (%d without a Factbook position)", cat->countries.size(),
