@@ -19,8 +19,17 @@ static long FieldAt(const std::string& line, size_t column) {
     return sign * v;
 }
 
+// The content folder the builder copies; the build names it.
+static std::string ContentDir() {
+#ifdef MUNDORA_CONTENT_DIR
+    return MUNDORA_CONTENT_DIR;
+#else
+    return SourceDir() + "/content";
+#endif
+}
+
 TEST(NamesDat, ShippedFileFollowsTheColumnLayout) {
-    std::ifstream in(SourceDir() + "/content/names.dat");
+    std::ifstream in(ContentDir() + "/names.dat");
     ASSERT_TRUE(in.good());
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
