@@ -86,6 +86,7 @@ int LoadSettings() {
 
 int SaveSettings() {
     options.version = 1;
+    options.gammaInUse = std::fabs(options.gamma - 1.0f) >= 0.01f ? 1 : 0;
     options.namesOn3D = namesOn3D;
     options.helpPrompts = helpPromptsOn;
     options.imperialUnits = imperialUnits;
