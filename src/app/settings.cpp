@@ -65,6 +65,13 @@ void BuildGammaTable(double gamma) {
     gammaTable.enabled = 1;
 }
 
+void SetGammaSetting(float gamma) {
+    options.gamma = gamma;
+    options.gammaInUse = std::fabs(gamma - 1.0f) >= 0.01f ? 1 : 0;
+    if (options.gammaInUse) BuildGammaTable(gamma);
+    else gammaTable.enabled = 0;
+}
+
 int LoadSettings() {
     memset(&options, 0, sizeof options);
     options.monitorInches = 14;
@@ -86,7 +93,6 @@ int LoadSettings() {
 
 int SaveSettings() {
     options.version = 1;
-    options.gammaInUse = std::fabs(options.gamma - 1.0f) >= 0.01f ? 1 : 0;
     options.namesOn3D = namesOn3D;
     options.helpPrompts = helpPromptsOn;
     options.imperialUnits = imperialUnits;

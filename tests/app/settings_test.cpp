@@ -108,16 +108,18 @@ TEST_F(SettingsTest, GammaTable) {
 // A gamma of 1.005 is saved with the in-use flag clear and leaves the table off next time.
 TEST_F(SettingsTest, GammaCloseToOneStaysOffAfterRestart) {
     memset(&options, 0, sizeof options);
-    options.gamma = 1.005f;
-    options.gammaInUse = 1;  // the flag is derived from the value when saving
+    SetGammaSetting(1.005f);
+    EXPECT_EQ(gammaTable.enabled, 0);
     ASSERT_EQ(SaveSettings(), 1);
+    EXPECT_EQ(ReadTestFile(OptionsPath())[44], 0);
     gammaTable.enabled = 0;
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_EQ(options.gammaInUse, 0);
     EXPECT_EQ(gammaTable.enabled, 0);
 
-    options.gamma = 2.0f;
+    SetGammaSetting(2.0f);
     ASSERT_EQ(SaveSettings(), 1);
+    gammaTable.enabled = 0;
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_EQ(gammaTable.enabled, 1);
     EXPECT_EQ(GammaLookup(64), 128);

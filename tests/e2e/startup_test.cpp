@@ -139,3 +139,73 @@ TEST_F(StartupTest, CloseRequestsAreSwallowedAndExitCommandQuits) {
 }
 
 }  // namespace
+
+namespace {
+
+struct DisplayTest : StartupTest {
+    void SetUp() override {
+        StartupTest::SetUp();
+        ASSERT_TRUE(WriteTestFile(root / "titlepg.bmp", SolidBmp24(800, 600, 0x808080)));
+    }
+    void TearDown() override {
+        TestSetScreen(0, 0, 0, 0);
+        StartupTest::TearDown();
+    }
+};
+
+TEST_F(DisplayTest, SmallScreenWithout640SetOpensDisplaySettings) {
+    TestSetScreen(640, 480, 24, 96);
+    EXPECT_EQ(InitInstance(), 0);
+    EXPECT_EQ(TestLastMessage(),
+              "You did not install 640x480 support during setup of the Mundora. Please change to 800x600 or higher, or run the setup program to install 640x480 support.");
+    ASSERT_FALSE(TestOpenedAddresses().empty());
+    EXPECT_EQ(TestOpenedAddresses().back(), "display-settings");
+    EXPECT_FALSE(MainWindowExists());
+}
+
+TEST_F(DisplayTest, SmallScreenWith640SetUsesTheSmallLayout) {
+    TestSetScreen(640, 480, 24, 96);
+    ASSERT_TRUE(WriteTestFile(root / "640/menu/x.bmp", SolidBmp24(2, 2, 0)));
+    ASSERT_TRUE(WriteTestFile(root / "640/titlepg.bmp", SolidBmp24(640, 480, 0x00FF00)));
+    ASSERT_EQ(InitInstance(), 1);
+    EXPECT_EQ(smallLayout, 1);
+    EXPECT_EQ(screenWidth, 640);
+    EXPECT_EQ(SurfaceWidth(hbmVirtual), 640);
+    EXPECT_EQ(mapRect.right, 544);
+    EXPECT_EQ(fhGeneric.points, 7);
+    EXPECT_EQ(GetPixel(hbmVirtual, 1, 1), MakeColour(0, 255, 0));
+}
+
+TEST_F(DisplayTest, LowColourAnswerNoEndsWithANote) {
+    TestSetScreen(1024, 768, 8, 96);
+    TestPushAnswer(IDNO);
+    EXPECT_EQ(InitInstance(), 0);
+    const auto& shown = TestShownMessages();
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(shown[shown.size() - 2].text, "This version will NOT run properly at 256 colors or less. Continue anyway?");
+    EXPECT_EQ(shown.back().caption, "Note");
+    EXPECT_EQ(shown.back().text,
+              "You can use the 'settings' tab under the Windows display properties tool to change color depth and resolution.");
+}
+
+TEST_F(DisplayTest, LargeFontsAndPreferredDepthWarn) {
+    TestSetScreen(1024, 768, 24, 120);
+    uint8_t record[60] = {1};
+    record[36] = 16;  // prefers 16 bits per pixel
+    ASSERT_TRUE(WriteTestFile(root / "options.dat", std::vector<uint8_t>(record, record + 60)));
+    ASSERT_EQ(InitInstance(), 1);  // the question is answered Yes
+    const auto& shown = TestShownMessages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].caption, "Warning");
+    EXPECT_EQ(shown[0].text.rfind("Your display properties are not set to 'small fonts'.", 0), 0u);
+    EXPECT_EQ(shown[1].text,
+              "The video display is  not set to your preferred color depth for this program. You can exit the program and use Desktop Properties to change the color depth.");
+    Shutdown();
+    DestroyMainWindow();
+    ResetShellState();
+    TestClearShown();
+    TestPushAnswer(IDNO);
+    EXPECT_EQ(InitInstance(), 0);
+}
+
+}  // namespace

@@ -32,7 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         SaveSettings();
         LoadSettings();
         EncodeOptions(options, after);
-        before[44] = after[44];  // the gamma flag is derived from the value on saving
         if (memcmp(before, after, 60) != 0) abort();
     }
     gammaTable.enabled = 0;
