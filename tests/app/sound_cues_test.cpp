@@ -204,3 +204,19 @@ TEST_F(SoundRoot, MediaClipOperations) {
                                          "stop " + std::to_string(device), "close " + std::to_string(device)};
     EXPECT_EQ(TestClipEvents(), expected);
 }
+
+TEST_F(SoundRoot, RealPlaybackReturnsWithinTheSoundsLength) {
+    // Through the real back end, with silent samples: on a machine without an audio device
+    // this fails at once and switches sounds off; with one, it ends after the sound.
+    std::vector<uint8_t> silent = Wave(1600);
+    std::fill(silent.begin() + 44, silent.end(), 0);
+    ASSERT_TRUE(WriteTestFile(folder / "process.wav", silent));
+    TestModeEnable(0);
+    uint32_t start = TickCount();
+    int played = PlaySoundFile(DataRootPath("process.wav").c_str());
+    uint32_t elapsed = TickCount() - start;
+    TestModeEnable(1);
+    EXPECT_LT(elapsed, 200u + 1500u + 3000u);
+    EXPECT_EQ(options.soundsOn, played ? 1 : 0);
+    EXPECT_TRUE(TestShownMessages().empty());
+}
