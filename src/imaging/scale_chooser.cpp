@@ -214,9 +214,10 @@ int ElevationScaleChooser(int x, int y, int displayCode, void (*redrawLegend)(in
     int result = RunChooser(c);
     int changed = c.selected != entrySelected || fixedElevationRange != entryFixed;
     PreviewElevationScale(nullptr);
-    SetElevationScaleIndex(entryIndex);
     int confirmed = result == kConfirmed && changed;
     if (confirmed) {
+        // A filler swatch beyond a short list cannot become the current index; the set
+        // ignores it as it ignores any index beyond the list.
         SetElevationScaleIndex(c.selected);
     } else {
         fixedElevationRange = entryFixed;
