@@ -76,6 +76,7 @@ std::vector<uint8_t> EncodeBmp8(const uint8_t* indices, int width, int height, c
 
 // [SECTION] Place names (globe_names.cpp)
 
-// Burns the names of the largest places of the gazetteer "names\pplace2.dat" into a copy of
-// the shading layer. Returns the number of names drawn, or -1 when the gazetteer is missing.
+// Burns the names of the largest places (class 1, capitals first) of the gazetteer
+// "names\pplace2.dat" into the shading layer, leaving out labels that would overlap.
+// Returns the number of names drawn.
 int BurnPlaceNames(const std::vector<uint8_t>& gazetteer, std::vector<uint8_t>* shade);

@@ -1,5 +1,5 @@
 // Burns the names of the world's largest places into the globe's named shading layer: white
-// capitals of a 5 x 7 pixel font with a dark rim, widened by 1/cos(latitude) so that they keep
+// capitals of a 5 x 7 font at twice its size with a dark rim, widened by 1/cos(latitude) to keep
 // their shape on the sphere, placed right of a dot without overlapping one another.
 #include <algorithm>
 #include <cmath>
@@ -11,6 +11,9 @@
 namespace {
 
 const int kGlyphWidth = 5, kGlyphHeight = 7;
+// Each font pixel covers 2 x 2 cells: the globe shows the layer at up to 1.4 cells a pixel,
+// and a stroke one cell wide would fall between its samples.
+const int kScale = 2;
 const int kMaxLabels = 400;
 const double kMaxLatitude = 72.0;       // further north or south the letters would be stretched too far
 const uint8_t kInk = 255, kRim = 1;     // the rim keeps land brightness above 0, which means sea
@@ -55,7 +58,7 @@ const Glyph* GlyphFor(uint8_t c) {
 struct Place {
     double lat, lon;
     std::string name;
-    int rank;  // lower is drawn first
+    int rank;  // capitals first, then the other places of the largest class, in file order
 };
 
 // A label's cells: columns x0 ... x1 - 1 (may run past 2159 and wrap), rows y0 ... y1 - 1.
@@ -78,12 +81,12 @@ std::vector<Place> ReadPlaces(const std::vector<uint8_t>& gazetteer) {
         double lat = ReadF32LE(c), lon = ReadF32LE(c);
         int placeClass = r[78], flags = r[79];
         if (!(lat >= -kMaxLatitude && lat <= kMaxLatitude && lon >= -180.0 && lon <= 180.0)) continue;
+        if (placeClass != 1) continue;
         int capital = (flags & (8 | 16)) != 0;
-        if (placeClass != 1 && !capital) continue;
         size_t length = strnlen((const char*)r + 16, 62);
         std::string name((const char*)r + 16, length);
         if (name.empty()) continue;
-        places.push_back({lat, lon, name, (placeClass == 1 ? 0 : 2) + (capital ? 0 : 1)});
+        places.push_back({lat, lon, name, capital ? 0 : 1});
     }
     std::stable_sort(places.begin(), places.end(), [](const Place& a, const Place& b) { return a.rank < b.rank; });
     return places;
@@ -105,12 +108,14 @@ std::vector<std::pair<int, int>> LabelInk(const std::string& name, double stretc
         for (int y = 0; y < kGlyphHeight; y++)
             for (int x = 0; x < kGlyphWidth; x++) {
                 if (!(g->rows[y] >> (kGlyphWidth - 1 - x) & 1)) continue;
-                int from = (int)std::floor((pen + x) * stretch), to = (int)std::floor((pen + x + 1) * stretch);
-                for (int column = from; column < std::max(to, from + 1); column++) ink.push_back({column, y});
+                int from = (int)std::floor((pen + x) * kScale * stretch);
+                int to = (int)std::floor((pen + x + 1) * kScale * stretch);
+                for (int column = from; column < std::max(to, from + 1); column++)
+                    for (int k = 0; k < kScale; k++) ink.push_back({column, y * kScale + k});
             }
         pen += kGlyphWidth + 1;
     }
-    *width = (int)std::ceil(std::max(0, pen - 1) * stretch);
+    *width = (int)std::ceil(std::max(0, pen - 1) * kScale * stretch);
     return ink;
 }
 
@@ -129,8 +134,9 @@ int BurnPlaceNames(const std::vector<uint8_t>& gazetteer, std::vector<uint8_t>* 
         if (ink.empty()) continue;
         int32_t offset = GlobeLayerOffset(p.lat, p.lon);
         int row = offset / kGlobeWidth, column = offset % kGlobeWidth;
-        int left = column + (int)std::ceil(3 * stretch), top = row + kGlyphHeight / 2;
-        Box box{column - 1, left + width + 1, top - kGlyphHeight, top + 2};
+        int height = kGlyphHeight * kScale;
+        int left = column + (int)std::ceil(4 * stretch), top = row + height / 2;
+        Box box{column - 1, left + width + 1, top - height, top + 2};
         if (box.y0 < 0 || box.y1 > kGlobeHeight || width > kGlobeWidth / 4) continue;
         int free = 1;
         for (const Box& b : taken)
@@ -141,9 +147,8 @@ int BurnPlaceNames(const std::vector<uint8_t>& gazetteer, std::vector<uint8_t>* 
         for (auto [x, y] : ink)
             for (int dy = -1; dy <= 1; dy++)
                 for (int dx = -1; dx <= 1; dx++) Put(shade, top - y + dy, left + x + dx, kRim);
-        for (int dy = -1; dy <= 1; dy++)
-            for (int dx = -1; dx <= 1; dx++) Put(shade, row + dy, column + dx, kRim);
-        Put(shade, row, column, kInk);
+        for (int dy = -1; dy <= 2; dy++)
+            for (int dx = -1; dx <= 2; dx++) Put(shade, row + dy, column + dx, dy >= 0 && dy <= 1 && dx >= 0 && dx <= 1 ? kInk : kRim);
         for (auto [x, y] : ink) Put(shade, top - y, left + x, kInk);
         drawn++;
     }
