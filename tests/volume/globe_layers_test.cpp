@@ -77,6 +77,16 @@ TEST(GlobeSource, FinerSourcesAreAveragedAndMissingOnesFail) {
     EXPECT_TRUE(std::isnan(At(g, 0, 50.0, 5.0)));
     EXPECT_TRUE(std::isnan(At(g, 0, 5.0, -20.0)));
 
+    // Packed values are given through the band's scale and offset.
+    ASSERT_TRUE(WriteTestRaster(dir / "packed.tif", 10, 10, 1, regional, [](int, int, int) { return 7.0f; }));
+    GDALDatasetH packed = GDALOpen((dir / "packed.tif").c_str(), GA_Update);
+    ASSERT_NE(packed, nullptr);
+    GDALSetRasterScale(GDALGetRasterBand(packed, 1), 2.0);
+    GDALSetRasterOffset(GDALGetRasterBand(packed, 1), -100.0);
+    GDALClose(packed);
+    ASSERT_EQ(ReadGlobeSource((dir / "packed.tif").c_str(), 1, 360, 180, &g, &note), 1);
+    EXPECT_FLOAT_EQ(At(g, 0, 5.0, 5.0), -86.0f);
+
     EXPECT_EQ(ReadGlobeSource((dir / "absent.tif").c_str(), 1, 72, 36, &g, &note), 0);
     ASSERT_TRUE(WriteTestFile(dir / "garbage.tif", {'I', 'I', 42, 0, 1, 2, 3}));
     EXPECT_EQ(ReadGlobeSource((dir / "garbage.tif").c_str(), 1, 72, 36, &g, &note), 0);

@@ -39,10 +39,16 @@ int ReadBands(GDALDatasetH ds, const char* path, int nBands, int sourceWidth, in
             BuildError("Cannot read band %d of %s: %s", b + 1, path, CPLGetLastErrorMsg());
             return 0;
         }
-        int hasNoData = 0;
+        // Packed sources (16-bit heights with a scale, say) give their values through scale and offset.
+        int hasNoData = 0, hasScale = 0, hasOffset = 0;
         double noData = GDALGetRasterNoDataValue(band, &hasNoData);
-        for (float& v : plane)
+        double scale = GDALGetRasterScale(band, &hasScale), offset = GDALGetRasterOffset(band, &hasOffset);
+        if (!hasScale) scale = 1.0;
+        if (!hasOffset) offset = 0.0;
+        for (float& v : plane) {
             if (!std::isfinite(v) || std::fabs(v) > 1e30f || (hasNoData && v == (float)noData)) v = kNoValue;
+            else v = (float)(v * scale + offset);
+        }
     }
     return 1;
 }

@@ -2,6 +2,9 @@
 // "globe\2160.sha", "globe\2160n.sha", "globe\2160.hts") from an elevation raster and a
 // true-colour image, and its twenty lookup tables. The default sources take a few seconds.
 #include <unistd.h>
+#ifdef _OPENMP
+#include <omp.h>
+#endif
 
 #include <cmath>
 #include <cstdio>
@@ -116,6 +119,14 @@ static int BuildImageryLayer(BuildContext& ctx, const std::string& imagery) {
 }
 
 int BuildGlobe(BuildContext& ctx) {
+    // The globe's files are whole-world layers, not tiles: the first shard builds them all.
+    if (ctx.shardIndex != 0) {
+        ReportLine(ctx, "globe: left to shard 0");
+        return 1;
+    }
+#ifdef _OPENMP
+    omp_set_num_threads(ctx.jobs);
+#endif
     double start = NowSeconds();
     std::vector<std::string> filterNames;
     for (int size = 0; size < kGlobeSizes; size++)
