@@ -45,7 +45,11 @@ static int WriteNamedShading(BuildContext& ctx, const std::vector<uint8_t>& shad
     std::vector<uint8_t> named = shade;
     std::string gazetteerPath = VolumePath(ctx, "names\\pplace2.dat");
     std::vector<uint8_t> gazetteer;
-    if (FileExists(gazetteerPath.c_str()) && ReadWholeFile(gazetteerPath.c_str(), &gazetteer, 256u << 20)) {
+    if (FileExists(gazetteerPath.c_str())) {
+        if (!ReadWholeFile(gazetteerPath.c_str(), &gazetteer, 256u << 20)) {
+            BuildError("Cannot read the gazetteer %s", gazetteerPath.c_str());
+            return 0;
+        }
         int drawn = BurnPlaceNames(gazetteer, &named);
         ReportLine(ctx, "globe: %d place names burnt into globe\\2160n.sha", drawn);
     } else {
