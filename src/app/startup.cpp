@@ -140,6 +140,7 @@ static int CheckDisplay() {
         return 0;
     int depth = ScreenDepth();
     if (depth < 9) {
+        PlayCue(CUE_ERROR);
         if (MessageBox("This version will NOT run properly at 256 colors or less. Continue anyway?", "Warning", MB_YESNO) == IDNO) {
             MessageBox("You can use the 'settings' tab under the Windows display properties tool to change color depth and resolution.", "Note", MB_OK);
             OpenDisplaySettings();
@@ -147,6 +148,7 @@ static int CheckDisplay() {
         }
     }
     if (options.preferredDepth != 0 && options.preferredDepth != depth) {
+        PlayCue(CUE_ERROR);
         MessageBox("The video display is  not set to your preferred color depth for this program. You can exit the program and use Desktop Properties to change the color depth.",
                    "Note", MB_OK);
     }
