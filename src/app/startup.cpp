@@ -190,6 +190,7 @@ int InitInstance() {
     LoadSettings();
     SetLayoutRectangles();
     ReadLabelSwitches();
+    ReadScaleList();
     ResetZoomHistory();
     int framed = ScreenWidth() > 800;
     WindowOptions window{"Mundora", smallLayout ? 640 : 800, smallLayout ? 480 : 600, framed};

@@ -158,13 +158,14 @@ Rect LegendBarRect();
 // Returns 0 after "Cannot open file %s" when the bar needs a scale that cannot be opened.
 int DrawLegend(Surface* s, const Rect& box, const char* scalePath, int markerValue, int drawBar, int drawMarker,
                uint8_t (*hotAreas)[16], int drawLabels, int displayCode, int low, int high);
+// Where the marker of `value` sits on a bar over [minimum, maximum], kept within the bar.
+int LegendMarkerY(const Rect& bar, double value, double minimum, double maximum);
+// The box the elevation legend clears: (699, 211)-(793, 289), or its 640x480 counterpart.
+Rect ElevationLegendBox();
 // Clears the elevation legend box of surface s and draws the current elevation scale with
 // the marker at 0 and its hot areas in legendCache. displayCode is the 2D map's background
 // choice (2 and 4 show elevation colours).
 int ElevationLegend(Surface* s, int displayCode);
-// The elevation scale chooser panel at (x, y) in 800x600 coordinates, on the window; runs
-// until the user confirms or cancels. 1 when a new scale or range switch was confirmed.
-int ElevationScaleChooser(int x, int y, int displayCode);
 // [SECTION] Tile codec: the imagery, elevation and shade tiles of the data volume
 //
 // Three layers per kind: world overviews, 60-degree coarse tiles (1670 x 1670 samples) and
@@ -333,3 +334,25 @@ inline void UnpackIndexPair(const uint8_t in[3], int* west, int* east) {
     *west = in[2] + 256 * (in[1] >> 4);
     *east = in[0] + 256 * (in[1] & 15);
 }
+
+// The chooser panel, 143 x 319 pixels in both layouts: "menu\42.bmp" is its normal look,
+// "menu\42m.bmp" its marked look (the chosen swatch and range), "menu\42r.bmp" the look under
+// the pointer and "menu\42h.bmp" the pressed look; each area is copied from the picture of
+// its state. Areas relative to the panel: 0-7 the swatches (colours 2 pixels inside), 8 the
+// fixed range, 9 the observed range, 10 the confirm button.
+constexpr int kChooserWidth = 143, kChooserHeight = 319;
+constexpr int kChooserAreas = 11;
+constexpr Rect kChooserArea[kChooserAreas] = {
+    {6, 30, 20, 200}, {23, 30, 37, 200}, {40, 30, 54, 200}, {57, 30, 71, 200},
+    {74, 30, 88, 200}, {91, 30, 105, 200}, {108, 30, 122, 200}, {125, 30, 139, 200},
+    {8, 210, 135, 232}, {8, 238, 135, 260}, {40, 278, 103, 304},
+};
+// The panel's top-left corner for a position given in 800x600 coordinates.
+Point ChooserPanelPosition(int x, int y);
+// The elevation scale chooser panel at (x, y) in 800x600 coordinates, on the window; runs its
+// own loop on the message queue until the user confirms (area 10 or Enter) or cancels
+// (Escape). Each choice redraws the legend at once: through redrawLegend when given (the
+// globe and terrain draw their own), else the 2D map's elevation legend with displayCode.
+// 1 when a new scale or range switch was confirmed; otherwise what was in force on entry
+// is restored. The slide cue plays as the panel closes.
+int ElevationScaleChooser(int x, int y, int displayCode, void (*redrawLegend)(int displayCode) = nullptr);
