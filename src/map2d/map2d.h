@@ -116,6 +116,15 @@ void SetDeclinationSource(DeclinationSource source);
 // Draws the compass needle and its text into a surface for a declination in degrees.
 void DrawDeclinationCompass(Surface* s, const Rect& box, double declination);
 
+// [SECTION] The elevation legend of the map (map_legend.cpp)
+
+// Whether the legend's colour bar has been drawn (its hot area is recorded).
+int ElevationLegendShown();
+// Redraws the legend on the window, with the marker at a height in metres or without one.
+void RedrawElevationLegend(int withMarker, int height);
+// Draws the legend of the current background into hbmVirtual and the window.
+void DrawMapElevationLegend();
+
 // [SECTION] Point elevation from the coarse height tiles (point_elevation.cpp)
 
 // The height in metres at a position; 0 when the point has no value (sea, outside, no tile).
