@@ -5,6 +5,7 @@
 // over 90 coefficients and no allocation.
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 
 #include "globe/globe.h"
 
@@ -268,4 +269,11 @@ int MagneticDeclination(int year, int month, int day, double latitude, double lo
     if (r.declination == kUndefinedAngle || r.declination == -kUndefinedAngle) return 0;
     *declination = r.declination;
     return 1;
+}
+
+int TodaysMagneticDeclination(double latitude, double longitude, double* declination) {
+    time_t now = time(nullptr);
+    struct tm local;
+    if (!localtime_r(&now, &local)) return 0;
+    return MagneticDeclination(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, latitude, longitude, declination);
 }

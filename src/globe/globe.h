@@ -61,3 +61,5 @@ const GeomagneticModel* GeomagneticModelForDate(int year, int month, int day);
 // 1 when defined.
 int MagneticDeclination(int year, int month, int day, double latitude, double longitude,
                         double* declination);
+// The same for today's local date at a position: the map readout's declination source.
+int TodaysMagneticDeclination(double latitude, double longitude, double* declination);

@@ -12,6 +12,11 @@
 MeasureUnits measureUnits;
 Rect areaTextBox, scaleTextBox, unitBox;
 
+static struct {
+    Surface* background;  // the empty status strip across the whole status rectangle
+    Rect at;
+} statusLine;
+
 constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr double kSphereCircleArea = 255592966.26126274;  // 2 pi 6378^2, km^2
 
@@ -187,10 +192,27 @@ static void DrawScaleBar(Surface* s, int centreX, int top, int pixels, int divis
     FillRect(s, Rect{left + pixels - 1, top - 1, left + pixels, top + 7}, MakeColour(255, 255, 255));
 }
 
+void KeepStatusLineBackground() {
+    if (statusLine.background) DeleteSurface(statusLine.background);
+    statusLine.background = nullptr;
+    statusLine.at = statusRect;
+    int w = statusRect.right - statusRect.left, h = statusRect.bottom - statusRect.top;
+    if (!hbmVirtual || w <= 0 || h <= 0) return;
+    statusLine.background = CreateSurface(w, h);
+    if (statusLine.background) Blit(statusLine.background, 0, 0, w, h, hbmVirtual, statusRect.left, statusRect.top);
+}
+
+int RestoreStatusLineBackground(Surface* s) {
+    if (!statusLine.background || !s) return 0;
+    const Rect& r = statusLine.at;
+    Blit(s, r.left, r.top, r.right - r.left, r.bottom - r.top, statusLine.background, 0, 0);
+    return 1;
+}
+
 void DrawStatusLine(Surface* s, const Rect& map, const Rect& status, const MeasureUnits& units) {
     if (!s) return;
     Rect strip{map.left, status.top, map.right, status.bottom};
-    if (hbmVirtual && s != hbmVirtual)
+    if (!RestoreStatusLineBackground(s) && hbmVirtual && s != hbmVirtual)
         Blit(s, strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, hbmVirtual, strip.left, strip.top);
     DrawState saved = GetDrawState(s);
     SetFont(s, fhGeneric);
@@ -221,7 +243,16 @@ void DrawStatusLine(Surface* s, const Rect& map, const Rect& status, const Measu
     SetDrawState(s, saved);
 }
 
-void RefreshStatusLine() { DrawStatusLine(WindowSurface(), mapRect, statusRect, measureUnits); }
+void RefreshStatusLine() {
+    if (hbmVirtual) {
+        DrawStatusLine(hbmVirtual, mapRect, statusRect, measureUnits);
+        if (WindowSurface())
+            Blit(WindowSurface(), statusRect.left, statusRect.top, statusRect.right - statusRect.left,
+                 statusRect.bottom - statusRect.top, hbmVirtual, statusRect.left, statusRect.top);
+    } else {
+        DrawStatusLine(WindowSurface(), mapRect, statusRect, measureUnits);
+    }
+}
 
 static int InBox(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
@@ -233,6 +264,5 @@ int StatusLineClick(int x, int y) {
     } else {
         return 0;
     }
-    RefreshStatusLine();
     return 1;
 }

@@ -57,13 +57,19 @@ int ScaleBarPixels(double length, double target, int mapWidth);
 
 // The hit boxes of the last status line drawn.
 extern Rect areaTextBox, scaleTextBox, unitBox;
+// Keeps the empty status strip of the screen's background (taken from hbmVirtual when the
+// map screen's background has just been loaded) to draw every status line on.
+void KeepStatusLineBackground();
+// Puts the empty strip back on a surface; 0 when none was kept.
+int RestoreStatusLineBackground(Surface* s);
 // Draws the area text, the scale text and the scale bar of the current window into the
-// status strip under the map, restoring the strip from hbmVirtual first.
+// status strip under the map, on the kept empty strip (or, without one, on what the window's
+// hbmVirtual holds there).
 void DrawStatusLine(Surface* s, const Rect& map, const Rect& status, const MeasureUnits& units);
-// Redraws the status line on the window and in hbmVirtual.
+// Redraws the status line into hbmVirtual and shows it on the window.
 void RefreshStatusLine();
-// Clicks on the status line: the area text cycles the area unit, the bar's label the distance
-// unit. Returns 1 when the click was taken.
+// A click on the status line: the area text advances the area unit, the bar's label the
+// distance unit. Returns 1 when a unit changed; the caller then redraws the status line.
 int StatusLineClick(int x, int y);
 
 // [SECTION] Measuring tool

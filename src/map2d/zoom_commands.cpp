@@ -6,8 +6,6 @@
 #include "app/app.h"
 #include "map2d/zoom_commands.h"
 
-int zoomOutTool;
-
 static struct {
     void (*recompose)();
     int (*extract)(const MapWindow& window);
@@ -91,7 +89,7 @@ int ZoomOut() {
     return 1;
 }
 
-int PanMap(PanDirection direction) {
+int PanMap(int direction) {
     MapWindow w = zoomHistory[zoomDepth];
     double dLon = 0.8 * Span(w.west, w.east), dLat = 0.8 * Span(w.south, w.north);
     int allowed = 0;

@@ -12,7 +12,8 @@
 // recomposes the current depth, invalidates the map area and the status line and redraws the
 // elevation legend. 0 means nothing changed (a refusal has played the error cue).
 
-// Set while the zoom-out tool is chosen: a plain click on the map then goes back one depth.
+// Set while the zoom-out tool is chosen: a plain click on the map then goes back one depth
+// (the map screen owns it).
 extern int zoomOutTool;
 
 // Default limits of MaxZoomScale when the theme file has no such key.
@@ -20,12 +21,13 @@ constexpr int32_t kZoomBoxDefaultMaxScale = 0;
 constexpr int32_t kScaleDialogDefaultMaxScale = 500000;
 constexpr double kLargestTypedScale = 130000000.0;
 
-enum PanDirection { PAN_WEST, PAN_EAST, PAN_SOUTH, PAN_NORTH };
+enum : int { PAN_WEST = 0, PAN_EAST = 1, PAN_NORTH = 2, PAN_SOUTH = 3 };
 
 int ZoomBack();
 int ZoomWorld();
 int ZoomOut();
-int PanMap(PanDirection direction);
+// One of PAN_WEST, PAN_EAST, PAN_NORTH, PAN_SOUTH.
+int PanMap(int direction);
 // Arrow keys: 1 when the key is an arrow (the result of the pan in *changed).
 int PanByKey(uint32_t virtualKey, int* changed);
 // Left clicks within 15 pixels of a map edge at depth > 0: 1 when the click was on an edge.

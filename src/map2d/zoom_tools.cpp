@@ -312,7 +312,8 @@ static void DrawAreaPrompt() {
     Surface* s = WindowSurface();
     if (!s) return;
     Rect strip{mapRect.left, statusRect.top, mapRect.right, statusRect.bottom};
-    if (hbmVirtual) Blit(s, strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, hbmVirtual, strip.left, strip.top);
+    if (!RestoreStatusLineBackground(s) && hbmVirtual)
+        Blit(s, strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top, hbmVirtual, strip.left, strip.top);
     DrawState saved = GetDrawState(s);
     SetFont(s, fhGeneric);
     SetTextColour(s, kWhite);
