@@ -226,7 +226,7 @@ void DrawStatusLine(Surface* s, const Rect& map, const Rect& status, const Measu
     double area = SquareKmToAreaUnit(WindowAreaSquareKm(w.north, w.west, w.south, w.east), units.area);
     areaTextBox = DrawClippedText(s, map.left, textTop, " Surface area is " + formatGrouped(area, 0) + AreaUnitLabel(units.area));
 
-    std::string scale = "Scale = 1:" + formatGrouped(MapScale(), 0) + " ";
+    std::string scale = "Scale = 1:" + formatGrouped((double)(int64_t)MapScale(), 0) + " ";  // its integer part
     Point scaleExtent = TextExtent(s, scale.c_str());
     scaleTextBox = DrawClippedText(s, map.right - scaleExtent.x, textTop, scale);
 

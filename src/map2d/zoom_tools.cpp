@@ -68,7 +68,10 @@ static void SaveArea(Surface* s, SavedArea* a, int x, int y, int w, int h) {
 
 static void RestoreArea(Surface* s, SavedArea* a) {
     if (!a->copy || a->at.right <= a->at.left) return;
+    int rop = GetDrawState(s).rop;
+    SetRasterOp(s, ROP_COPY);  // the tool draws with exclusive-or meanwhile
     Blit(s, a->at.left, a->at.top, a->at.right - a->at.left, a->at.bottom - a->at.top, a->copy, 0, 0);
+    SetRasterOp(s, rop);
     a->at = Rect{};
 }
 
@@ -177,6 +180,11 @@ int ZoomBox(int sx, int sy, int corner) {
         if (boxShown) XorBox(s, box);
     }
 
+    // Take the crosshair, the box and the label away before deciding.
+    if (boxShown) XorBox(s, box);
+    XorCrosshair(s, sx, sy);
+    RestoreArea(s, &label);
+
     int changed = 0;
     if (accepted && boxShown && box.right - box.left >= 5) {
         MapWindow w = WindowOfBox(box);
@@ -198,16 +206,13 @@ int ZoomBox(int sx, int sy, int corner) {
             changed = 1;
         } else {
             PlayCue(CUE_ERROR);
-            RestoreArea(s, &label);
             DrawLabel(s, &label, box.left, box.bottom, "(too small)");
             uint32_t until = TickCount() + 500;
             while ((int32_t)(TickCount() - until) < 0) {
             }
+            RestoreArea(s, &label);
         }
     }
-    RestoreArea(s, &label);
-    if (boxShown) XorBox(s, box);
-    XorCrosshair(s, sx, sy);
     if (label.copy) DeleteSurface(label.copy);
     EndXor(pen);
     SetCursorShape(previousCursor);
