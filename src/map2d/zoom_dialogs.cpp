@@ -11,6 +11,7 @@
 #include "map2d/zoom_commands.h"
 
 enum : int { kScaleEdit = 1036, kLatitudeEdit = 1044, kLongitudeEdit = 1045 };
+constexpr int kPositionDialogWidth = 400, kPositionDialogHeight = 140;
 
 static void Refuse(const char* message) {
     PlayCue(CUE_ERROR);
@@ -22,14 +23,14 @@ static void Refuse(const char* message) {
 static DialogTemplate ScaleDialogTemplate() {
     DialogTemplate t;
     t.caption = "Specify Scale";
-    t.width = 320;
+    t.width = 400;
     t.height = 110;
     t.items = {
-        {DI_STATIC, 100, 12, 10, 296, 20, "Specify scale at center of window at current latitude:"},
+        {DI_STATIC, 100, 12, 10, 376, 20, "Specify scale at center of window at current latitude:"},
         {DI_STATIC, 101, 12, 40, 30, 20, "1 to"},
         {DI_EDIT, kScaleEdit, 46, 38, 160, 22, "", 0, 70},
-        {DI_DEFBUTTON, IDOK, 140, 76, 80, 26, "OK"},
-        {DI_BUTTON, IDCANCEL, 228, 76, 80, 26, "Cancel"},
+        {DI_DEFBUTTON, IDOK, 220, 76, 80, 26, "OK"},
+        {DI_BUTTON, IDCANCEL, 308, 76, 80, 26, "Cancel"},
     };
     return t;
 }
@@ -104,16 +105,16 @@ struct PositionState {
 static DialogTemplate PositionDialogTemplate() {
     DialogTemplate t;
     t.caption = "Specify Position";
-    t.width = 300;
-    t.height = 140;
+    t.width = kPositionDialogWidth;
+    t.height = kPositionDialogHeight;
     t.items = {
-        {DI_STATIC, 100, 12, 10, 276, 20, "Specify center latitude/longitude of new zoom location:"},
-        {DI_STATIC, 101, 12, 42, 130, 20, "Latitude (degrees):"},
-        {DI_EDIT, kLatitudeEdit, 150, 40, 136, 22, "", 0, 70},
-        {DI_STATIC, 102, 12, 72, 130, 20, "Longitude (degrees):"},
-        {DI_EDIT, kLongitudeEdit, 150, 70, 136, 22, "", 0, 70},
-        {DI_DEFBUTTON, IDOK, 120, 106, 80, 26, "OK"},
-        {DI_BUTTON, IDCANCEL, 208, 106, 80, 26, "Cancel"},
+        {DI_STATIC, 100, 12, 10, 376, 20, "Specify center latitude/longitude of new zoom location:"},
+        {DI_STATIC, 101, 12, 42, 150, 20, "Latitude (degrees):"},
+        {DI_EDIT, kLatitudeEdit, 170, 40, 160, 22, "", 0, 70},
+        {DI_STATIC, 102, 12, 72, 150, 20, "Longitude (degrees):"},
+        {DI_EDIT, kLongitudeEdit, 170, 70, 160, 22, "", 0, 70},
+        {DI_DEFBUTTON, IDOK, 220, 106, 80, 26, "OK"},
+        {DI_BUTTON, IDCANCEL, 308, 106, 80, 26, "Cancel"},
     };
     return t;
 }
@@ -209,7 +210,7 @@ static int ApplyTypedPosition(Dialog* d, PositionState* st) {
 static int PositionDialogProc(Dialog* d, int event, int itemId, int notification, void* user) {
     PositionState* st = (PositionState*)user;
     if (event == DLG_INIT) {
-        MoveDialog(d, mapRect.right - 300, mapRect.bottom - 140);
+        MoveDialog(d, mapRect.right - kPositionDialogWidth, mapRect.bottom - kPositionDialogHeight);
         const MapWindow& w = CurrentMapWindow();
         char text[64];
         snprintf(text, sizeof text, "%f", (w.south + w.north) / 2.0);
