@@ -152,6 +152,7 @@ int ZoomBox(int sx, int sy, int corner) {
     Rect box{sx, sy, sx, sy};
     int boxShown = 0;
     XorCrosshair(s, sx, sy);
+    MapPointerReadout(sx, sy);
 
     int accepted = 0;
     Message m;
@@ -178,6 +179,7 @@ int ZoomBox(int sx, int sy, int corner) {
         }
         XorCrosshair(s, sx, sy);
         if (boxShown) XorBox(s, box);
+        MapPointerReadout(p.x, p.y);
     }
 
     // Take the crosshair, the box and the label away before deciding.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -288,6 +289,22 @@ TEST(GeomagneticModel, ModelChoiceFollowsTheDate) {
     ASSERT_EQ(EvaluateGeomagneticField(wmm2025Model, 2026, 12, 5, kGeodetic, 'k', 1.0, 45.0, -75.0, &r), 0);
     EXPECT_DOUBLE_EQ(d, r.declination);
     EXPECT_EQ(EvaluateGeomagneticField(wmm2025Model, 2024, 12, 5, kGeodetic, 'k', 1.0, 45.0, -75.0, &r), 3);
+}
+
+TEST(GeomagneticModel, TodaysCompassUsesTheCoveringModel) {
+    time_t now = time(nullptr);
+    struct tm local;
+    ASSERT_NE(localtime_r(&now, &local), nullptr);
+    int year = local.tm_year + 1900, month = local.tm_mon + 1, day = local.tm_mday;
+    double today = 0.0, expected = 0.0;
+    int shown = TodaysMagneticDeclination(51.5, -0.1, &today);
+    if (GeomagneticModelForDate(year, month, day) == nullptr) {
+        EXPECT_EQ(shown, 0);
+        return;
+    }
+    ASSERT_EQ(shown, 1);
+    ASSERT_EQ(MagneticDeclination(year, month, day, 51.5, -0.1, &expected), 1);
+    EXPECT_DOUBLE_EQ(today, expected);
 }
 
 }  // namespace
