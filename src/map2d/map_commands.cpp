@@ -47,4 +47,7 @@ int MapToolButton(int id) {
 }
 
 // The 3D view's first step when entered by its tab: the area the terrain will show.
-int MapPickAreaFor3D() { return Repaint(AreaFor3DTool()); }
+int MapPickAreaFor3D() {
+    SetMapRecomposer(RecomposeAndRepaintMap);  // the pick shows the world view first
+    return Repaint(AreaFor3DTool());
+}

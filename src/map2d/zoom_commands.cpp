@@ -1,5 +1,4 @@
-// Edits of the zoom history behind the map commands: back one depth, world view, zoom out,
-// panning by keys and edge clicks, re-centring at the same scale, and the re-centring of
+// Edits of the zoom history behind the map commands: back one depth, zoom out, panning, re-centring at the same scale, and the re-centring of
 // the previous depth after a move, with the limits of the world and of depth 9.
 #include <cmath>
 
@@ -65,12 +64,6 @@ int ZoomBack() {
     return 1;
 }
 
-int ZoomWorld() {
-    if (zoomDepth == 0) return 0;
-    zoomDepth = 0;
-    return 1;
-}
-
 int ZoomOut() {
     if (zoomDepth == 0) {
         PlayCue(CUE_ERROR);
@@ -107,35 +100,6 @@ int PanMap(int direction) {
     RecentrePreviousDepth();
     DiscardScreenCache(zoomDepth);
     return 1;
-}
-
-int PanByKey(uint32_t virtualKey, int* changed) {
-    switch (virtualKey) {
-    case VK_LEFT: *changed = PanMap(PAN_WEST); return 1;
-    case VK_RIGHT: *changed = PanMap(PAN_EAST); return 1;
-    case VK_UP: *changed = PanMap(PAN_NORTH); return 1;
-    case VK_DOWN: *changed = PanMap(PAN_SOUTH); return 1;
-    default: *changed = 0; return 0;
-    }
-}
-
-int PanByEdgeClick(int x, int y, int* changed) {
-    *changed = 0;
-    if (zoomDepth == 0) return 0;
-    constexpr int kEdge = 15;
-    if (x < mapRect.left + kEdge) *changed = PanMap(PAN_WEST);
-    else if (x >= mapRect.right - kEdge) *changed = PanMap(PAN_EAST);
-    else if (y < mapRect.top + kEdge) *changed = PanMap(PAN_NORTH);
-    else if (y >= mapRect.bottom - kEdge) *changed = PanMap(PAN_SOUTH);
-    else return 0;
-    return 1;
-}
-
-int MapLeftButtonDown(int x, int y, uint64_t modifiers) {
-    int changed;
-    if (PanByEdgeClick(x, y, &changed)) return changed;
-    if (zoomOutTool) return ZoomBack();
-    return ZoomBox(x, y, (modifiers & MK_SHIFT) ? 1 : 0);
 }
 
 // Tests of a re-centred window: inside the world and, for the world's 4:3 frame, inside it.

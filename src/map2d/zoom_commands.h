@@ -24,17 +24,10 @@ constexpr double kLargestTypedScale = 130000000.0;
 enum : int { PAN_WEST = 0, PAN_EAST = 1, PAN_NORTH = 2, PAN_SOUTH = 3 };
 
 int ZoomBack();
-int ZoomWorld();
 int ZoomOut();
-// One of PAN_WEST, PAN_EAST, PAN_NORTH, PAN_SOUTH.
+// One of PAN_WEST, PAN_EAST, PAN_NORTH, PAN_SOUTH: the arrow keys at any depth and the
+// clicks within 15 pixels of an edge below the world view.
 int PanMap(int direction);
-// Arrow keys: 1 when the key is an arrow (the result of the pan in *changed).
-int PanByKey(uint32_t virtualKey, int* changed);
-// Left clicks within 15 pixels of a map edge at depth > 0: 1 when the click was on an edge.
-int PanByEdgeClick(int x, int y, int* changed);
-// A left button press on the map at (x, y): the zoom box (centred, or a corner box with
-// Shift) or, with the zoom-out tool, back one depth. Edge clicks pan.
-int MapLeftButtonDown(int x, int y, uint64_t modifiers);
 // The zoom box started at a pixel; runs its drag loop until the button is released.
 int ZoomBox(int x, int y, int corner);
 // The toolbar's zoom command: point, then a press starts a zoom box there.
