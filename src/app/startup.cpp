@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/panels.h"
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
 #include "platform/files.h"
@@ -192,6 +193,7 @@ int InitInstance() {
     ReadLabelSwitches();
     ReadScaleList();
     ResetZoomHistory();
+    SetReadoutRectangles();
     int framed = ScreenWidth() > 800;
     WindowOptions window{"Mundora", smallLayout ? 640 : 800, smallLayout ? 480 : 600, framed};
     if (!CreateMainWindow(window, MainWindowProc)) return 0;
@@ -206,6 +208,7 @@ int InitInstance() {
         DestroyMainWindow();
         return 0;
     }
+    LoadPanelButtons();
     ShowTitlePage();
     InitializeProgramData();
     DeleteAllScreenCaches();
