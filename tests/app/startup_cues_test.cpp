@@ -13,6 +13,7 @@
 
 TEST(StartupCues, DepthWarningPlaysTheErrorCueOnce) {
     TempFolder root;
+    ASSERT_TRUE(WritePanelBitmaps(root.path));
     ASSERT_TRUE(WriteTestFile(root / "titlepg.bmp", SolidBmp24(800, 600, 0x203040)));
     ASSERT_TRUE(WriteTestText(root / "scales.dat", "0<ian1.sca>\n1<relief.sca>\n"));
     OptionsRecord o{};

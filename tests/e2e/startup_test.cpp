@@ -15,6 +15,8 @@ struct StartupTest : ::testing::Test {
     std::string savedCwd;
     std::vector<std::string> drives;
     void SetUp() override {
+        ASSERT_TRUE(WritePanelBitmaps(root.path));
+        ASSERT_TRUE(WritePanelBitmaps(drive.path));
         savedCwd = CurrentDirectory();
         ResetShellState();
         TestClearShown();
