@@ -140,7 +140,7 @@ static void DrawHologram(QPainter& p, double t, ArtState startState, ArtState ex
         p.drawPath(path);
         p.setOpacity(a);
         if (!room.logoGlobe.isNull()) p.drawImage(QRectF(cx - 25, top + 6, 50, 50), room.logoGlobe);
-        DrawLabel(p, QRectF(panel.left(), 180, panel.width(), 22), "MUNDORA", 16, true, QColor(235, 248, 255));
+        DrawLabel(p, QRectF(panel.left(), 180, panel.width(), 22), "Earth Atlas", 12, true, QColor(180, 230, 250));
         DrawButtonFace(p, ButtonRect(73).adjusted(4, 4, -4, -4), "START", startState, 17);
         DrawButtonFace(p, ButtonRect(74).adjusted(8, 12, -8, -8), "EXIT", exitState, 13);
         p.setOpacity(1);

@@ -17,8 +17,8 @@ static const int kRegionRects[9][4] = {
     {107, 319, 177, 389}, {189, 252, 331, 359}, {297, 217, 446, 329}, {384, 194, 487, 272}, {470, 261, 596, 358},
     {331, 174, 423, 246}, {465, 202, 586, 294}, {464, 155, 596, 255}, {106, 154, 281, 284},
 };
-static const char* kRegionNames[9] = {"World", "South America", "Africa", "Western Asia", "Oceania",
-                                      "Europe", "Southern Asia", "Northern Asia", "North America"};
+static const char* kRegionNames[9] = {"World", "South America", "Africa", "W. Asia", "Oceania",
+                                      "Europe", "S. Asia", "Northern Asia", "North America"};
 
 static double FitFont(const char* label, double width, double px) {
     while (px > 7) {
@@ -183,8 +183,8 @@ static void DrawDial(QPainter& p, const QPointF& c, double radius, const char* n
 
 static void DrawMapColumn(QPainter& p) {
     DrawPanel(p, QRectF(691, 43, 108, 126));
+    DrawPanel(p, QRectF(691, 172, 108, 142));
     DrawUnitsSwitch(p, 705, 178, 0);
-    DrawPanel(p, QRectF(691, 187, 108, 127));
     p.fillRect(QRectF(699, 211, 95, 79), QColor(0, 0, 0));
     DrawPanel(p, QRectF(691, 330, 108, 92), "Declination");
     DrawWell(p, QRectF(712, 347, 68, 68), 34);
@@ -242,29 +242,68 @@ static void DrawGlobeColumn(QPainter& p) {
     DrawWell(p, QRectF(699, 541, 67, 21), 3);
 }
 
+// Where each region's name sits: inside its own rectangle and, where the rectangles overlap,
+// clear of the others.
+static const int kRegionLabels[9][2] = {{142, 354}, {255, 335}, {372, 300}, {444, 206}, {533, 330},
+                                        {365, 190}, {526, 258}, {530, 176}, {193, 219}};
+
+// The world drawn so that each region lies in its chooser rectangle: longitude -170 at x 106,
+// 1.46 pixels a degree; latitude 72 at y 154, 2.28 pixels a degree north of the equator and 0.9
+// south of it (the southern continents are squeezed to fit their rectangles).
+static QImage RegionWorld(const QImage& world) {
+    QImage out(666, 500, QImage::Format_RGB32);
+    out.fill(QColor(4, 10, 20));
+    if (world.isNull()) return out;
+    for (int row = 0; row < 500; row++) {
+        double y = 39 + row + 0.5;
+        double lat = y <= 318 ? 72 - (y - 154) / 2.28 : -(y - 318) / 0.9;
+        if (lat > 89.9 || lat < -62) continue;
+        int sy = std::clamp((int)((90 - lat) / 180 * world.height()), 0, world.height() - 1);
+        const QRgb* src = reinterpret_cast<const QRgb*>(world.constScanLine(sy));
+        QRgb* dst = reinterpret_cast<QRgb*>(out.scanLine(row));
+        for (int col = 0; col < 666; col++) {
+            double lon = -170 + (16 + col + 0.5 - 106) / 1.46;
+            double u = (lon + 180) / 360;
+            u -= std::floor(u);
+            dst[col] = src[std::min(world.width() - 1, (int)(u * world.width()))];
+        }
+    }
+    return out;
+}
+
 static void DrawRegionChooser(QPainter& p, int highlight) {
+    static QImage map;
+    static const QImage* mapFrom = nullptr;
+    if (screens.world != mapFrom) map = RegionWorld(screens.world ? *screens.world : QImage()), mapFrom = screens.world;
     p.save();
     p.setClipRect(QRectF(16, 39, 666, 500));
-    if (screens.world && !screens.world->isNull()) {
-        p.setOpacity(0.35);
-        p.drawImage(QRectF(16, 39, 666, 500), *screens.world, QRectF(0, screens.world->height() * 0.03, screens.world->width(),
-                                                                     screens.world->height() * 0.78));
-        p.setOpacity(1);
-    }
-    p.fillRect(QRectF(16, 39, 666, 500), QColor(0, 6, 16, 110));
-    DrawLabel(p, QRectF(16, 60, 666, 30), "Choose a region", 22, true, art::Text());
-    DrawLabel(p, QRectF(16, 92, 666, 20), "Click a region to see its statistics", 12, false, art::TextDim());
-    for (int i = 0; i < 9; i++) {
-        const int* k = kRegionRects[i];
-        QRectF r(k[0] + 3, k[1] + 3, k[2] - k[0] - 6, k[3] - k[1] - 6);
+    p.setOpacity(0.55);
+    p.drawImage(QRectF(16, 39, 666, 500), map);
+    p.setOpacity(1);
+    p.fillRect(QRectF(16, 39, 666, 500), QColor(0, 8, 20, 90));
+    DrawLabel(p, QRectF(16, 48, 666, 30), "Choose a region", 22, true, art::Text());
+    DrawLabel(p, QRectF(16, 78, 666, 20), "Click a part of the world to see its statistics", 12, false, art::TextDim());
+    if (highlight >= 0) {
+        const int* k = kRegionRects[highlight];
+        QRectF r(k[0] + 1, k[1] + 1, k[2] - k[0] - 2, k[3] - k[1] - 2);
         QPainterPath path;
         path.addRoundedRect(r, 8, 8);
-        int on = i == highlight;
-        p.fillPath(path, on ? QColor(38, 190, 204, 150) : QColor(30, 60, 90, 120));
-        p.setPen(QPen(on ? QColor(160, 245, 255) : QColor(110, 160, 200, 200), on ? 2 : 1));
+        p.fillPath(path, QColor(38, 190, 204, 90));
+        p.setPen(QPen(QColor(160, 245, 255), 2));
         p.drawPath(path);
-        DrawLabel(p, r, kRegionNames[i], FitFont(kRegionNames[i], r.width() - 6, 13), true, on ? QColor(255, 255, 255) : art::Text(),
-                  Qt::AlignCenter | Qt::TextWordWrap);
+    }
+    for (int i = 0; i < 9; i++) {
+        int on = i == highlight;
+        QRectF box(kRegionLabels[i][0] - 60, kRegionLabels[i][1] - 9, 120, 18);
+        QFontMetricsF m(ArtFont(on ? 13 : 12, true));
+        double w = m.horizontalAdvance(QString::fromLatin1(kRegionNames[i])) + 14;
+        QRectF pill(kRegionLabels[i][0] - w / 2, box.top(), w, 18);
+        QPainterPath path;
+        path.addRoundedRect(pill, 9, 9);
+        p.fillPath(path, on ? QColor(250, 185, 33, 230) : QColor(8, 16, 30, 190));
+        p.setPen(QPen(on ? QColor(255, 230, 160) : QColor(110, 160, 200, 180), 1));
+        p.drawPath(path);
+        DrawLabel(p, pill, kRegionNames[i], on ? 13 : 12, true, on ? QColor(40, 24, 0) : art::Text());
     }
     p.restore();
 }
