@@ -237,7 +237,7 @@ static void DrawGlobeColumn(QPainter& p) {
         p.drawEllipse(tip, 2.2, 2.2);
     }
     p.restore();
-    DrawLabel(p, QRectF(703, 524, 36, 10), "TILT", 7.5, true, art::TextDim());
+    DrawLabel(p, QRectF(712, 487, 26, 14), "TILT", 7, true, art::TextDim());
     DrawPanel(p, QRectF(691, 538, 108, 28));
     DrawWell(p, QRectF(699, 541, 67, 21), 3);
 }
