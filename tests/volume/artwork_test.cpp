@@ -104,6 +104,7 @@ TEST_F(Artwork, ChooserSetsAndRoomFramesExist) {
         names.push_back(n);
     for (char c = 'a'; c <= 'h'; c++) names.push_back(std::string("menu\\71") + c + ".bmp");
     for (int i = 96; i <= 104; i++) names.push_back("menu\\" + std::to_string(i) + ".bmp");
+    for (const char* v : {"n0", "n1", "r0", "r1", "h0", "h1"}) names.push_back(std::string("menu\\120") + v + ".bmp");
     for (const std::string& n : names) {
         for (int small = 0; small <= 1; small++) {
             DecodedBmp bmp;

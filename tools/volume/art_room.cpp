@@ -184,6 +184,41 @@ static void DrawRoomScene(QPainter& p, double holo, ArtState objects, ArtState s
     // Skirting and ceiling light strip.
     p.fillRect(QRectF(0, 326, 800, 6), QColor(60, 70, 90));
     p.fillRect(QRectF(0, 0, 800, 6), QColor(120, 200, 255, 60));
+    // Light on the floor: the window's glow and pools under the pedestal and the sideboard.
+    p.setPen(Qt::NoPen);
+    QLinearGradient spill(0, 332, 0, 470);
+    spill.setColorAt(0, QColor(120, 170, 255, 40));
+    spill.setColorAt(1, QColor(120, 170, 255, 0));
+    QPolygonF glow;
+    glow << QPointF(360, 332) << QPointF(770, 332) << QPointF(860, 470) << QPointF(300, 470);
+    p.setBrush(spill);
+    p.drawPolygon(glow);
+    auto floorPool = [&](QPointF at, double radius, double squash, QColor colour) {
+        QRadialGradient g(QPointF(0, 0), radius);
+        g.setColorAt(0, colour);
+        colour.setAlpha(0);
+        g.setColorAt(1, colour);
+        p.save();
+        p.translate(at);
+        p.scale(1, squash);
+        p.setBrush(g);
+        p.drawEllipse(QPointF(0, 0), radius, radius);
+        p.restore();
+    };
+    floorPool(QPointF(212, 352), 150, 0.27, QColor(60, 200, 255, 70));
+    floorPool(QPointF(655, 540), 180, 0.2, QColor(255, 190, 110, 40));
+    // A plant between the desk and the quiz table.
+    p.setBrush(QColor(70, 60, 60));
+    p.drawRoundedRect(QRectF(300, 392, 40, 40), 5, 5);
+    for (int i = 0; i < 9; i++) {
+        double a = -1.25 + i * 0.31;
+        p.save();
+        p.translate(320, 394);
+        p.rotate(a * 57.3);
+        p.setBrush(i % 2 ? QColor(50, 130, 80) : QColor(70, 160, 90));
+        p.drawEllipse(QRectF(-6, -58, 12, 58));
+        p.restore();
+    }
     // The pedestal under the hologram.
     p.setPen(Qt::NoPen);
     QLinearGradient ped(150, 0, 274, 0);

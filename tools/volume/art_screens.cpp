@@ -403,6 +403,20 @@ int BuildViewArt(BuildContext& ctx) {
             snprintf(name, sizeof name, "menu\\%d.bmp", 96 + i);
             ok = WriteArt(ctx, name, small, CropArt(lit, small, k[0], k[1], k[2] - k[0], k[3] - k[1])) && ok;
         }
+        // "menu\120n1.bmp" and companions: the names switch of the 3D views as a two-state
+        // button, drawn at button 29's place ("Names On" / "Names Off").
+        const ButtonLayout* names = FindButtonLayout(29);
+        for (int on = 0; on <= 1; on++) {
+            for (int s = 0; s < 3; s++) {
+                QImage shot = RenderArt(800, 600, small, [&](QPainter& p) {
+                    DrawViewScreen(p, 4, kArtNormal);
+                    DrawButtonFace(p, QRectF(names->x, names->y, names->w, names->h), on ? "Names On" : "Names Off", (ArtState)s, 11);
+                });
+                char name[32];
+                snprintf(name, sizeof name, "menu\\120%c%d.bmp", "nrh"[s], on);
+                ok = WriteArt(ctx, name, small, CropArt(shot, small, names->x, names->y, names->w, names->h)) && ok;
+            }
+        }
         QImage manual[3];
         for (int s = 0; s < 3; s++) manual[s] = RenderArt(800, 600, small, [&](QPainter& p) { DrawManualScreen(p, (ArtState)s); });
         ok = WriteArt(ctx, "menu\\125.bmp", small, CropArt(manual[0], small, 0, 504, 216, 96)) && ok;
