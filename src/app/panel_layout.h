@@ -7,12 +7,16 @@ struct PanelRect {
     int x, y, w, h;
 };
 
+// The choosers come in four looks: the panel ("menu\42.bmp"), every area marked as the current
+// choice ("menu\42m.bmp"), under the pointer ("menu\42r.bmp") and pressed ("menu\42h.bmp"); a
+// chooser copies an area's rectangle from the look it needs. Likewise 68 and 124.
+
 // "menu\42.bmp": the elevation colour chooser, 143 x 319. Areas 0-7 are the swatches (the
 // colour bar goes 2 pixels inside), 8 fixed range, 9 range of the image, 10 confirm.
 constexpr int kElevationChooserW = 143, kElevationChooserH = 319;
 constexpr PanelRect kElevationChooserAreas[11] = {
-    {8, 28, 28, 96},  {40, 28, 28, 96},  {72, 28, 28, 96},  {104, 28, 28, 96}, {8, 132, 28, 96}, {40, 132, 28, 96},
-    {72, 132, 28, 96}, {104, 132, 28, 96}, {8, 236, 127, 20}, {8, 259, 127, 20}, {8, 287, 127, 24},
+    {6, 30, 14, 170},  {23, 30, 14, 170},  {40, 30, 14, 170}, {57, 30, 14, 170}, {74, 30, 14, 170}, {91, 30, 14, 170},
+    {108, 30, 14, 170}, {125, 30, 14, 170}, {8, 210, 127, 22}, {8, 238, 127, 22}, {40, 278, 63, 26},
 };
 
 // "menu\68.bmp": the globe's data-type chooser, 144 x 258: eight entry rows, the confirm area
@@ -51,9 +55,10 @@ constexpr PanelRect kFlybyOptionsConfirm = {5, 162, 134, 24};
 // (48, 139) in the map area. "menu\144c.bmp" is its lit (pointer-over) look.
 constexpr int kStartMapW = 600, kStartMapH = 300, kStartMapX = 48, kStartMapY = 139;
 
-// Masks: "menu\151m.bmp" is the flyby heading dial (85 x 84, drawn at (704, 171)), "menu\151m2.bmp"
-// the throttle and climb tracks (102 x 101 at (695, 452)); in every mask "m" picture, hot
-// pixels are white and the rest black, and in the choosers' masks area k is grey 20 * (k + 1).
+// Masks: "menu\92m.bmp", "menu\93m.bmp" and "menu\145m.bmp" are black outside the panel's
+// rounded shape, white on it, and grey 20 * (k + 1) on row k. "menu\151m.bmp" is the flyby
+// heading dial (85 x 84, drawn at (704, 171)) and "menu\151m2.bmp" the throttle and climb
+// tracks (102 x 101 at (695, 452)), white where they take clicks.
 constexpr PanelRect kFlybyDialMask = {704, 171, 85, 84};
 constexpr PanelRect kFlybyTracksMask = {695, 452, 102, 101};
 

@@ -12,7 +12,8 @@
 
 #include "volume.h"
 
-enum ArtState { kArtNormal, kArtRollover, kArtHit };
+// Looks of a control: normal, under the pointer, pressed, and marked as the current choice.
+enum ArtState { kArtNormal, kArtRollover, kArtHit, kArtMarked };
 
 namespace art {
 // The palette: deep night-blue chrome, slate panels, a teal accent and warm amber highlights.

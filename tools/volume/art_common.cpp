@@ -147,6 +147,11 @@ void DrawButtonFace(QPainter& p, const QRectF& r, const char* label, ArtState st
         g.setColorAt(1, QColor(28, 78, 100));
         edge = art::Accent();
         text = QColor(255, 255, 255);
+    } else if (state == kArtMarked) {
+        g.setColorAt(0, QColor(74, 64, 40));
+        g.setColorAt(1, QColor(46, 40, 30));
+        edge = art::Amber();
+        text = QColor(255, 226, 150);
     } else {
         g.setColorAt(0, QColor(14, 92, 108));
         g.setColorAt(1, QColor(26, 150, 166));
@@ -154,7 +159,7 @@ void DrawButtonFace(QPainter& p, const QRectF& r, const char* label, ArtState st
         text = QColor(255, 255, 255);
     }
     p.fillPath(path, g);
-    if (state != kArtHit) {
+    if (state == kArtNormal || state == kArtRollover) {
         p.setPen(QPen(QColor(255, 255, 255, state == kArtNormal ? 30 : 60), 1));
         p.drawLine(QPointF(face.left() + radius, face.top() + 1), QPointF(face.right() - radius, face.top() + 1));
     }

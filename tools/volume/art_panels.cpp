@@ -17,13 +17,16 @@ static void DrawListRow(QPainter& p, const QRectF& r, const char* text, ArtState
     if (s != kArtNormal) {
         QPainterPath path;
         path.addRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
-        p.fillPath(path, s == kArtRollover ? QColor(38, 190, 204, 70) : QColor(26, 150, 166));
-        p.setPen(QPen(s == kArtRollover ? art::Accent() : QColor(140, 235, 245), 1));
+        QColor fill = s == kArtRollover ? QColor(38, 190, 204, 70) : s == kArtMarked ? QColor(250, 185, 33, 60) : QColor(26, 150, 166);
+        QColor edge = s == kArtRollover ? art::Accent() : s == kArtMarked ? art::Amber() : QColor(140, 235, 245);
+        p.fillPath(path, fill);
+        p.setPen(QPen(edge, 1));
         p.drawPath(path);
     }
     double px = 10.5;
     while (px > 7.5 && QFontMetricsF(ArtFont(px, s == kArtHit)).horizontalAdvance(QString::fromLatin1(text)) > r.width() - 10) px -= 0.5;
-    DrawLabel(p, r.adjusted(6, 0, -4, 0), text, px, s == kArtHit, s == kArtNormal ? art::Text() : QColor(255, 255, 255),
+    QColor ink = s == kArtNormal ? art::Text() : s == kArtMarked ? QColor(255, 226, 150) : QColor(255, 255, 255);
+    DrawLabel(p, r.adjusted(6, 0, -4, 0), text, px, s == kArtHit || s == kArtMarked, ink,
               Qt::AlignLeft | Qt::AlignVCenter);
 }
 
@@ -32,15 +35,20 @@ static void DrawSwatchFrame(QPainter& p, const QRectF& r, ArtState s) {
     if (s == kArtNormal) return;
     p.save();
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(s == kArtRollover ? art::Accent() : art::Amber(), 2));
+    QColor edge = s == kArtRollover ? art::Accent() : s == kArtMarked ? art::Amber() : QColor(255, 255, 255);
+    p.setPen(QPen(edge, 2));
     p.drawRoundedRect(r.adjusted(-1, -1, 1, 1), 3, 3);
     p.restore();
 }
 
-// Masks: black, and area k filled with grey 20 * (k + 1), without smoothing.
+// Masks: black outside the panel's rounded shape, white on it, and area k filled with grey
+// 20 * (k + 1), without smoothing.
 static void DrawMask(QPainter& p, int w, int h, const std::vector<QRectF>& areas) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(QRectF(0, 0, w, h), Qt::black);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 6, 6);
+    p.fillPath(shape, Qt::white);
     for (size_t k = 0; k < areas.size(); k++) {
         int g = std::min(255, 20 * (int)(k + 1));
         p.fillRect(areas[k], QColor(g, g, g));
@@ -138,7 +146,7 @@ static void DrawOceanSlider(QPainter& p, ArtState s) {
     if (s != kArtNormal) {
         p.save();
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(s == kArtRollover ? art::Accent() : art::Amber(), 1.5));
+        p.setPen(QPen(s == kArtRollover ? art::Accent() : s == kArtMarked ? art::Amber() : QColor(255, 255, 255), 1.5));
         p.drawRoundedRect(R(kOceanSliderEntry).adjusted(-1, -1, 1, 1), 3, 3);
         p.restore();
     }
@@ -252,28 +260,21 @@ static void DrawFlybyOptions(QPainter& p, ArtState s) {
 
 int BuildPanelArt(BuildContext& ctx, const QImage& world) {
     int ok = 1;
-    const char* states[3] = {"", "r", "h"};
-    for (int s = 0; s < 3; s++) {
-        std::string n = std::string("menu\\42") + states[s] + ".bmp";
+    const char* looks[4] = {"", "r", "h", "m"};  // in ArtState order
+    for (int s = 0; s < 4; s++) {
+        std::string n = std::string("menu\\42") + looks[s] + ".bmp";
         ok = WriteArtBoth(ctx, n.c_str(), kElevationChooserW, kElevationChooserH, [&](QPainter& p) { DrawElevationChooser(p, (ArtState)s); }) && ok;
-        n = std::string("menu\\68") + states[s] + ".bmp";
+        n = std::string("menu\\68") + looks[s] + ".bmp";
         ok = WriteArtBoth(ctx, n.c_str(), kDataChooserW, kDataChooserH, [&](QPainter& p) { DrawDataChooser(p, (ArtState)s); }) && ok;
-        n = std::string("menu\\124") + states[s] + ".bmp";
+        n = std::string("menu\\124") + looks[s] + ".bmp";
         ok = WriteArtBoth(ctx, n.c_str(), kOceanSliderW, kOceanSliderH, [&](QPainter& p) { DrawOceanSlider(p, (ArtState)s); }) && ok;
         for (const VariableChooser& c : VariableChoosers()) {
-            n = std::string("menu\\") + c.file + states[s] + ".bmp";
+            if (s == kArtMarked) break;  // their current item is shown pressed
+            n = std::string("menu\\") + c.file + looks[s] + ".bmp";
             ok = WriteArtBoth(ctx, n.c_str(), kVariableChooserW, VariableChooserHeight(c.rows), [&](QPainter& p) { DrawVariableChooser(p, c, (ArtState)s); }) && ok;
         }
     }
     std::vector<QRectF> areas;
-    for (const PanelRect& r : kElevationChooserAreas) areas.push_back(R(r));
-    ok = WriteArtBoth(ctx, "menu\\42m.bmp", kElevationChooserW, kElevationChooserH, [&](QPainter& p) { DrawMask(p, kElevationChooserW, kElevationChooserH, areas); }) && ok;
-    areas.clear();
-    for (const PanelRect& r : kDataChooserRows) areas.push_back(R(r));
-    areas.push_back(R(kDataChooserConfirm));
-    ok = WriteArtBoth(ctx, "menu\\68m.bmp", kDataChooserW, kDataChooserH, [&](QPainter& p) { DrawMask(p, kDataChooserW, kDataChooserH, areas); }) && ok;
-    areas = {R(kOceanSliderTrack), R(kOceanSliderEntry), R(kOceanSliderConfirm)};
-    ok = WriteArtBoth(ctx, "menu\\124m.bmp", kOceanSliderW, kOceanSliderH, [&](QPainter& p) { DrawMask(p, kOceanSliderW, kOceanSliderH, areas); }) && ok;
     for (int rows : {kVariableChooserRowsSmall, kVariableChooserRowsLarge}) {
         areas.clear();
         for (int i = 0; i < rows; i++) areas.push_back(R(VariableChooserRow(i)));
