@@ -397,6 +397,8 @@ static void DrawTrivia(QPainter& p, ArtState s) {
     p.fillRect(QRectF(0, 72, 800, 1), art::PanelEdge());
     DrawLabel(p, QRectF(0, 12, 800, 44), "Trivia Quiz", 30, true, art::Amber());
     DrawWell(p, QRectF(210, 151, 580, 390), 10);
+    DrawLabel(p, QRectF(222, 320, 78, 22), "Your answer", 11, true, art::TextDim(), Qt::AlignRight | Qt::AlignVCenter);
+    p.fillRect(QRectF(230, 392, 540, 1), QColor(60, 84, 114));
     if (!room.logoGlobe.isNull()) p.drawImage(QRectF(30, 190, 150, 150), room.logoGlobe);
     DrawLabel(p, QRectF(20, 350, 170, 60), "Test your\nknowledge\nof the Earth", 14, true, art::TextDim(), Qt::AlignHCenter | Qt::AlignTop);
     for (const TriviaButton& t : kTrivia)
