@@ -94,6 +94,24 @@ static void DrawLayoutButton(QPainter& p, const ButtonLayout& b, ArtState state,
         DrawGlyph(p, QRectF(r.center().x() - d / 2, r.center().y() - d / 2, d, d), "circle", ink);
         return;
     }
+    if (b.id == 21) {  // find names of features: a map pin with a label tag
+        DrawButtonFace(p, r, "", state);
+        p.save();
+        QPointF tip(r.left() + 13, r.bottom() - 6);
+        QPainterPath pin;
+        pin.moveTo(tip);
+        pin.cubicTo(tip + QPointF(-9, -9), tip + QPointF(-8, -19), tip + QPointF(0, -19));
+        pin.cubicTo(tip + QPointF(8, -19), tip + QPointF(9, -9), tip);
+        p.fillPath(pin, ink);
+        p.setBrush(state == kArtNormal ? QColor(40, 58, 84) : QColor(30, 90, 110));
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(tip + QPointF(0, -13), 2.6, 2.6);
+        p.setPen(QPen(ink, 1.4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(r.left() + 21, r.top() + 10), QPointF(r.right() - 4, r.top() + 10));
+        p.drawLine(QPointF(r.left() + 21, r.top() + 15), QPointF(r.right() - 7, r.top() + 15));
+        p.restore();
+        return;
+    }
     if (b.id == 65) {
         DrawButtonFace(p, r, "", state);
         DrawGlyph(p, r.adjusted(7, 6, -6, -6), "play", ink);
