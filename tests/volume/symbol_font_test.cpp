@@ -76,3 +76,19 @@ TEST(SymbolFont, FamilyFullNameAndSymbols) {
     EXPECT_TRUE(QFontDatabase::applicationFontFamilies(id).contains("Orvek"));
     QFontDatabase::removeApplicationFont(id);
 }
+
+// A failing fontforge run leaves neither a font nor its scraps behind.
+TEST(SymbolFont, FailedRunLeavesNothing) {
+    TempFolder folder;
+    BuildContext ctx;
+    ctx.outDir = folder.path;
+    ctx.recipe["font-script"] = folder / "no-such-script.py";
+    EXPECT_EQ(BuildSymbolFont(ctx), 0);
+    EXPECT_TRUE(ReadTestFile(folder / "helv12.ttf").empty());
+    EXPECT_TRUE(ReadTestFile(folder / "helv12.ttf.new.ttf").empty());
+    EXPECT_TRUE(ReadTestFile(folder / "helv12.ttf.log").empty());
+    ctx.recipe["font"] = folder / "missing.ttf";
+    EXPECT_EQ(BuildSymbolFont(ctx), 0);
+    ASSERT_EQ(ctx.missing.size(), 1u);
+    EXPECT_NE(ctx.missing[0].find("helv12.ttf"), std::string::npos);
+}

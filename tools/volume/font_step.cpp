@@ -14,8 +14,9 @@ extern char** environ;
 
 static const char* kFontScript = MUNDORA_SOURCE_ROOT "/tools/volume/make_symbol_font.py";
 
-// Runs a program with its arguments (no shell); returns its exit status, or -1.
-static int RunProgram(const std::vector<std::string>& args) {
+// Runs a program with its arguments (no shell), its error output going to errorLog; returns
+// its exit status, or -1.
+static int RunProgram(const std::vector<std::string>& args, const std::string& errorLog) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -23,6 +24,7 @@ static int RunProgram(const std::vector<std::string>& args) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errorLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid;
     int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -46,12 +48,17 @@ int BuildSymbolFont(BuildContext& ctx) {
     }
     std::string target = VolumePath(ctx, "helv12.ttf");
     std::string part = target + ".new.ttf";  // fontforge picks the format by the extension
-    int status = RunProgram({"fontforge", "-quiet", "-lang=py", "-script", script, source, part});
+    std::string log = target + ".log";
+    int status = RunProgram({"fontforge", "-quiet", "-lang=py", "-script", script, source, part}, log);
     if (status != 0 || !FileExists(part.c_str())) {
         BuildError("fontforge could not build %s (exit status %d); is the Debian package fontforge installed?", target.c_str(), status);
+        std::vector<uint8_t> text;
+        if (ReadWholeFile(log.c_str(), &text, 1u << 20)) fprintf(stderr, "%.*s", (int)text.size(), (const char*)text.data());
         RemoveFile(part.c_str());
+        RemoveFile(log.c_str());
         return 0;
     }
+    RemoveFile(log.c_str());
     if (rename(part.c_str(), target.c_str()) != 0) {
         BuildError("Cannot move %s into place", part.c_str());
         RemoveFile(part.c_str());
