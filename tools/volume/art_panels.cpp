@@ -103,8 +103,10 @@ static QImage DataPreview(const EarthLayers& e, int t, int w, int h) {
                                                         std::clamp((int)(v * e.colour.height()), 0, e.colour.height() - 1));
             double hgt = HeightAt(e, u, v);
             int land = hgt > 0.02;
-            double du = 1.0 / 2048, shade = 1;
-            if (!e.height.isNull()) shade = std::clamp(1 + (HeightAt(e, u - du, v) - HeightAt(e, u + du, v)) * 40, 0.3, 1.6);
+            // Light from the north-west over one preview pixel's distance.
+            double du = 90.0 / w / 360, dv = 70.0 / h / 180, shade = 1;
+            if (!e.height.isNull())
+                shade = std::clamp(1 + (HeightAt(e, u - du, v - dv) - HeightAt(e, u + du, v + dv)) * 7, 0.45, 1.45);
             double coslat = std::cos(lat * M_PI / 180);
             double f = 0;
             RampColour rc{0, 0, 0};
@@ -116,10 +118,15 @@ static QImage DataPreview(const EarthLayers& e, int t, int w, int h) {
                 continue;
             }
             case 2: f = land ? 0.0492 + hgt * 0.6 : 0.02 + 0.02 * coslat; break;
-            case 3: f = std::clamp((qGreen(c) - 0.6 * qRed(c)) / 80.0 + 0.2, 0.0, 1.0); break;
+            case 3: f = std::clamp((qGreen(c) - qRed(c) + 5) / 35.0, 0.0, 1.0); break;  // greener than red: plants
             case 4: f = std::clamp(0.3 + 0.5 * std::pow(1 - coslat, 0.5) + (qGreen(c) - qBlue(c)) / 300.0, 0.0, 1.0); break;
             case 5: f = std::clamp(1 - std::fabs(std::fabs(lat) - 22) / 55.0 - (land ? 0 : 0.15), 0.0, 1.0); break;
-            case 6: f = std::clamp(std::exp(-lat * lat / 200.0) * 0.9 + (std::fabs(lat) > 40 ? 0.35 : 0.05) - (land && std::fabs(lat - 22) < 10 ? 0.3 : 0), 0.0, 1.0); break;
+            case 6: {  // wet tropics and westerlies, dry subtropics; greener land is wetter
+                double wet = 0.75 * std::exp(-(lat / 9) * (lat / 9)) + 0.45 * std::exp(-std::pow((std::fabs(lat) - 50) / 12, 2)) + 0.08;
+                if (land) wet = 0.6 * wet + std::clamp((qGreen(c) - qRed(c) + 10) / 90.0, 0.0, 0.5);
+                f = std::clamp(wet, 0.0, 1.0);
+                break;
+            }
             default: f = std::clamp(coslat * 1.05 - (land ? hgt * 0.8 : 0) - 0.1, 0.0, 1.0); break;
             }
             if ((t == 3 && !land) || (t == 4 && land)) {
