@@ -22,6 +22,10 @@ struct StepEntry {
 static const StepEntry steps[] = {
     {"content", BuildContent, "manual pages, trivia, theme and configuration files"},
     {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
+    {"scales", BuildScales, "colour scales and the elevation scale list"},
+    {"sounds", BuildSounds, "the seven cue sounds"},
+    {"font", BuildSymbolFont, "the map symbol font helv12.ttf"},
+    {"artwork", BuildArtwork, "title page, room, screens, buttons, choosers, both layouts"},
 };
 
 static void Usage() {
