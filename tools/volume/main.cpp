@@ -25,6 +25,11 @@ static const StepEntry steps[] = {
     {"theme", BuildTheme, "theme1.dat: raster ranges, vector layer table and country numbers"},
     {"names", BuildNames, "place names, world localities and city areas"},
     {"gazetteers", BuildGazetteers, "the seven place-name search gazetteers"},
+    {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
+    {"scales", BuildScales, "colour scales and the elevation scale list"},
+    {"sounds", BuildSounds, "the seven cue sounds"},
+    {"font", BuildSymbolFont, "the map symbol font helv12.ttf"},
+    {"artwork", BuildArtwork, "title page, room, screens, buttons, choosers, both layouts"},
 };
 
 static void Usage() {
