@@ -21,6 +21,10 @@ struct StepEntry {
 // In build order: later steps read what earlier ones wrote (names burnt into the globe, for one).
 static const StepEntry steps[] = {
     {"content", BuildContent, "manual pages, trivia, theme and configuration files"},
+    {"scales", BuildScales, "colour scales and the elevation scale list"},
+    {"sounds", BuildSounds, "the seven cue sounds"},
+    {"font", BuildSymbolFont, "the map symbol font helv12.ttf"},
+    {"artwork", BuildArtwork, "title page, room, screens, buttons, choosers, both layouts"},
 };
 
 static void Usage() {
