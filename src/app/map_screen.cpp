@@ -52,7 +52,8 @@ static void DrawStatusLine() {
     if (!hbmVirtual) return;
     int w = statusRect.right - statusRect.left, h = statusRect.bottom - statusRect.top;
     if (mapScreen.statusBackground) Blit(hbmVirtual, statusRect.left, statusRect.top, w, h, mapScreen.statusBackground, 0, 0);
-    std::string text = "Scale = 1:" + formatGrouped(MapScale(), 0) + " ";
+    // The integer part, as every use of the scale takes it: 169,465,530 for the world.
+    std::string text = "Scale = 1:" + formatGrouped((double)(int64_t)MapScale(), 0) + " ";
     DrawState saved = GetDrawState(hbmVirtual);
     SetFont(hbmVirtual, fhGeneric);
     SetTextColour(hbmVirtual, MakeColour(255, 255, 255));
