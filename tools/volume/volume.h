@@ -51,3 +51,4 @@ void BuildError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // [SECTION] Steps
 int BuildContent(BuildContext& ctx);  // copies the authored files of content/ into the volume
+int BuildRasters(BuildContext& ctx);  // imagery, elevation and shade tiles, overviews and codebooks
