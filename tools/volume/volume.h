@@ -62,3 +62,4 @@ std::string BuilderExecutablePath();
 std::string ContactSheetPath(const BuildContext& ctx);
 // A 16-bit mono PCM wave file of samples in -1..1.
 std::vector<uint8_t> EncodeWave16(const std::vector<float>& samples, int rate);
+int BuildRasters(BuildContext& ctx);  // imagery, elevation and shade tiles, overviews and codebooks
