@@ -36,7 +36,7 @@ const std::string& Volume() {
     std::string recipe = dir + "/e2e-volume.recipe";
     // A small region around the Alps keeps the fine layers to a few tiles.
     WriteTestText(recipe, "region = -12,36,30,60\nvq_blocks_per_codeword = 48\nvq_iterations = 6\n");
-    std::string command = builder + " --out " + volume + " --recipe " + recipe + " --jobs 2 > " + dir + "/e2e-volume.log 2>&1";
+    std::string command = builder + " --out " + volume + " --only rasters,scales,sounds,font,artwork --recipe " + recipe + " --jobs 2 > " + dir + "/e2e-volume.log 2>&1";
     int status = system(command.c_str());
     if (status != 0) fprintf(stderr, "builder exit status %d, see %s/e2e-volume.log\n", status, dir.c_str());
     path = volume;
@@ -186,7 +186,46 @@ TEST_F(Viewer, ReadoutShowsThePositionUnderThePointer) {
         for (int x = r.left; x < r.right; x++) still += WindowPixel(x, y) != (SurfacePixels(hbmVirtual)[(size_t)y * 800 + x] & 0xFFFFFF);
     EXPECT_EQ(still, 0);
     DeleteSurface(expected);
+}
+
+// Red pixels of the legend's marker, right of the colour bar.
+int MarkerPixels() {
+    Rect bar = LegendBarRect();
+    int red = 0;
+    for (int y = bar.top - 6; y < bar.bottom + 6; y++)
+        for (int x = bar.right + 1; x < bar.right + 8; x++) red += WindowPixel(x, y) == 0xFF0000;
+    return red;
+}
+
+TEST_F(Viewer, ElevationMarkerFollowsThePointer) {
+    ToMap();
+    ASSERT_TRUE(ElevationLegendShown());
+    // Over the Alps (46 N, 10 E) the marker stands at the height there; over the deep Atlantic
+    // (35 N, 45 W) it goes.
+    int x = 16 + (int)((10 + 180) / 360.0 * 665), y = 39 + (int)((135 - 46) / 270.0 * 499);
+    Move(x, y);
+    EXPECT_EQ(elevationMarkerShown, 1);
+    int height = 0;
+    double lat, lon;
+    PixelToGeo(x, y, &lat, &lon);
+    ASSERT_EQ(PointElevation(lat, lon, &height), 1);
+    EXPECT_GT(height, 500);
+    Rect bar = LegendBarRect();
+    int top = -1, bottom = -1;
+    for (int row = bar.top - 4; row < bar.bottom + 4; row++)
+        for (int col = bar.right + 1; col < bar.right + 8; col++)
+            if (WindowPixel(col, row) == 0xFF0000) {
+                if (top < 0) top = row;
+                bottom = row;
+            }
+    ASSERT_GE(top, 0);
+    int markerRow = (top + bottom) / 2;
+    int expectedRow = LegendMarkerY(bar, height, (int)observedElevation.minimum, (int)observedElevation.maximum);
+    EXPECT_NEAR(markerRow, expectedRow, 1);
     EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("map-readout.png").c_str()));
+    Move(16 + (int)((-45 + 180) / 360.0 * 665), 39 + (int)((135 - 35) / 270.0 * 499));
+    EXPECT_EQ(elevationMarkerShown, 0);
+    EXPECT_EQ(MarkerPixels(), 0);
 }
 
 TEST_F(Viewer, HoverStatesAndCursorsOverTheMap) {

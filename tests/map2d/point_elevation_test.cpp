@@ -34,6 +34,7 @@ TEST(PointElevation, ReadsTheUnscrambledSampleUnderThePoint) {
     PutSample(tile, 151, 250, -3);
     PutSample(tile, 152, 250, 9000);
     PutSample(tile, 153, 250, -200);
+    PutSample(tile, 154, 250, -4400);
     ASSERT_TRUE(WriteTestFile(folder / "raster/hts/4k/4E000N30.HLE", tile));
     auto lon = [](int c) { return (c + 0.5) * 60.0 / 1670; };
     double lat = 30.0 - (250 + 0.5) * 60.0 / 1670;
@@ -48,6 +49,7 @@ TEST(PointElevation, ReadsTheUnscrambledSampleUnderThePoint) {
     EXPECT_EQ(h, 4321);
     EXPECT_EQ(PointElevation(lat, lon(153), &h), 1);
     EXPECT_EQ(h, -200);
+    EXPECT_EQ(PointElevation(lat, lon(154), &h), 0);   // the ocean floor: sea
     // Outside the world or without a tile: no value.
     EXPECT_EQ(PointElevation(lat, 180.0, &h), 0);
     EXPECT_EQ(PointElevation(90.0, 10.0, &h), 0);
