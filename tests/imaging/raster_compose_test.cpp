@@ -238,3 +238,55 @@ TEST_F(ComposeTest, SilhouetteAndShadeOfTheWholeWorldFromTheOverview) {
 }
 
 }  // namespace
+
+namespace {
+
+// A fine colour tile at (0 E, 54 N) whose blocks alternate red 0 and 200 by block column,
+// green 100 everywhere, over no coarse tile (a black base).
+void WriteFineColourVolume(const TempFolder& folder) {
+    std::vector<uint8_t> rg(2048 * 16 * 2), b(1024 * 16 * 2, 0);
+    for (int i = 0; i < 2048; i++)
+        for (int k = 0; k < 16; k++) PokeU16LE(&rg[(size_t)(i * 16 + k) * 2], (uint16_t)(i == 1 ? 200 : i == 2 ? 100 : 0));
+    WriteTestFile(folder / "raster/rgb/rg_2048.cod", rg);
+    WriteTestFile(folder / "raster/rgb/b_1024.cod", b);
+    std::vector<uint8_t> tile((size_t)kCvqFileSize);
+    for (int k = 0; k < kFineBlocks; k++)
+        for (int j = 0; j < kFineBlocks; j++) PokeU32LE(&tile[(size_t)k * kCvqRowBytes + 4 * j], PackCvqRecord(j % 2, 2, 0));
+    WriteTestFile(folder / "raster/rgb/54N/000E54N.cvq", tile);
+}
+
+TEST_F(ComposeTest, FineColourIsResidualOverTheBaseAndSmoothingFillsBetweenChanges) {
+    WriteFineColourVolume(folder);
+    Window(1.0, 1.5, 50.0, 50.375);  // about 12 pixels a sample
+    struct Case { const char* smoothing; int between, redOnly; } cases[] = {{"0 ", 0, 0}, {"1 ", 1, 0}, {"-1", 1, 1}};
+    for (const Case& c : cases) {
+        WriteTestText(folder / "theme1.dat", std::string("[Raster2D=0 ") + c.smoothing + " 000000001 999999999\n");
+        DiscardAllScreenCaches();
+        ASSERT_EQ(ComposeMapBackground(), 1);
+        EXPECT_EQ(lastComposeSource, kSourceFine);
+        int between = 0, redOnly = 0, nearestWrong = 0;
+        for (int x = 0; x < 665; x++) {
+            uint32_t p = Pixel(x, 250);
+            int red = p >> 16, green = (p >> 8) & 255;
+            between += red > 0 && red < 200;
+            redOnly += green == 0;
+            int column = (int)(x / 665.0 * (0.5 / 12 * 1336) + 1.0 / 12 * 1336);
+            nearestWrong += p != (uint32_t)((column / 4 % 2 ? 200 : 0) << 16 | 100 << 8);
+        }
+        EXPECT_EQ(between > 0, c.between) << c.smoothing;
+        EXPECT_EQ(redOnly > 0, c.redOnly) << c.smoothing;
+        if (!c.between) EXPECT_EQ(nearestWrong, 0);
+    }
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+TEST_F(ComposeTest, MissingCodebookEndsTheFineCompositionWithItsMessage) {
+    WriteFineColourVolume(folder);
+    RemoveFile((folder / "raster/rgb/b_1024.cod").c_str());
+    Window(1.0, 1.5, 50.0, 50.375);
+    EXPECT_EQ(ComposeMapBackground(), 0);
+    EXPECT_NE(TestLastMessage().find("b_1024.cod"), std::string::npos) << TestLastMessage();
+    EXPECT_FALSE(FileExists((folder / "tmp/screen01.tmp").c_str()));
+}
+
+}  // namespace
