@@ -281,3 +281,40 @@ TEST_F(Viewer, GoingBackUpReusesTheScreenCache) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Viewer, KeysSwitchesAndTheWayOut) {
+    TestInjectKey('Q');  // any key leaves the title page
+    TestPumpMessages();
+    ASSERT_EQ(screenMode, 1);
+    Click(200, 150);
+    ASSERT_EQ(screenMode, 3);
+    // The units switch and the help-prompt switch.
+    uint32_t before = imperialUnits;
+    Click(740, 183);
+    EXPECT_NE(imperialUnits, before);
+    uint32_t prompts = helpPromptsOn;
+    Click(400, 588);
+    EXPECT_NE(helpPromptsOn, prompts);
+    EXPECT_EQ(screenMode, 3);
+    // Back to the room with button 6; out through the exit button 74.
+    Click(280, 588);
+    ASSERT_EQ(screenMode, 1);
+    Click(200, 230);
+    EXPECT_FALSE(MainWindowExists());
+    EXPECT_TRUE(ShutdownDone());
+    EXPECT_FALSE(FileExists(ScreenCachePath(0).c_str()));
+    EXPECT_TRUE(FileExists((root.path + "/options.dat").c_str()));
+}
+
+TEST_F(Viewer, ExitCommand) {
+    TestInjectMessage(MSG_SYSCOMMAND, SC_MINIMIZE, 0);
+    TestPumpMessages();
+    EXPECT_TRUE(MainWindowExists());
+    TestInjectMessage(MSG_COMMAND, 40005, 0);
+    TestPumpMessages();
+    EXPECT_FALSE(MainWindowExists());
+}
+
+}  // namespace
