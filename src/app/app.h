@@ -57,6 +57,8 @@ int LoadSettings();
 // Writes "options.dat" in the data root; 1 when the file could be written.
 int SaveSettings();
 void BuildGammaTable(double gamma);
+// Sets the gamma value with its in-use flag (on when it differs from 1.0 by 0.01 or more).
+void SetGammaSetting(float gamma);
 inline uint8_t GammaLookup(uint8_t v) { return gammaTable.enabled ? gammaTable.entry[v] : v; }
 // Joystick axis value mapped to 0..10000 with 5000 at the calibrated centre.
 int JoystickAxis(int raw, int centre, int minimum, int maximum);

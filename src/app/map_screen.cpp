@@ -11,6 +11,7 @@
 #include "imaging/raster_compose.h"
 #include "map2d/map2d.h"
 #include "map2d/map_commands.h"
+#include "map2d/measurement.h"
 
 int mapHoverState;
 int zoomOutTool;
@@ -19,7 +20,6 @@ MapPaintHooks mapPaintHooks;
 UserNameEditorHooks userNameEditor;
 
 static struct {
-    Surface* statusBackground;  // the status line of "menu\2dmain.bmp", for redrawing its text
     Surface* units[2];          // "menu\105a.bmp" (metric), "menu\105b.bmp" (imperial)
     int unitsFailed;
 } mapScreen;
@@ -40,32 +40,13 @@ static int InMap(int x, int y) { return Inside(mapRect, x, y); }
 
 // [SECTION] Status line and units switch
 
-static void KeepStatusBackground() {
-    if (mapScreen.statusBackground) DeleteSurface(mapScreen.statusBackground);
-    int w = statusRect.right - statusRect.left, h = statusRect.bottom - statusRect.top;
-    mapScreen.statusBackground = CreateSurface(w, h);
-    if (mapScreen.statusBackground && hbmVirtual) Blit(mapScreen.statusBackground, 0, 0, w, h, hbmVirtual, statusRect.left, statusRect.top);
-}
+static void KeepStatusBackground() { KeepStatusLineBackground(); }
 
-// "Scale = 1:169,465,530 " ending at the map's right edge, centred in the status line.
+// The area text, the scale bar and "Scale = 1:169,465,530 " under the map, in hbmVirtual.
 static void DrawStatusLine() {
     if (!hbmVirtual) return;
-    int w = statusRect.right - statusRect.left, h = statusRect.bottom - statusRect.top;
-    if (mapScreen.statusBackground) Blit(hbmVirtual, statusRect.left, statusRect.top, w, h, mapScreen.statusBackground, 0, 0);
-    // The integer part, as every use of the scale takes it: 169,465,530 for the world.
-    std::string text = "Scale = 1:" + formatGrouped((double)(int64_t)MapScale(), 0) + " ";
-    DrawState saved = GetDrawState(hbmVirtual);
-    SetFont(hbmVirtual, fhGeneric);
-    SetTextColour(hbmVirtual, MakeColour(255, 255, 255));
-    SetBackgroundMode(hbmVirtual, BK_TRANSPARENT);
-    SetTextAlign(hbmVirtual, TA_LEFT | TA_TOP);
-    Point extent = TextExtent(hbmVirtual, text.c_str());
-    int x = mapRect.right - extent.x, y = (statusRect.top + statusRect.bottom - extent.y) / 2;
-    scaleBoxRect = Rect{x, y, mapRect.right, y + extent.y};
-    SetClipRect(hbmVirtual, scaleBoxRect);
-    TextOut(hbmVirtual, x, y, text.c_str());
-    ClearClip(hbmVirtual);
-    SetDrawState(hbmVirtual, saved);
+    DrawStatusLine(hbmVirtual, mapRect, statusRect, measureUnits);
+    scaleBoxRect = scaleTextBox;
 }
 
 void DrawUnitsSwitch(int mode) {
@@ -197,6 +178,11 @@ void MapLeftClick(int x, int y, uint32_t keys) {
         MapScaleBoxClick(x, y);
         return;
     }
+    if (StatusLineClick(x, y)) {
+        DrawStatusLine();
+        CopyToWindow(statusRect);
+        return;
+    }
     if (InMap(x, y)) {
         switch (EdgeState(x, y)) {
         case 2: MapEdgePan(kPanWest); return;
@@ -288,7 +274,8 @@ void MapButton(int id, int fromRightClick) {
     case 18: case 21: case 22: case 23: case 24: MapToolButton(id); return;
     case 25: FlashButton(25); BackToTopLevel(); return;
     case 95: MinimiseMainWindow(); return;
-    case 2: case 3: case 4: case 5: EnterView(id); return;
+    case 2: MapPickAreaFor3D(); return;
+    case 3: case 4: case 5: EnterView(id); return;
     case 7: case 9: case 10: case 12: case 13: case 14: case 16: case 17: case 19: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);

@@ -64,15 +64,16 @@ int ScaleIndexForValue(double v, double lo, double hi, int floor) {
     return ClampIndex((v - lo) / (hi - lo) * kScaleColours, floor);
 }
 
-int ScaleIndexForEntry(int i, int n, int floor) {
-    if (n <= 0) return ClampIndex(0, floor);
-    return ClampIndex((double)i / n * kScaleColours, floor);
+// Entries and rows are whole numbers, so their fractions are computed exactly.
+static int ExactIndex(int64_t numerator, int64_t denominator, int floor) {
+    if (denominator <= 0 || numerator <= 0) return ClampIndex(0, floor);
+    return ClampIndex((double)(numerator * kScaleColours / denominator), floor);
 }
 
+int ScaleIndexForEntry(int i, int n, int floor) { return ExactIndex(i, n, floor); }
+
 int ScaleIndexForRow(int row, int height, int fromTop, int floor) {
-    if (height <= 0) return ClampIndex(0, floor);
-    double f = (double)row / height;
-    return ClampIndex((fromTop ? 1.0 - f : f) * kScaleColours, floor);
+    return ExactIndex(fromTop ? (int64_t)height - row : row, height, floor);
 }
 
 int PaletteFromScale(const char* path, int n, int floor, ColourRef* palette) {

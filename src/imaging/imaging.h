@@ -158,6 +158,8 @@ Rect LegendBarRect();
 // Returns 0 after "Cannot open file %s" when the bar needs a scale that cannot be opened.
 int DrawLegend(Surface* s, const Rect& box, const char* scalePath, int markerValue, int drawBar, int drawMarker,
                uint8_t (*hotAreas)[16], int drawLabels, int displayCode, int low, int high);
+// The texts at the top and bottom of the bar; 0 when the legend has none (kLegendNoLabels).
+int LegendLabelTexts(int markerValue, int low, int high, std::string* top, std::string* bottom);
 // Where the marker of `value` sits on a bar over [minimum, maximum], kept within the bar.
 int LegendMarkerY(const Rect& bar, double value, double minimum, double maximum);
 // The box the elevation legend clears: (699, 211)-(793, 289), or its 640x480 counterpart.

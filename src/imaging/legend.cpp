@@ -56,6 +56,11 @@ static int BarShowsColours(int displayCode) {
 
 // [SECTION] Texts
 
+static double Truncated(double v) { return std::isfinite(v) ? std::trunc(v) : 0; }
+
+// "%d" texts of values that may lie beyond an int (a damaged range): held at its limits.
+static int AsInt(double v) { return (int)std::clamp(v, -2147483648.0, 2147483647.0); }
+
 static int IsMarker(int v) { return v == kLegendElevation || v == kLegendNoLabels || v == kLegendQualitative; }
 
 // Fixed-range labels may be huge (statistics share the range pair): billions and millions
@@ -64,7 +69,7 @@ static std::string FixedRangeLabel(double value) {
     char text[64];
     if (std::fabs(value) >= 1e9) snprintf(text, sizeof text, "%.3f B", value / 1e9);
     else if (std::fabs(value) >= 1e6) snprintf(text, sizeof text, "%.3f M", value / 1e6);
-    else snprintf(text, sizeof text, "%d", (int)value);
+    else snprintf(text, sizeof text, "%d", AsInt(value));
     return text;
 }
 
@@ -73,12 +78,6 @@ struct LegendValues {
     int marker;
 };
 
-static double Truncated(double v) {
-    if (!std::isfinite(v)) return 0;
-    if (v > 2e9) return 2e9;
-    if (v < -2e9) return -2e9;
-    return std::trunc(v);
-}
 
 static LegendValues ComputeValues(int markerValue, int low, int high) {
     LegendValues v;
@@ -98,7 +97,7 @@ static LegendValues ComputeValues(int markerValue, int low, int high) {
         v.fixedMin = v.observedMin = low / 10;
         v.fixedMax = v.observedMax = high / 10;
     }
-    v.marker = (int)marker;
+    v.marker = AsInt(marker);
     return v;
 }
 
@@ -109,30 +108,37 @@ static void LabelAt(Surface* s, int x, int y, const std::string& text, int align
     TextOut(s, x, y - extent.y / 2, text.c_str());
 }
 
-static void DrawLabels(Surface* s, const Rect& bar, const LegendValues& v, int low, int high) {
-    std::string top, bottom;
-    if (low == kLegendNoLabels) return;
+int LegendLabelTexts(int markerValue, int low, int high, std::string* top, std::string* bottom) {
+    LegendValues v = ComputeValues(markerValue, low, high);
+    top->clear();
+    bottom->clear();
+    if (low == kLegendNoLabels) return 0;
+    char a[64], b[64];
     if (low == kLegendQualitative) {
-        top = "Heavy";
-        bottom = "Light";
+        *top = "Heavy";
+        *bottom = "Light";
     } else if (low == kLegendElevation) {
         if (fixedElevationRange) {
-            top = FixedRangeLabel(v.fixedMax);
-            bottom = FixedRangeLabel(v.fixedMin);
+            *top = FixedRangeLabel(v.fixedMax);
+            *bottom = FixedRangeLabel(v.fixedMin);
         } else {
-            char a[32], b[32];
-            snprintf(a, sizeof a, "%d", (int)v.observedMax);
-            snprintf(b, sizeof b, "%d", (int)v.observedMin);
-            top = a;
-            bottom = b;
+            snprintf(a, sizeof a, "%d", AsInt(v.observedMax));
+            snprintf(b, sizeof b, "%d", AsInt(v.observedMin));
+            *top = a;
+            *bottom = b;
         }
     } else {
-        char a[48], b[48];
         snprintf(a, sizeof a, "%.1f", high * 0.1);
         snprintf(b, sizeof b, "%.1f", low * 0.1);
-        top = a;
-        bottom = b;
+        *top = a;
+        *bottom = b;
     }
+    return 1;
+}
+
+static void DrawLabels(Surface* s, const Rect& bar, int markerValue, int low, int high) {
+    std::string top, bottom;
+    if (!LegendLabelTexts(markerValue, low, high, &top, &bottom)) return;
     LabelAt(s, bar.left - 3, bar.top, top, TA_RIGHT);
     LabelAt(s, bar.left - 3, bar.bottom, bottom, TA_RIGHT);
 }
@@ -215,7 +221,7 @@ int DrawLegend(Surface* s, const Rect& box, const char* scalePath, int markerVal
         DrawEmptyBar(s, bar);
     }
     if (drawBar || drawLabels) {
-        DrawLabels(s, bar, values, low, high);
+        DrawLabels(s, bar, markerValue, low, high);
         if (hotAreas) SetLegendHotArea(hotAreas, 0, bar);
     }
     if (drawMarker) DrawMarker(s, bar, values, hotAreas);

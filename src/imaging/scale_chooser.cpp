@@ -128,12 +128,6 @@ static void RedrawLegend(const Chooser& c) {
     if (WindowSurface()) ElevationLegend(WindowSurface(), c.displayCode);
 }
 
-static void Select(Chooser& c, int swatch) {
-    c.selected = swatch;
-    PreviewElevationScale(c.swatches[swatch].name);
-    RedrawLegend(c);
-}
-
 enum { kStillOpen = 0, kConfirmed = 1, kCancelled = 2 };
 
 // Acts on one message; says whether the panel stays open.
@@ -167,10 +161,14 @@ static int HandleMessage(Chooser& c, const Message& m) {
             return kStillOpen;
         }
         if (area == 10) return kConfirmed;
-        if (area < kChooserScales) Select(c, area);
-        else fixedElevationRange = area == 8;
-        if (area >= kChooserScales) RedrawLegend(c);
+        if (area < kChooserScales) {
+            c.selected = area;
+            PreviewElevationScale(c.swatches[area].name);
+        } else {
+            fixedElevationRange = area == 8;
+        }
         DrawPanel(c);
+        RedrawLegend(c);
         return kStillOpen;
     }
     case MSG_PAINT:
@@ -216,9 +214,10 @@ int ElevationScaleChooser(int x, int y, int displayCode, void (*redrawLegend)(in
     int result = RunChooser(c);
     int changed = c.selected != entrySelected || fixedElevationRange != entryFixed;
     PreviewElevationScale(nullptr);
-    SetElevationScaleIndex(entryIndex);
     int confirmed = result == kConfirmed && changed;
     if (confirmed) {
+        // A filler swatch beyond a short list cannot become the current index; the set
+        // ignores it as it ignores any index beyond the list.
         SetElevationScaleIndex(c.selected);
     } else {
         fixedElevationRange = entryFixed;

@@ -5,14 +5,15 @@
 
 #include "app/app.h"
 #include "map2d/map2d.h"
+#include "globe/globe.h"
 #include "imaging/imaging.h"
 
 int readoutCleared, elevationMarkerShown, compassShown;
 Rect readoutRect{695, 443, 797, 480}, compassRect{714, 349, 777, 412};
 
 static struct {
-    DeclinationSource declination;  // the geomagnetic model, once it is part of the program
-} readout;
+    DeclinationSource declination;  // the geomagnetic model covering today's date
+} readout = {TodaysMagneticDeclination};
 
 void SetDeclinationSource(DeclinationSource source) { readout.declination = source; }
 

@@ -22,6 +22,7 @@ struct StepEntry {
 static const StepEntry steps[] = {
     {"content", BuildContent, "manual pages, trivia, theme and configuration files"},
     {"rasters", BuildRasters, "imagery, elevation and shade tiles, overviews and codebooks"},
+    {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
     {"scales", BuildScales, "colour scales and the elevation scale list"},
     {"sounds", BuildSounds, "the seven cue sounds"},
     {"font", BuildSymbolFont, "the map symbol font helv12.ttf"},
