@@ -318,3 +318,35 @@ TEST_F(Viewer, ExitCommand) {
 }
 
 }  // namespace
+
+namespace {
+
+// The 640x480 layout: the "640\" pictures, the room without its animation, the map area of
+// 532 x 399 pixels composed and cached at that size.
+struct SmallViewer : Viewer {
+    void SetUp() override {
+        TestSetScreen(640, 480, 24, 96);
+        Viewer::SetUp();
+    }
+    void TearDown() override {
+        Viewer::TearDown();
+        TestSetScreen(0, 0, 0, 0);
+    }
+};
+
+TEST_F(SmallViewer, TitleRoomAndMapInTheSmallLayout) {
+    ASSERT_EQ(smallLayout, 1);
+    EXPECT_EQ(SurfaceWidth(WindowSurface()), 640);
+    Click(320, 240);
+    ASSERT_EQ(screenMode, 1);
+    Click(180, 120);  // 73 at (113, 104, 112, 32)
+    ASSERT_EQ(screenMode, 3);
+    EXPECT_EQ(mapRect.right - mapRect.left, 532);
+    std::vector<uint8_t> cache = ReadTestFile(ResolvePath(ScreenCachePath(0).c_str()));
+    EXPECT_EQ(cache.size(), (size_t)532 * 3 * 399 + 32);
+    EXPECT_NE(WindowPixel(12 + 300, 31 + 150), 0u);  // Africa in the imagery
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("small-map.png").c_str()));
+}
+
+}  // namespace
