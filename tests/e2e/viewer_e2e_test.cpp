@@ -350,3 +350,25 @@ TEST_F(SmallViewer, TitleRoomAndMapInTheSmallLayout) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Viewer, FineTilesAtCloseRange) {
+    ToMap();
+    zoomHistory[1] = MapWindow{6, 10, 44, 47};  // the western Alps, about 0.7 km a pixel
+    zoomDepth = 1;
+    const char* names[] = {"map-alps-imagery.png", "map-alps-relief.png", "map-alps-elevation.png"};
+    for (int background : {0, 1, 2}) {
+        mapBackground = background;
+        MapViewChanged();
+        EXPECT_EQ(lastComposeSource, kSourceFine) << background;
+        int lit = 0;
+        for (int y = mapRect.top; y < mapRect.bottom; y += 10)
+            for (int x = mapRect.left; x < mapRect.right; x += 10) lit += WindowPixel(x, y) != 0;
+        EXPECT_GT(lit, 2500) << background;  // land nearly everywhere
+        TestSaveWindowPng(ScreenshotPath(names[background]).c_str());
+    }
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+}  // namespace
