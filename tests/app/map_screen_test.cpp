@@ -1,5 +1,4 @@
-// The 2D map screen's own rules: where the flyby starts, the routing of next-view codes,
-// and the Ctrl switch of the zoom tool.
+// The 2D map screen's own rules: where the flyby starts and the Ctrl switch of the zoom tool.
 #include <gtest/gtest.h>
 
 #include "app/screens.h"
@@ -23,11 +22,6 @@ TEST(MapScreen, FlybyStartsOverTheMapCentreInsideTheWorld) {
         EXPECT_EQ(y, c.y) << c.w.south;
     }
     ResetZoomHistory();
-}
-
-TEST(MapScreen, NextViewCodesNameTheirButtons) {
-    struct Case { int code, button; } cases[] = {{5, 5}, {7, 3}, {8, 4}, {4, 2}, {1, 6}, {17, 17}, {3, 0}, {0, 0}, {9, 0}};
-    for (const Case& c : cases) EXPECT_EQ(NextViewButton(c.code), c.button) << c.code;
 }
 
 TEST(MapScreen, ControlSwitchesTheZoomToolOnlyOverTheMap) {
