@@ -21,6 +21,7 @@ struct StepEntry {
 // In build order: later steps read what earlier ones wrote (names burnt into the globe, for one).
 static const StepEntry steps[] = {
     {"content", BuildContent, "manual pages, trivia, theme and configuration files"},
+    {"rasters", BuildRasters, "imagery, elevation and shade tiles, overviews and codebooks"},
     {"vectors", BuildVectors, "coastline, lakes, rivers, borders, provinces, roads and railways; country polygons"},
     {"theme", BuildTheme, "theme1.dat: raster ranges, vector layer table and country numbers"},
     {"names", BuildNames, "place names, world localities and city areas"},

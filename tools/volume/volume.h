@@ -51,6 +51,7 @@ void BuildError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // [SECTION] Steps
 int BuildContent(BuildContext& ctx);  // copies the authored files of content/ into the volume
+int BuildRasters(BuildContext& ctx);  // imagery, elevation and shade tiles, overviews and codebooks
 int BuildVectors(BuildContext& ctx);  // vector layers, world point files, country polygons
 int BuildTheme(BuildContext& ctx);    // theme1.dat from the layer styles and the country table
 int BuildNames(BuildContext& ctx);       // name files, world localities, city areas (names_step.cpp)
