@@ -10,7 +10,7 @@ DEBIAN_PACKAGES=(
   qt6-qpa-plugins gstreamer1.0-plugins-good gstreamer1.0-plugins-base
   libgtest-dev libgmock-dev libbenchmark-dev
   libgdal-dev gdal-bin libfaiss-dev libomp-dev
-  gmt gmt-gshhg-high gmt-dcw ferret-datasets libncarg-data
+  gmt gmt-gshhg-high gmt-dcw ferret-datasets libncarg-data iso-codes
   fontforge python3-fontforge fonts-liberation
   nodejs npm
   xvfb xauth xdotool imagemagick

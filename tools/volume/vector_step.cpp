@@ -1,6 +1,9 @@
 // Builder step "vectors": the cell-indexed vector layers and their world point files from
 // GSHHG and DCW (through gmt) and from the user's road and railway sources (through OGR),
-// then the country polygons. The default build holds about 3 million points in 13 layers.
+// then the country polygons. The default build holds about 3 million points in 10 layers.
+// Recipe keys: gmt (the gmt program), gshhg_resolution (c, l, i, h or f; h by default),
+// roads and railways (any OGR source of lines) with roads_class and railways_class (the
+// integer attribute 1..8 that picks RD01..RD08 and RR01..RR08; "class" by default).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
