@@ -1,6 +1,7 @@
-// Builder step "theme": writes "theme1.dat", the deepest zoom, the scale bands of the raster backdrop, the vector
-// layer table and the country numbers of the search. The layer styles are chosen here; the
-// country list comes from the country table, so every file agrees on the numbers.
+// Builder step "theme": writes "theme1.dat" with the deepest zoom, the scale bands of the
+// raster backdrop, the vector layer table and the country numbers of the search. The layer
+// styles are chosen here; the country list comes from the country table, so every file
+// agrees on the numbers.
 #include "theme_file.h"
 
 #include <cstdio>
