@@ -23,6 +23,7 @@ static const StepEntry steps[] = {
     {"content", BuildContent, "manual pages, trivia, theme and configuration files"},
     {"vectors", BuildVectors, "coastline, lakes, rivers, borders, provinces, roads and railways; country polygons"},
     {"theme", BuildTheme, "theme1.dat: raster ranges, vector layer table and country numbers"},
+    {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
 };
 
 static void Usage() {

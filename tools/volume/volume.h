@@ -53,3 +53,4 @@ void BuildError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int BuildContent(BuildContext& ctx);  // copies the authored files of content/ into the volume
 int BuildVectors(BuildContext& ctx);  // vector layers, world point files, country polygons
 int BuildTheme(BuildContext& ctx);    // theme1.dat from the layer styles and the country table
+int BuildGlobe(BuildContext& ctx);    // globe\2160.bmp, .sha, n.sha, .hts and the twenty globe\*.FLT
