@@ -10,7 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
 #include "countries.h"
+#include "map2d/map2d.h"
+#include "map2d/measurement.h"
+#include "platform/test_double.h"
+#include "support/test_volume.h"
 #include "theme_file.h"
 
 // A field read as the map reads it: blanks skipped, optional minus, digits up to the first other character.
@@ -170,4 +175,81 @@ TEST(ThemeFile, CountryListIsTheCountryTable) {
         EXPECT_EQ(t.countries[i].first, table[i].number);
         EXPECT_EQ(t.countries[i].second, table[i].name);
     }
+}
+
+// The same file through the map's own readers, with the volume's custom distance units.
+struct ThemeThroughViewerReaders : ::testing::Test {
+    TempFolder folder;
+    char savedRoot[sizeof dataRoot];
+    void SetUp() override {
+        memcpy(savedRoot, dataRoot, sizeof dataRoot);
+        snprintf(dataRoot, sizeof dataRoot, "%s", folder.path.c_str());
+        TestClearShown();
+    }
+    void TearDown() override { memcpy(dataRoot, savedRoot, sizeof dataRoot); }
+};
+
+TEST_F(ThemeThroughViewerReaders, ZoomRasterLayersAndCountries) {
+    ASSERT_TRUE(WriteTestText(folder / "theme1.dat", ThemeFileText()));
+    int32_t maxZoom = 0;
+    ASSERT_EQ(ReadMaxZoomScale(&maxZoom), 1);
+    EXPECT_EQ(maxZoom, 1000000);
+    struct {
+        int32_t scale;
+        int smoothing;
+    } bands[] = {{169465530, 0}, {11000000, 0}, {10999999, 0}, {2800000, 0}, {2799999, 1}, {maxZoom, 1}};
+    for (const auto& b : bands) {
+        RasterEntry e{};
+        ASSERT_EQ(ChooseRasterEntry(b.scale, &e), 1) << b.scale;
+        EXPECT_EQ(e.smoothing, b.smoothing) << b.scale;
+    }
+    int rows = 0;
+    const ThemeLayerStyle* styles = DefaultThemeLayers(&rows);
+    ASSERT_EQ(LoadVectorLayerTable(), rows);
+    for (int i = 0; i < rows; i++) {
+        const VectorLayer& v = vectorLayers[i];
+        SCOPED_TRACE(styles[i].name);
+        EXPECT_STREQ(v.name, styles[i].name);
+        EXPECT_STREQ(v.description, styles[i].description);
+        EXPECT_EQ(v.on, styles[i].on);
+        EXPECT_EQ(v.red1, styles[i].red1);
+        EXPECT_EQ(v.blue2, styles[i].blue2);
+        EXPECT_EQ(v.lineStyle, styles[i].lineStyle);
+        EXPECT_EQ(v.width1, styles[i].width1);
+        EXPECT_EQ(v.width2, styles[i].width2);
+        EXPECT_EQ(v.scaleA, styles[i].scaleA);
+        EXPECT_EQ(v.scaleB, styles[i].scaleB);
+        EXPECT_EQ(v.scaleRule, styles[i].scaleRule);
+    }
+    int n = 0;
+    const Country* table = CountryTable(&n);
+    ASSERT_EQ(LoadCountryIds(), n);
+    for (int i = 0; i < n; i++) {
+        EXPECT_EQ(countryIds[i].number, table[i].number);
+        std::string name = countryIds[i].name;
+        EXPECT_EQ(name.substr(0, name.find_first_of("\",\r\n")), table[i].name);
+    }
+    EXPECT_TRUE(TestShownMessages().empty());
+}
+
+TEST_F(ThemeThroughViewerReaders, CustomDistanceUnits) {
+    std::vector<uint8_t> units = ReadTestFile(SourceDir() + "/content/distance.dat");
+    ASSERT_FALSE(units.empty());
+    ASSERT_TRUE(WriteTestFile(folder / "distance.dat", units));
+    struct {
+        double metres;
+        const char* name;
+    } want[] = {{185.2, "cables"}, {201.168, "furlongs"}, {4828.032, "leagues"},
+                {1.8288, "fathoms"}, {20.1168, "chains"}, {299792458, "light-seconds"}};
+    int k = 0;
+    for (const auto& w : want) {
+        double size = 0;
+        std::string name;
+        ASSERT_EQ(ReadCustomUnit(k++, &size, &name), 1) << w.name;
+        EXPECT_DOUBLE_EQ(size, w.metres);
+        EXPECT_EQ(name, w.name);
+    }
+    double size = 0;
+    std::string name;
+    EXPECT_EQ(ReadCustomUnit(k, &size, &name), 0);
 }
