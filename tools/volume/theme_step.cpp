@@ -1,6 +1,7 @@
-// Writes "theme1.dat": the deepest zoom, the scale bands of the raster backdrop, the vector
-// layer table and the country numbers of the search. The layer styles are chosen here; the
-// country list comes from the country table, so every file agrees on the numbers.
+// Builder step "theme": writes "theme1.dat" with the deepest zoom, the scale bands of the
+// raster backdrop, the vector layer table and the country numbers of the search. The layer
+// styles are chosen here; the country list comes from the country table, so every file
+// agrees on the numbers.
 #include "theme_file.h"
 
 #include <cstdio>
@@ -17,9 +18,9 @@ static const int kMaxZoomScale = 1000000;
 // overviews and the 4 km layer down to about 1:11,000,000, the fine tiles below, smoothed
 // where they are magnified (below about 1:2,800,000). Columns 10, 12, 15 and 25 are read.
 static const char* const rasterRows[] = {
-    "[Raster2D=0,0,011000000,999999999] world overviews and 4 km tiles",
-    "[Raster2D=0,0,002800000,011000000] fine tiles, at most one sample per pixel",
-    "[Raster2D=0,1,000100000,002800000] fine tiles magnified, smoothed",
+    "[Raster2D=0,0, 011000000,999999999] world overviews and 4 km tiles",
+    "[Raster2D=0,0, 002800000,011000000] fine tiles, at most one sample per pixel",
+    "[Raster2D=0,1, 000100000,002800000] fine tiles magnified, smoothed",
 };
 
 // Scale at which the map is about 85 degrees wide (a continent), 21 (a country), 6 (a region).
