@@ -156,11 +156,10 @@ static int ReadCoarseBase(const std::string& volumeDir, TileLayer layer, int wes
     return ok;
 }
 
-int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int north, FineSource* src) {
+int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int north, int wantSea, FineSource* src) {
     SampleGrid wide = TileGrid(west, north, kFineDegrees, kFineSamples, 1);
     std::vector<float> heights;
     if (!ReadHeights(in, wide, &heights)) return 0;
-    ReliefShade(heights, wide, &src->shade);
     src->height.resize((size_t)kFineSamples * kFineSamples);
     src->hasLand = 0;
     for (int r = 0; r < kFineSamples; r++) {
@@ -168,6 +167,8 @@ int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int
         std::copy(from, from + kFineSamples, src->height.begin() + (size_t)r * kFineSamples);
         for (int c = 0; c < kFineSamples && !src->hasLand; c++) src->hasLand = from[c] > 0;
     }
+    if (!src->hasLand && !wantSea) return 1;  // nothing more is needed of a tile without land
+    ReliefShade(heights, wide, &src->shade);
     if (!ReadColours(in, TileGrid(west, north, kFineDegrees, kFineSamples, 0), src->rgb)) return 0;
     std::vector<uint16_t> base;
     if (!ReadCoarseBase(volumeDir, kLayerHeight, west, north, &base)) return 0;

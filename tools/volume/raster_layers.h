@@ -58,8 +58,9 @@ struct FineSource {
     int hasLand = 0;
 };
 // Reads the source of fine tile (west, north) and its base from the coarse tiles of the volume
-// being built (coarseDir: where "raster\..." lives). wantColour = 0 skips the imagery.
-int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int north, FineSource* src);
+// being built (volumeDir: where "raster\..." lives). Without wantSea, a tile that holds no
+// land stops after its heights (hasLand = 0).
+int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int north, int wantSea, FineSource* src);
 
 // The residual blocks of one fine tile for training: every stride-th block chosen at random.
 void SampleFineBlocks(const FineSource& src, uint32_t seed, double share, std::vector<float>* shade,

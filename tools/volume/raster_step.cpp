@@ -224,7 +224,7 @@ static int TrainCodebooks(BuildContext& ctx, const std::vector<FineTileRef>& til
     ProgressStart(p, "codebook training samples", (int)pick.size());
     int ok = RunParallel(ctx, (int)pick.size(), &p, [&](int i, RasterInputs* in) {
         FineSource src;
-        if (!ReadFineSource(in, ctx.outDir, pick[i].west, pick[i].north, &src)) return 0;
+        if (!ReadFineSource(in, ctx.outDir, pick[i].west, pick[i].north, 1, &src)) return 0;
         land[i] = src.hasLand;
         SampleFineBlocks(src, 1000u + pick[i].number, share, &shade[i], &height[i], &rg[i], &b[i]);
         return 1;
@@ -302,7 +302,7 @@ static int BuildFineTiles(BuildContext& ctx) {
     ProgressStart(p, "fine tiles", (int)todo.size());
     int ok = RunParallel(ctx, (int)todo.size(), &p, [&](int i, RasterInputs* in) {
         FineSource src;
-        if (!ReadFineSource(in, ctx.outDir, todo[i].west, todo[i].north, &src)) return 0;
+        if (!ReadFineSource(in, ctx.outDir, todo[i].west, todo[i].north, 0, &src)) return 0;
         if (!src.hasLand) return 1;
         std::vector<uint8_t> cvq, hvc, vqc;
         EncodeFineTile(src, books, &cvq, &hvc, &vqc, &stats[i]);
