@@ -296,7 +296,8 @@ static int BuildFineTiles(BuildContext& ctx) {
         if (fresh) skipped++;
         else todo.push_back(t);
     }
-    std::vector<ErrorStats> stats(todo.size());
+    ErrorStats total;
+    std::mutex totalLock;
     std::atomic<int> written{0};
     Progress p;
     ProgressStart(p, "fine tiles", (int)todo.size());
@@ -305,15 +306,18 @@ static int BuildFineTiles(BuildContext& ctx) {
         if (!ReadFineSource(in, ctx.outDir, todo[i].west, todo[i].north, 0, &src)) return 0;
         if (!src.hasLand) return 1;
         std::vector<uint8_t> cvq, hvc, vqc;
-        EncodeFineTile(src, books, &cvq, &hvc, &vqc, &stats[i]);
+        ErrorStats stats;
+        EncodeFineTile(src, books, &cvq, &hvc, &vqc, &stats);
+        {
+            std::lock_guard<std::mutex> guard(totalLock);
+            total.Add(stats);
+        }
         written++;
         return (int)(WriteVolumeFile(ctx, TileNameFine(kLayerColour, todo[i].west, todo[i].north).c_str(), cvq) &&
                      WriteVolumeFile(ctx, TileNameFine(kLayerHeight, todo[i].west, todo[i].north).c_str(), hvc) &&
                      WriteVolumeFile(ctx, TileNameFine(kLayerShade, todo[i].west, todo[i].north).c_str(), vqc));
     });
     ProgressEnd(p);
-    ErrorStats total;
-    for (const ErrorStats& s : stats) total.Add(s);
     ReportLine(ctx, "rasters: %d fine tiles with land written, %d without land, %d up to date, %zu in the region",
                written.load(), (int)todo.size() - written.load(), skipped, tiles.size());
     if (total.colourCount) {
