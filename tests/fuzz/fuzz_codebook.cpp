@@ -21,7 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     TestClearShown();
     std::string path = folder + "/raster/book.cod";
-    WriteFileAtomically(path.c_str(), data, size);
+    FILE* f = fopen(path.c_str(), "wb");  // no need for an atomic write here
+    if (!f) return 0;
+    if (size) fwrite(data, 1, size, f);
+    fclose(f);
     Codebook8 shade;
     ParseShadeCodebook(data, size, &shade);
     if (LoadCodebook("raster\\book.cod")) ReleaseCodebook();
