@@ -47,14 +47,19 @@ int ReadColours(RasterInputs* in, const SampleGrid& grid, std::vector<float> rgb
 
 // [SECTION] Relief shading
 
-// Heights are exaggerated so that relief shows at world scale too.
-constexpr double kReliefExaggeration = 2.5;
+// Heights are exaggerated so that relief shows; coarser grids smooth the slopes, so their
+// exaggeration grows with the square root of the sample size beyond a kilometre.
+static double ReliefExaggeration(const SampleGrid& grid) {
+    double sampleKm = grid.stepY * 110.574;
+    return 2.5 * sqrt(std::max(1.0, sampleKm));
+}
 
 void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std::vector<uint8_t>* shade) {
     int w = grid.width - 2, h = grid.height - 2;
     shade->assign((size_t)std::max(0, w) * std::max(0, h), 0);
     const double sunX = -0.5, sunY = 0.5, sunZ = sqrt(0.5);  // azimuth 315, altitude 45 degrees
     const double kPi = 3.14159265358979323846;
+    const double exaggeration = ReliefExaggeration(grid);
     for (int j = 0; j < h; j++) {
         double lat = grid.north - (j + 1.5) * grid.stepY;
         double cosLat = std::max(0.01, cos(lat * kPi / 180));
@@ -65,8 +70,8 @@ void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std:
         for (int i = 0; i < w; i++) {
             float z = mid[i + 1];
             if (z <= 0) continue;
-            double gx = (mid[i + 2] - mid[i]) / (2 * dxm) * kReliefExaggeration;   // rise to the east
-            double gy = (up[i + 1] - down[i + 1]) / (2 * dym) * kReliefExaggeration;  // rise to the north
+            double gx = (mid[i + 2] - mid[i]) / (2 * dxm) * exaggeration;   // rise to the east
+            double gy = (up[i + 1] - down[i + 1]) / (2 * dym) * exaggeration;  // rise to the north
             double lit = (-gx * sunX - gy * sunY + sunZ) / sqrt(gx * gx + gy * gy + 1);
             int v = (int)lround(std::max(0.0, lit) * 255);
             (*shade)[(size_t)j * w + i] = (uint8_t)std::min(255, std::max(1, v));
