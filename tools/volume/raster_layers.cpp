@@ -16,6 +16,12 @@
 
 int OpenRasterInputs(const BuildContext& ctx, RasterInputs* in) {
     if (!OpenRasterSource(ElevationSourcePath(ctx), RecipeValue(ctx, "elevation_extent", ""), &in->elevation)) return 0;
+    std::string resampling = RecipeValue(ctx, "elevation_resampling", "cubic");
+    if (!SetSourceUpsampling(&in->elevation, resampling)) {
+        BuildError("elevation_resampling is bilinear, cubic or cubicspline, not %s", resampling.c_str());
+        CloseRasterSource(&in->elevation);
+        return 0;
+    }
     if (!OpenRasterSource(ImagerySourcePath(ctx), RecipeValue(ctx, "imagery_extent", ""), &in->imagery)) {
         CloseRasterSource(&in->elevation);
         return 0;
