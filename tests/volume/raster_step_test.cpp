@@ -267,6 +267,9 @@ TEST(RasterSources, RefusesWhatItCannotUse) {
     ctx.recipe = {{"elevation", dir / "bad.tif"}};
     EXPECT_EQ(BuildRasters(ctx), 0);
     ctx.recipe = {{"region", "10,5,0,1"}};
+    EXPECT_EQ(BuildRasters(ctx), 0);
+    ctx.recipe = {{"elevation_resampling", "sharpest"}};
+    EXPECT_EQ(BuildRasters(ctx), 0);
     RasterSource src;
     EXPECT_EQ(OpenRasterSource(ElevationSourcePath(ctx), "1,2,3", &src), 0);
 }

@@ -34,8 +34,18 @@ void CloseRasterInputs(RasterInputs* in) {
     CloseRasterSource(&in->imagery);
 }
 
+// Rows of a margin that lie beyond a pole repeat the row next to them, so the shading of the
+// first and last rows sees no cliff.
 int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights) {
-    return ReadSourceGrid(&in->elevation, 1, grid, 0.0f, heights);
+    if (!ReadSourceGrid(&in->elevation, 1, grid, 0.0f, heights)) return 0;
+    for (int j = 0; j < grid.height; j++) {
+        double lat = grid.north - (j + 0.5) * grid.stepY;
+        int from = lat > 90 ? j + 1 : lat < -90 ? j - 1 : j;
+        if (from == j || from < 0 || from >= grid.height) continue;
+        std::copy(heights->begin() + (size_t)from * grid.width, heights->begin() + (size_t)(from + 1) * grid.width,
+                  heights->begin() + (size_t)j * grid.width);
+    }
+    return 1;
 }
 
 int ReadColours(RasterInputs* in, const SampleGrid& grid, std::vector<float> rgb[3]) {

@@ -337,6 +337,8 @@ int BuildRasters(BuildContext& ctx) {
                check.elevation.width, check.elevation.height, check.imagery.path.c_str(), check.imagery.width,
                check.imagery.height);
     CloseRasterInputs(&check);
+    std::vector<FineTileRef> tiles;
+    if (!FineTileList(ctx, &tiles)) return 0;  // a bad region stops the step before any work
     int ok = WriteWorldFiles(ctx) && WriteCoarseTiles(ctx) && BuildFineTiles(ctx);
     ReportLine(ctx, "rasters: %s in %.1f s", ok ? "done" : "FAILED", NowSeconds() - t);
     return ok;
