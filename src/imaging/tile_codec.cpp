@@ -248,6 +248,11 @@ static inline void PutEntry(const T* entry, int edge, int j, int16_t* rows) {
         for (int y = 0; y < 4; y++) memcpy(rows + y * kFineSamples + 4 * j, entry + 4 * y, 8);
         return;
     }
+    if (sizeof(T) == 2 && edge == 2) {
+        memcpy(rows + 2 * j, entry, 4);
+        memcpy(rows + kFineSamples + 2 * j, entry + 2, 4);
+        return;
+    }
     for (int y = 0; y < edge; y++) {
         int16_t* out = rows + y * kFineSamples + j * edge;
         const T* in = entry + y * edge;
