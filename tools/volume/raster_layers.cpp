@@ -36,8 +36,7 @@ void CloseRasterInputs(RasterInputs* in) {
 
 // Rows of a margin that lie beyond a pole repeat the row next to them, so the shading of the
 // first and last rows sees no cliff.
-int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights) {
-    if (!ReadSourceGrid(&in->elevation, 1, grid, 0.0f, heights)) return 0;
+static void RepeatPolarRows(const SampleGrid& grid, std::vector<float>* heights) {
     for (int j = 0; j < grid.height; j++) {
         double lat = grid.north - (j + 0.5) * grid.stepY;
         int from = lat > 90 ? j + 1 : lat < -90 ? j - 1 : j;
@@ -45,7 +44,19 @@ int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* he
         std::copy(heights->begin() + (size_t)from * grid.width, heights->begin() + (size_t)(from + 1) * grid.width,
                   heights->begin() + (size_t)j * grid.width);
     }
-    return 1;
+}
+
+int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights, std::vector<float>* landTest) {
+    if (!ReadSourceGrid(&in->elevation, 1, grid, 0.0f, heights)) return 0;
+    RepeatPolarRows(grid, heights);
+    if (!landTest) return 1;
+    int upsampling = in->elevation.upsampling;
+    if (!SetSourceUpsampling(&in->elevation, "bilinear")) return 0;
+    int same = in->elevation.upsampling == upsampling;
+    int ok = same ? (*landTest = *heights, 1) : ReadSourceGrid(&in->elevation, 1, grid, 0.0f, landTest);
+    in->elevation.upsampling = upsampling;
+    if (ok && !same) RepeatPolarRows(grid, landTest);
+    return ok;
 }
 
 int ReadColours(RasterInputs* in, const SampleGrid& grid, std::vector<float> rgb[3]) {
@@ -70,7 +81,8 @@ static double ReliefExaggeration(const SampleGrid& grid) {
     return 2.5 * sqrt(std::max(1.0, sampleKm));
 }
 
-void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std::vector<uint8_t>* shade) {
+void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std::vector<uint8_t>* shade,
+                 const std::vector<float>* landTest) {
     int w = grid.width - 2, h = grid.height - 2;
     shade->assign((size_t)std::max(0, w) * std::max(0, h), 0);
     const double sunX = -0.5, sunY = 0.5, sunZ = sqrt(0.5);  // azimuth 315, altitude 45 degrees
@@ -83,9 +95,9 @@ void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std:
         const float* up = heights.data() + (size_t)j * grid.width;
         const float* mid = up + grid.width;
         const float* down = mid + grid.width;
+        const float* land = landTest ? landTest->data() + (size_t)(j + 1) * grid.width : mid;
         for (int i = 0; i < w; i++) {
-            float z = mid[i + 1];
-            if (z <= 0) continue;
+            if (land[i + 1] <= 0) continue;
             double gx = (mid[i + 2] - mid[i]) / (2 * dxm) * exaggeration;   // rise to the east
             double gy = (up[i + 1] - down[i + 1]) / (2 * dym) * exaggeration;  // rise to the north
             double lit = (-gx * sunX - gy * sunY + sunZ) / sqrt(gx * gx + gy * gy + 1);
@@ -179,17 +191,18 @@ static int ReadCoarseBase(const std::string& volumeDir, TileLayer layer, int wes
 
 int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int north, int wantSea, FineSource* src) {
     SampleGrid wide = TileGrid(west, north, kFineDegrees, kFineSamples, 1);
-    std::vector<float> heights;
-    if (!ReadHeights(in, wide, &heights)) return 0;
+    std::vector<float> heights, landTest;
+    if (!ReadHeights(in, wide, &heights, &landTest)) return 0;
     src->height.resize((size_t)kFineSamples * kFineSamples);
     src->hasLand = 0;
     for (int r = 0; r < kFineSamples; r++) {
         const float* from = heights.data() + (size_t)(r + 1) * wide.width + 1;
         std::copy(from, from + kFineSamples, src->height.begin() + (size_t)r * kFineSamples);
-        for (int c = 0; c < kFineSamples && !src->hasLand; c++) src->hasLand = from[c] > 0;
+        const float* land = landTest.data() + (size_t)(r + 1) * wide.width + 1;
+        for (int c = 0; c < kFineSamples && !src->hasLand; c++) src->hasLand = land[c] > 0;
     }
     if (!src->hasLand && !wantSea) return 1;  // nothing more is needed of a tile without land
-    ReliefShade(heights, wide, &src->shade);
+    ReliefShade(heights, wide, &src->shade, &landTest);
     if (!ReadColours(in, TileGrid(west, north, kFineDegrees, kFineSamples, 0), src->rgb)) return 0;
     std::vector<uint16_t> base;
     if (!ReadCoarseBase(volumeDir, kLayerHeight, west, north, &base)) return 0;

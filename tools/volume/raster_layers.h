@@ -16,14 +16,19 @@ struct RasterInputs {
 int OpenRasterInputs(const BuildContext& ctx, RasterInputs* in);
 void CloseRasterInputs(RasterInputs* in);
 
-// Heights of a grid in metres (0 where the source has none).
-int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights);
+// Heights of a grid in metres (0 where the source has none). With landTest, also the heights
+// interpolated bilinearly, which never overshoot: land and sea are told apart by those, so a
+// cubic overshoot off a coast makes no land.
+int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights,
+                std::vector<float>* landTest = nullptr);
 // Red, green, blue 0..255 of a grid (black where the imagery has none).
 int ReadColours(RasterInputs* in, const SampleGrid& grid, std::vector<float> rgb[3]);
 
 // Relief shading of the inner (width-2) x (height-2) samples of a grid of heights that has a
-// one-sample margin: 1..255 over land (lit from the north-west), 0 where the height is 0 or less.
-void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std::vector<uint8_t>* shade);
+// one-sample margin: 1..255 over land (lit from the north-west), 0 over the sea, where the height
+// (or the landTest height when given) is 0 or less.
+void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std::vector<uint8_t>* shade,
+                 const std::vector<float>* landTest = nullptr);
 
 // Squared errors and absolute height errors gathered while encoding, summed over tiles.
 struct ErrorStats {

@@ -60,10 +60,10 @@ static SampleGrid WorldGrid(int width, int height, int margin) {
 
 static int WriteShadeFile(BuildContext& ctx, RasterInputs* in, const char* name, int width, int height) {
     SampleGrid grid = WorldGrid(width, height, 1);
-    std::vector<float> heights;
+    std::vector<float> heights, landTest;
     std::vector<uint8_t> shade;
-    if (!ReadHeights(in, grid, &heights)) return 0;
-    ReliefShade(heights, grid, &shade);
+    if (!ReadHeights(in, grid, &heights, &landTest)) return 0;
+    ReliefShade(heights, grid, &shade, &landTest);
     return WriteVolumeFile(ctx, name, shade);
 }
 
