@@ -8,6 +8,7 @@ DEBIAN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev libqt6svg6-dev libgl-dev
   qt6-qpa-plugins gstreamer1.0-plugins-good gstreamer1.0-plugins-base
+  libqt6multimedia6 libqt6multimediawidgets6 gstreamer1.0-libav gstreamer1.0-alsa
   libgtest-dev libgmock-dev libbenchmark-dev
   libgdal-dev gdal-bin libfaiss-dev libomp-dev
   gmt gmt-gshhg-high gmt-dcw ferret-datasets libncarg-data

@@ -57,6 +57,8 @@ int LoadSettings();
 // Writes "options.dat" in the data root; 1 when the file could be written.
 int SaveSettings();
 void BuildGammaTable(double gamma);
+// Sets the gamma value with its in-use flag (on when it differs from 1.0 by 0.01 or more).
+void SetGammaSetting(float gamma);
 inline uint8_t GammaLookup(uint8_t v) { return gammaTable.enabled ? gammaTable.entry[v] : v; }
 // Joystick axis value mapped to 0..10000 with 5000 at the calibrated centre.
 int JoystickAxis(int raw, int centre, int minimum, int maximum);
@@ -86,3 +88,24 @@ int RunMessageLoop();
 void DeleteAllScreenCaches();
 // Tests restart the shell through this.
 void ResetShellState();
+
+// [SECTION] Sound cues and media clips
+
+// Cue numbers: the wave files "panel.wav" .. "touch.wav" in the data root.
+enum : int { CUE_PANEL = 1, CUE_CLICK = 2, CUE_ERROR2 = 3, CUE_ERROR = 4, CUE_SLIDE = 5, CUE_PROCESS = 6, CUE_TOUCH = 7 };
+// Plays a cue synchronously. Cues outside 1..7 do nothing; with sounds off the error cues
+// (3 and 4) give the default beep and the others stay silent.
+void PlayCue(int cue);
+// Plays a wave file and waits until it has finished; 1 when it played. A file that cannot
+// be opened shows "Cannot open file %s"; any failure switches sounds off for the run.
+int PlaySoundFile(const char* name);
+
+// A media clip shown in a rectangle of the main window. Returns a device id, or 0 after
+// showing "Cannot open file %s". startMs < 0: play from the beginning.
+int OpenMediaClip(const char* name, const Rect* rect, long startMs);
+// Plays from the current position; with notify the window gets MSG_MCINOTIFY when it ends.
+int PlayMediaClip(int device, int notify, int repeat);
+void StopMediaClip(int device);
+void CloseMediaClip(int device);
+// Repaints the clip's current frame.
+void UpdateMediaClip(int device);

@@ -65,6 +65,13 @@ void BuildGammaTable(double gamma) {
     gammaTable.enabled = 1;
 }
 
+void SetGammaSetting(float gamma) {
+    options.gamma = gamma;
+    options.gammaInUse = std::fabs(gamma - 1.0f) >= 0.01f ? 1 : 0;
+    if (options.gammaInUse) BuildGammaTable(gamma);
+    else gammaTable.enabled = 0;
+}
+
 int LoadSettings() {
     memset(&options, 0, sizeof options);
     options.monitorInches = 14;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/app.h"
+#include "app/panels.h"
 #include "platform/files.h"
 
 int registeredFontHandle();
@@ -26,6 +27,7 @@ void Shutdown() {
     if (shutdownState.done) return;
     shutdownState.done = 1;
     SaveSettings();
+    ReleasePanelButtons();
     DeleteAllScreenCaches();
     fhGenericCreated = 0;
     if (registeredFontHandle()) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/panels.h"
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
 #include "platform/files.h"
@@ -140,6 +141,7 @@ static int CheckDisplay() {
         return 0;
     int depth = ScreenDepth();
     if (depth < 9) {
+        PlayCue(CUE_ERROR);
         if (MessageBox("This version will NOT run properly at 256 colors or less. Continue anyway?", "Warning", MB_YESNO) == IDNO) {
             MessageBox("You can use the 'settings' tab under the Windows display properties tool to change color depth and resolution.", "Note", MB_OK);
             OpenDisplaySettings();
@@ -147,6 +149,7 @@ static int CheckDisplay() {
         }
     }
     if (options.preferredDepth != 0 && options.preferredDepth != depth) {
+        PlayCue(CUE_ERROR);
         MessageBox("The video display is  not set to your preferred color depth for this program. You can exit the program and use Desktop Properties to change the color depth.",
                    "Note", MB_OK);
     }
@@ -188,7 +191,9 @@ int InitInstance() {
     LoadSettings();
     SetLayoutRectangles();
     ReadLabelSwitches();
+    ReadScaleList();
     ResetZoomHistory();
+    SetReadoutRectangles();
     int framed = ScreenWidth() > 800;
     WindowOptions window{"Mundora", smallLayout ? 640 : 800, smallLayout ? 480 : 600, framed};
     if (!CreateMainWindow(window, MainWindowProc)) return 0;
@@ -203,6 +208,7 @@ int InitInstance() {
         DestroyMainWindow();
         return 0;
     }
+    LoadPanelButtons();
     ShowTitlePage();
     InitializeProgramData();
     DeleteAllScreenCaches();

@@ -1,46 +1,180 @@
-// The main window procedure: routes every message by screen mode. The title page leads to
-// the room; close requests and system commands other than restore are swallowed, so the
-// program is left only through its exit button or exit command.
+// The main window procedure: the hub that routes every message by screen mode. The title
+// page leads to the room, the room to the 2D map, and the map's tabs to the views that run
+// their own loops. Close requests and system commands other than restore are swallowed, so
+// the program is left only through its exit button or exit command.
 #include "app/app.h"
+#include "app/panels.h"
+#include "app/screens.h"
 #include "imaging/imaging.h"
+#include "imaging/raster_compose.h"
+#include "map2d/map2d.h"
 
 enum : int { kCommandExit = 40005, kCommandRepaint = 40006 };
 
-static void RepaintFromVirtual(const Rect& r) {
-    if (hbmVirtual && WindowSurface()) Blit(WindowSurface(), r.left, r.top, r.right - r.left, r.bottom - r.top, hbmVirtual, r.left, r.top);
+int viewResult;
+
+static struct {
+    ViewLoop loops[16];
+    const char* backgrounds[16];
+} views = {{}, {nullptr, nullptr, nullptr, nullptr, "menu\\3dmain.bmp", "menu\\glbmain.bmp", nullptr, "menu\\statmain.bmp",
+                "menu\\flymain.bmp"}};
+
+void SetViewLoop(int mode, ViewLoop loop) {
+    if (mode >= 0 && mode < 16) views.loops[mode] = loop;
 }
 
-// The room, the front screen reached from the title page.
-static void EnterRoom() {
-    screenMode = 1;
-    LoadBMPToBackground("room\\frame16.bmp");
-    RepaintFromVirtual(Rect{0, 0, screenWidth, screenHeight});
+int NextViewButton(int code) {
+    switch (code) {
+    case 5: return 5;
+    case 7: return 3;
+    case 8: return 4;
+    case 4: return 2;
+    case 1: return 6;
+    case 17: return 17;
+    default: return 0;
+    }
 }
 
-static void ExitProgram() {
-    Shutdown();
-    DestroyMainWindow();
-    PostQuitMessage(0);
+static int TabMode(int tab) {
+    static const int modes[6] = {0, 3, 4, 7, 8, 5};
+    return tab >= 1 && tab <= 5 ? modes[tab] : 0;
+}
+
+static int ModeTab(int mode) {
+    for (int tab = 1; tab <= 5; tab++)
+        if (TabMode(tab) == mode) return tab;
+    return 0;
+}
+
+void EnterView(int tab) {
+    int mode = TabMode(tab);
+    ViewLoop loop = views.loops[mode];
+    if (!loop) {
+        PlayCue(CUE_ERROR);
+        return;
+    }
+    ClearButtonStates();
+    DrawButton(tab, 1);
+    DrawButton(1, 0);
+    mapHoverState = 0;
+    screenMode = mode;
+    LoadBMPToBackground(views.backgrounds[mode]);
+    if (WindowSurface()) Blit(WindowSurface(), 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
+    viewResult = loop();
+    if (viewResult == 0 || viewResult == 3) {
+        EnterMapScreen(0);
+        return;
+    }
+    PostMessage(MSG_USER, (uint64_t)viewResult, 0);
+}
+
+// The next-view message: the code a view handed back acts as a click on its button.
+static void NextView(int code) {
+    int button = NextViewButton(code);
+    if (!button) return;
+    if (button == 6) {
+        ShowRoom();
+        return;
+    }
+    if (button == 17) {
+        PlayCue(CUE_ERROR);
+        return;
+    }
+    EnterView(button);
+}
+
+static void Paint(const Rect& area) {
+    Surface* w = WindowSurface();
+    if (!w || !hbmVirtual) return;
+    Blit(w, area.left, area.top, area.right - area.left, area.bottom - area.top, hbmVirtual, area.left, area.top);
+    int mode = screenMode;
+    if (mode == 3) PaintMapScreen();
+    if (mode == 3 || mode == 4 || mode == 5 || mode == 7 || mode == 8) {
+        for (int tab = 1; tab <= 5; tab++) {
+            PanelButton* b = FindPanelButton(tab);
+            int pressed = tab == ModeTab(mode);
+            if (b && b->pressed != pressed) DrawButton(tab, pressed);
+        }
+        RedrawButtons(mode);
+    }
+    if (mode == 3 || mode == 4 || mode == 5) DrawUnitsSwitch(mode);
+    if (mode == 3) {
+        if (mapHoverState >= 2 && mapHoverState <= 5) HelpPrompt(-mapHoverState, 0);
+        else if (mapHoverState >= 6) HelpPrompt(-1, 0);
+        DrawMapElevationLegend();
+    }
+}
+
+static void MouseMove(int x, int y) {
+    int id;
+    switch (screenMode) {
+    case 3: MapMouseMove(x, y); break;
+    case 1: case 9: case 10: case 11: case 12: ButtonHitTest(x, y, screenMode, &id); break;
+    default: break;
+    }
+}
+
+static void LeftClick(int x, int y, uint32_t keys) {
+    int id;
+    switch (screenMode) {
+    case 2: EnterRoomFromTitle(); break;
+    case 1: case 9: case 10: case 11: case 12:
+        if (ButtonHitTest(x, y, screenMode, &id)) RoomButton(id);
+        break;
+    case 3: MapLeftClick(x, y, keys); break;
+    default: break;
+    }
+}
+
+static void RightClick(int x, int y, uint32_t keys) {
+    int id;
+    switch (screenMode) {
+    case 2: EnterRoomFromTitle(); break;
+    case 3: MapRightClick(x, y, keys); break;
+    case 1: case 9: case 10: case 11: case 12:
+        if (ButtonHitTest(x, y, screenMode, &id)) RoomButton(id);
+        break;
+    default: break;
+    }
+}
+
+static void KeyDown(uint32_t key) {
+    if (screenMode == 2) EnterRoomFromTitle();
+    else if (screenMode == 3) MapKeyDown(key);
 }
 
 int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Message& msg) {
     switch (kind) {
     case MSG_CREATE:
+        mapHoverState = 0;
         SetCursorShape(CURSOR_ARROW);
         return 0;
     case MSG_PAINT:
-        RepaintFromVirtual(msg.paintRect);
+        Paint(msg.paintRect);
+        return 0;
+    case MSG_MOUSEMOVE:
+        MouseMove(MessageX(msg), MessageY(msg));
         return 0;
     case MSG_LBUTTONDOWN:
+        LeftClick(MessageX(msg), MessageY(msg), (uint32_t)wParam);
+        return 0;
+    case MSG_USER:
+        NextView((int)wParam);
+        return 0;
     case MSG_RBUTTONDOWN:
-        if (screenMode == 2) EnterRoom();
+        RightClick(MessageX(msg), MessageY(msg), (uint32_t)wParam);
         return 0;
     case MSG_KEYDOWN:
-        if (screenMode == 2) EnterRoom();
+        KeyDown((uint32_t)wParam);
         return 0;
     case MSG_COMMAND:
-        if (wParam == kCommandExit) ExitProgram();
-        else if (wParam == kCommandRepaint) InvalidateWindow(nullptr);
+        if (wParam == kCommandExit) {
+            Shutdown();
+            DestroyMainWindow();
+            PostQuitMessage(0);
+        } else if (wParam == kCommandRepaint) {
+            InvalidateWindow(nullptr);
+        }
         return 0;
     case MSG_SYSCOMMAND:
         if (wParam == SC_RESTORE) ShowMainWindow();

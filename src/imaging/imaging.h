@@ -1,6 +1,7 @@
 // The imaging core: BMP files, window capture and the pixel buffer layer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -72,6 +73,101 @@ const ColourRef* PbCurrentPalette();
 void PbFree(int handle);
 void PbDeactivate();
 
+// [SECTION] Colour scales
+// A scale file holds 10,000 colours, colour k at offset 8 + 3k as red, green, blue. Colours
+// are read one at a time; the file is never loaded whole.
+
+constexpr int kScaleColours = 10000;
+constexpr int kElevationFloor = 492;   // lowest index for elevations over the observed range
+constexpr int kMaxScaleEntries = 25;   // entries of "scales.dat"
+constexpr int kChooserScales = 8;      // swatches of the elevation scale chooser
+
+// Elevations in metres.
+struct ElevationRange {
+    double minimum, maximum;
+};
+// The fixed range (normally -392 .. 8848) and the range met while composing the current map.
+extern ElevationRange fixedElevation;
+extern ElevationRange observedElevation;
+// Set: elevations are coloured over the fixed range with the whole scale. Clear: over the
+// observed range, with indices below kElevationFloor raised to it.
+extern int fixedElevationRange;
+
+struct ScaleFile {
+    FILE* file = nullptr;
+};
+// Opens a scale path ("<dataRoot>\scales\ian1.sca"), and when that fails the same name without
+// the data root prefix on the volume. 0 when neither opens; no message.
+int OpenScaleFile(const char* path, ScaleFile* out);
+void CloseScaleFile(ScaleFile* scale);
+// Colour k (clamped to 0..9999) as a ColourRef; 0 when it cannot be read.
+int ScaleColour(ScaleFile* scale, int k, ColourRef* out);
+
+// Value v over [lo, hi] to a scale index: trunc((v - lo) / (hi - lo) * 10000) clamped to
+// 0..9999, raised to kElevationFloor when floor is set.
+int ScaleIndexForValue(double v, double lo, double hi, int floor);
+// Entry i of an n-entry palette: trunc(i / n * 10000), clamped, floored when asked.
+int ScaleIndexForEntry(int i, int n, int floor);
+// Row of a colour bar of `height` rows, counted from the bottom (legend) or from the top
+// (chooser swatches); the top row always shows the high end of the scale.
+int ScaleIndexForRow(int row, int height, int fromTop, int floor);
+// Fills palette[0..n-1] with the raw colours of a scale (no gamma). Shows "Cannot open file %s"
+// and leaves the palette as it was when the file cannot be opened or read.
+int PaletteFromScale(const char* path, int n, int floor, ColourRef* palette);
+
+// The elevation scale list "scales.dat".
+struct ScaleListEntries {
+    int count = 0;
+    int defaultIndex = -1;   // the last entry marked with 1, or -1
+    char names[kMaxScaleEntries][20] = {};
+};
+// Applies the line rules of "scales.dat" to its text: only lines beginning with 0 or 1 that
+// name a file between < and >; names cut to nameLimit characters (at most 19).
+void ParseScaleList(const char* text, size_t size, int maxEntries, int nameLimit, ScaleListEntries* out);
+// Reads "scales.dat" (data root, then volume) at start-up; the number of entries. A missing
+// file leaves the list empty without a message.
+int ReadScaleList();
+int ScaleListCount();
+const char* ScaleListName(int index);
+int ElevationScaleIndex();
+// Ignored unless 0 <= index < ScaleListCount().
+void SetElevationScaleIndex(int index);
+// Writes "<dataRoot>\scales\<current entry>" and returns 1; with an empty list returns 0 and
+// leaves the buffer as the caller filled it ("<dataRoot>\scales\ian1.sca").
+int CurrentElevationScalePath(char* path, size_t size);
+// The same with the default scale filled in for an empty list.
+std::string ElevationScalePath();
+// The names of the chooser's eight swatches: "ian1.sca" for each, overwritten in order by the
+// entries of "scales.dat" (cut to 19 characters). Returns how many were read, at most 8.
+int ReadChooserList(char names[kChooserScales][20]);
+
+// [SECTION] The colour-scale legend
+
+// Markers given as low and high instead of a range in tenths of the displayed unit.
+constexpr int kLegendElevation = -9999;    // labels from the elevation ranges
+constexpr int kLegendNoLabels = -8888;
+constexpr int kLegendQualitative = -8889;  // "Light" .. "Heavy"
+// Hot-area records as kept in legendCache: left, top, right, bottom as little-endian int32.
+// Record 0 is the colour bar, record 2 the marker's label; -1 everywhere when none.
+Rect LegendHotArea(const uint8_t records[3][16], int index);
+void SetLegendHotArea(uint8_t records[3][16], int index, const Rect& r);
+// The colour bar of the legend for the current screen mode and layout.
+Rect LegendBarRect();
+// Draws the legend of a scale into legend box `box` of surface s. displayCode -1 always
+// draws the colours; otherwise the caller's display type decides whether the bar is filled.
+// Returns 0 after "Cannot open file %s" when the bar needs a scale that cannot be opened.
+int DrawLegend(Surface* s, const Rect& box, const char* scalePath, int markerValue, int drawBar, int drawMarker,
+               uint8_t (*hotAreas)[16], int drawLabels, int displayCode, int low, int high);
+// The texts at the top and bottom of the bar; 0 when the legend has none (kLegendNoLabels).
+int LegendLabelTexts(int markerValue, int low, int high, std::string* top, std::string* bottom);
+// Where the marker of `value` sits on a bar over [minimum, maximum], kept within the bar.
+int LegendMarkerY(const Rect& bar, double value, double minimum, double maximum);
+// The box the elevation legend clears: (699, 211)-(793, 289), or its 640x480 counterpart.
+Rect ElevationLegendBox();
+// Clears the elevation legend box of surface s and draws the current elevation scale with
+// the marker at 0 and its hot areas in legendCache. displayCode is the 2D map's background
+// choice (2 and 4 show elevation colours).
+int ElevationLegend(Surface* s, int displayCode);
 // [SECTION] Tile codec: the imagery, elevation and shade tiles of the data volume
 //
 // Three layers per kind: world overviews, 60-degree coarse tiles (1670 x 1670 samples) and
@@ -240,3 +336,25 @@ inline void UnpackIndexPair(const uint8_t in[3], int* west, int* east) {
     *west = in[2] + 256 * (in[1] >> 4);
     *east = in[0] + 256 * (in[1] & 15);
 }
+
+// The chooser panel, 143 x 319 pixels in both layouts: "menu\42.bmp" is its normal look,
+// "menu\42m.bmp" its marked look (the chosen swatch and range), "menu\42r.bmp" the look under
+// the pointer and "menu\42h.bmp" the pressed look; each area is copied from the picture of
+// its state. Areas relative to the panel: 0-7 the swatches (colours 2 pixels inside), 8 the
+// fixed range, 9 the observed range, 10 the confirm button.
+constexpr int kChooserWidth = 143, kChooserHeight = 319;
+constexpr int kChooserAreas = 11;
+constexpr Rect kChooserArea[kChooserAreas] = {
+    {6, 30, 20, 200}, {23, 30, 37, 200}, {40, 30, 54, 200}, {57, 30, 71, 200},
+    {74, 30, 88, 200}, {91, 30, 105, 200}, {108, 30, 122, 200}, {125, 30, 139, 200},
+    {8, 210, 135, 232}, {8, 238, 135, 260}, {40, 278, 103, 304},
+};
+// The panel's top-left corner for a position given in 800x600 coordinates.
+Point ChooserPanelPosition(int x, int y);
+// The elevation scale chooser panel at (x, y) in 800x600 coordinates, on the window; runs its
+// own loop on the message queue until the user confirms (area 10 or Enter) or cancels
+// (Escape). Each choice redraws the legend at once: through redrawLegend when given (the
+// globe and terrain draw their own), else the 2D map's elevation legend with displayCode.
+// 1 when a new scale or range switch was confirmed; otherwise what was in force on entry
+// is restored. The slide cue plays as the panel closes.
+int ElevationScaleChooser(int x, int y, int displayCode, void (*redrawLegend)(int displayCode) = nullptr);

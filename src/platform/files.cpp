@@ -185,8 +185,19 @@ static std::string UnescapeMountField(const std::string& s) {
     return out;
 }
 
+static struct {
+    int overridden;
+    std::vector<std::string> drives;
+} volumeSearch;
+
+void OverrideVolumeSearch(const std::vector<std::string>* drives) {
+    volumeSearch.overridden = drives != nullptr;
+    volumeSearch.drives = drives ? *drives : std::vector<std::string>();
+}
+
 std::vector<std::string> RemovableVolumes() {
     std::vector<std::string> found;
+    if (volumeSearch.overridden) return found;
     std::ifstream in("/proc/mounts");
     std::string line;
     while (std::getline(in, line)) {
@@ -203,6 +214,7 @@ std::vector<std::string> RemovableVolumes() {
 
 std::vector<std::string> InstalledVolumeDirectories() {
     std::vector<std::string> dirs;
+    if (volumeSearch.overridden) return volumeSearch.drives;
     const char* dataHome = getenv("XDG_DATA_HOME");
     const char* home = getenv("HOME");
     if (dataHome && *dataHome) dirs.push_back(std::string(dataHome) + "/mundora/volume");

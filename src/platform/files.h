@@ -35,3 +35,6 @@ int64_t AvailableMemoryBytes();              // available memory plus free swap;
 std::vector<std::string> RemovableVolumes();
 // Where an installed default data volume may live, in search order.
 std::vector<std::string> InstalledVolumeDirectories();
+// Tests replace the drives searched for the volume (removable and installed) with a list of
+// their own; 0 restores the machine's.
+void OverrideVolumeSearch(const std::vector<std::string>* drives);

@@ -245,6 +245,10 @@ using DialogProc = int (*)(Dialog* d, int event, int itemId, int notification, v
 // Runs a modal dialog; returns the value given to EndDialog (IDCANCEL when closed by the window manager).
 int DialogBox(const DialogTemplate& t, DialogProc proc, void* user);
 void EndDialog(Dialog* d, int result);
+// Places an open dialog (call it from the init notification): its top-left corner at (x, y)
+// in main-window coordinates, or centred horizontally on the screen.
+void MoveDialog(Dialog* d, int x, int y);
+void CentreDialogHorizontally(Dialog* d);
 std::string GetItemText(Dialog* d, int id);
 void SetItemText(Dialog* d, int id, const char* text);
 int GetItemCheck(Dialog* d, int id);

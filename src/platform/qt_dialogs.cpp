@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <cstdarg>
 #include <deque>
 #include <map>
@@ -223,6 +225,25 @@ void EndDialog(Dialog* d, int result) {
     d->ended = 1;
     d->result = result;
     if (d->widget && d->widget->isVisible()) d->widget->done(result);
+}
+
+void MoveDialog(Dialog* d, int x, int y) {
+    if (!d->widget) return;
+    QWidget* main = MainWidgetForDialogs();
+    d->widget->move(main ? main->mapToGlobal(QPoint(x, y)) : QPoint(x, y));
+}
+
+void CentreDialogHorizontally(Dialog* d) {
+    if (!d->widget) return;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect area = screen->geometry();
+    QRect frame = d->widget->frameGeometry();
+    // Before it is shown a dialog has no position of its own yet: keep it at mid height.
+    QWidget* main = MainWidgetForDialogs();
+    int y = main ? main->mapToGlobal(QPoint(0, (main->height() - frame.height()) / 2)).y()
+                 : area.top() + (area.height() - frame.height()) / 2;
+    d->widget->move(area.left() + (area.width() - frame.width()) / 2, y);
 }
 
 void TestDialogCommand(Dialog* d, int itemId, int notification) {

@@ -321,22 +321,32 @@ int IsKeyDown(uint32_t virtualKey) {
     return 0;
 }
 
+static struct {
+    int width, height, depth, dpi;
+} fakeScreen;
+
+void TestSetScreen(int width, int height, int depth, int dpi) { fakeScreen = {width, height, depth, dpi}; }
+
 int ScreenWidth() {
+    if (fakeScreen.width) return fakeScreen.width;
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->geometry().width() : 800;
 }
 
 int ScreenHeight() {
+    if (fakeScreen.height) return fakeScreen.height;
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->geometry().height() : 600;
 }
 
 int ScreenDepth() {
+    if (fakeScreen.depth) return fakeScreen.depth;
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->depth() : 24;
 }
 
 int ScreenLogicalDpi() {
+    if (fakeScreen.dpi) return fakeScreen.dpi;
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? (int)(s->logicalDotsPerInchY() + 0.5) : 96;
 }

@@ -39,6 +39,8 @@ void TestInjectKey(uint32_t virtualKey);
 int TestPumpMessages();
 
 const std::vector<std::string>& TestOpenedAddresses();
+// Pretends the screen has this size, depth and font resolution (0 for the real value).
+void TestSetScreen(int width, int height, int depth, int dpi);
 int TestBeepCount();
 // Saves what the window shows now as a PNG file.
 int TestSaveWindowPng(const char* path);

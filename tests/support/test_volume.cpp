@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/panels.h"
 #include "imaging/imaging.h"
 
 TempFolder::TempFolder() {
@@ -53,4 +54,20 @@ std::vector<uint8_t> SolidBmp24(int w, int h, uint32_t rgb) {
 std::string SourceDir() {
     const char* s = getenv("MUNDORA_SOURCE_DIR");
     return s ? s : ".";
+}
+
+int WritePanelBitmaps(const std::string& volume) {
+    std::vector<uint8_t> picture = SolidBmp24(4, 4, 0x808080);
+    for (int id = 1; id <= kPanelButtons; id++) {
+        std::string names[6];
+        int count = 0;
+        PanelBitmapNames(id, names, &count);
+        for (int i = 0; i < count; i++) {
+            std::string relative = names[i];
+            for (char& c : relative)
+                if (c == '\\') c = '/';
+            if (!WriteTestFile(volume + "/" + relative, picture)) return 0;
+        }
+    }
+    return 1;
 }

@@ -52,3 +52,19 @@ void BuildError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // [SECTION] Steps
 int BuildContent(BuildContext& ctx);  // copies the authored files of content/ into the volume
 int BuildRasters(BuildContext& ctx);  // imagery, elevation and shade tiles, overviews and codebooks
+int BuildVectors(BuildContext& ctx);  // vector layers, world point files, country polygons
+int BuildTheme(BuildContext& ctx);    // theme1.dat from the layer styles and the country table
+int BuildNames(BuildContext& ctx);       // name files, world localities, city areas (names_step.cpp)
+int BuildGazetteers(BuildContext& ctx);  // the seven search gazetteers (gazetteer_step.cpp)
+int BuildGlobe(BuildContext& ctx);    // globe\2160.bmp, .sha, n.sha, .hts and the twenty globe\*.FLT
+int BuildScales(BuildContext& ctx);      // colour scale files and scales.dat
+int BuildSounds(BuildContext& ctx);      // the seven cue sounds
+int BuildSymbolFont(BuildContext& ctx);  // helv12.ttf, the "Orvek" map symbol font (runs fontforge)
+int BuildArtwork(BuildContext& ctx);     // every bitmap of the screens in both layouts, and the contact sheet
+
+// The running builder's own file: outputs older than it were made by an older builder.
+std::string BuilderExecutablePath();
+// Where the artwork step writes its contact sheet: contact-sheet.png beside the volume folder.
+std::string ContactSheetPath(const BuildContext& ctx);
+// A 16-bit mono PCM wave file of samples in -1..1.
+std::vector<uint8_t> EncodeWave16(const std::vector<float>& samples, int rate);

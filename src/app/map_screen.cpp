@@ -1,0 +1,285 @@
+// The 2D map screen (mode 3) as the main window drives it: entering it, composing and
+// repainting the map with its status line and legend, the pointer's hover states and
+// cursors, clicks on the map and on its panel, the units switch and the background chooser.
+#include <cstring>
+
+#include "app/app.h"
+#include "app/browser.h"
+#include "app/panels.h"
+#include "app/screens.h"
+#include "imaging/imaging.h"
+#include "imaging/raster_compose.h"
+#include "map2d/map2d.h"
+#include "map2d/map_commands.h"
+#include "map2d/measurement.h"
+
+int mapHoverState;
+int zoomOutTool;
+Rect scaleBoxRect;
+MapPaintHooks mapPaintHooks;
+UserNameEditorHooks userNameEditor;
+
+static struct {
+    Surface* units[2];          // "menu\105a.bmp" (metric), "menu\105b.bmp" (imperial)
+    int unitsFailed;
+} mapScreen;
+
+constexpr int kEdge = 15;
+
+int UserNameEditorOpen() { return userNameEditor.isOpen && userNameEditor.isOpen(); }
+
+static Rect Scaled(int l, int t, int r, int b) {
+    if (!smallLayout) return Rect{l, t, r, b};
+    return Rect{(int)(l * 0.8), (int)(t * 0.8), (int)(r * 0.8), (int)(b * 0.8)};
+}
+// Hot spots of the map's panel, inclusive pixel ranges turned into rectangles.
+static Rect UnitsSwitchSpot() { return smallLayout ? Rect{564, 142, 629, 152} : Rect{705, 178, 787, 190}; }
+static Rect LocatorSpot() { return Scaled(695, 434, 797, 489); }
+static int Inside(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+static int InMap(int x, int y) { return Inside(mapRect, x, y); }
+
+// [SECTION] Status line and units switch
+
+static void KeepStatusBackground() { KeepStatusLineBackground(); }
+
+// The area text, the scale bar and "Scale = 1:169,465,530 " under the map, in hbmVirtual.
+static void DrawStatusLine() {
+    if (!hbmVirtual) return;
+    DrawStatusLine(hbmVirtual, mapRect, statusRect, measureUnits);
+    scaleBoxRect = scaleTextBox;
+}
+
+void DrawUnitsSwitch(int mode) {
+    Surface* w = WindowSurface();
+    if (!w || !hbmVirtual) return;
+    if (!mapScreen.units[0] && !mapScreen.unitsFailed) {
+        if (!LoadBMPFromFile("menu\\105a.bmp", &mapScreen.units[0]) || !LoadBMPFromFile("menu\\105b.bmp", &mapScreen.units[1]))
+            mapScreen.unitsFailed = 1;
+    }
+    Surface* image = mapScreen.units[imperialUnits ? 1 : 0];
+    if (!image) return;
+    int x = mode == 5 ? 706 : 705, y = mode == 5 ? 131 : 178, width = 82, height = 12;
+    if (smallLayout) x = (int)(x * 0.8), y = (int)(y * 0.8), width = 65, height = 9;
+    Blit(hbmVirtual, x, y, width, height, image, 0, 0);
+    Blit(w, x, y, width, height, image, 0, 0);
+}
+
+// [SECTION] Composing and painting
+
+static void CopyToWindow(const Rect& r) {
+    if (hbmVirtual && WindowSurface()) Blit(WindowSurface(), r.left, r.top, r.right - r.left, r.bottom - r.top, hbmVirtual, r.left, r.top);
+}
+
+static void EdgePrompt() {
+    if (mapHoverState >= 2 && mapHoverState <= 5) HelpPrompt(-mapHoverState, 0);
+    else if (mapHoverState == 6 || mapHoverState == 7) HelpPrompt(-1, 0);
+}
+
+void PaintMapScreen() {
+    Surface* w = WindowSurface();
+    if (!w) return;
+    if (mapPaintHooks.vectorLayers) mapPaintHooks.vectorLayers(w);
+    if (mapPaintHooks.placeNames && !mapPaintHooks.skipPlaceNames) mapPaintHooks.placeNames(w);
+    if (mapPaintHooks.scaleBar) mapPaintHooks.scaleBar(w);
+    if (mapPaintHooks.searchResults) mapPaintHooks.searchResults(w);
+    if (UserNameEditorOpen() && userNameEditor.paint) userNameEditor.paint(w);
+}
+
+void RecomposeAndRepaintMap() {
+    ComposeMapBackground();
+    DrawStatusLine();
+    CopyToWindow(mapRect);
+    CopyToWindow(statusRect);
+    PaintMapScreen();
+    DrawMapElevationLegend();
+    RedrawButtons(3);
+}
+
+void MapViewChanged() {
+    DiscardScreenCache(zoomDepth);
+    RecomposeAndRepaintMap();
+}
+
+void EnterMapScreen(int deleteCaches) {
+    ClearButtonStates();
+    mapHoverState = 0;
+    screenMode = 3;
+    LoadBMPToBackground("menu\\2dmain.bmp");
+    KeepStatusBackground();
+    if (deleteCaches) DiscardAllScreenCaches();
+    CopyToWindow(Rect{0, 0, screenWidth, screenHeight});
+    DrawButton(1, 1);
+    DrawUnitsSwitch(3);
+    RecomposeAndRepaintMap();
+}
+
+// [SECTION] Hover states and cursors
+
+static int OverHotSpot(int x, int y) {
+    return Inside(UnitsSwitchSpot(), x, y) || Inside(LocatorSpot(), x, y) || Inside(scaleBoxRect, x, y);
+}
+
+static int EdgeState(int x, int y) {
+    if (zoomDepth <= 0 || !InMap(x, y)) return 0;
+    if (x < mapRect.left + kEdge) return 2;
+    if (x >= mapRect.right - kEdge) return 3;
+    if (y < mapRect.top + kEdge) return 4;
+    if (y >= mapRect.bottom - kEdge) return 5;
+    return 0;
+}
+
+static const int kStateCursor[8] = {CURSOR_ARROW, 107, 130, 131, 132, 133, 141, 144};
+
+static void SetHoverState(int state) {
+    if (state == mapHoverState) return;
+    if (mapHoverState >= 2) {
+        HelpPrompt(0, 1);
+        DrawButton(22, 0);
+        DrawButton(23, 0);
+    }
+    mapHoverState = state;
+    SetCursorShape(kStateCursor[state]);
+    if (state == 6) DrawButton(22, 1);
+    if (state == 7) DrawButton(23, 1);
+    EdgePrompt();
+}
+
+void MapMouseMove(int x, int y) {
+    MapPointerReadout(x, y);
+    int id = 0;
+    int overButton = ButtonHitTest(x, y, 3, &id);
+    int state = 0;
+    if (overButton || OverHotSpot(x, y)) state = 1;
+    else if (int edge = EdgeState(x, y)) state = edge;
+    else if (InMap(x, y)) state = zoomOutTool ? 7 : 6;
+    SetHoverState(state);
+}
+
+// [SECTION] Clicks and keys
+
+static void ToggleUnits() {
+    imperialUnits = !imperialUnits;
+    DrawUnitsSwitch(3);
+    DrawMapElevationLegend();
+    CopyToWindow(mapRect);
+    PaintMapScreen();
+}
+
+void MapLeftClick(int x, int y, uint32_t keys) {
+    if (Inside(UnitsSwitchSpot(), x, y)) {
+        ToggleUnits();
+        return;
+    }
+    if (Inside(LocatorSpot(), x, y)) {
+        MapLocatorClick(x, y);
+        return;
+    }
+    if (Inside(scaleBoxRect, x, y)) {
+        MapScaleBoxClick(x, y);
+        return;
+    }
+    if (StatusLineClick(x, y)) {
+        DrawStatusLine();
+        CopyToWindow(statusRect);
+        return;
+    }
+    if (InMap(x, y)) {
+        switch (EdgeState(x, y)) {
+        case 2: MapEdgePan(kPanWest); return;
+        case 3: MapEdgePan(kPanEast); return;
+        case 4: MapEdgePan(kPanNorth); return;
+        case 5: MapEdgePan(kPanSouth); return;
+        }
+        if (keys & MK_SHIFT) MapZoomBox(x, y, 1);
+        else if (zoomOutTool) MapBackOneDepth();
+        else MapZoomBox(x, y, 0);
+        return;
+    }
+    int id;
+    if (ButtonHitTest(x, y, 3, &id)) MapButton(id, 0);
+}
+
+void MapRightClick(int x, int y, uint32_t keys) {
+    if (InMap(x, y)) {
+        MapBackOneDepth();
+        return;
+    }
+    int id;
+    if (ButtonHitTest(x, y, 3, &id) && id > 5) MapButton(id, 1);
+}
+
+void MapKeyDown(uint32_t key) {
+    if (key == VK_F12) {
+        if (userNameEditor.open) userNameEditor.open();
+        else PlayCue(CUE_ERROR);
+        return;
+    }
+    if (UserNameEditorOpen()) {
+        uint32_t k = key >= 'a' && key <= 'z' ? key - 32 : key;
+        if (k == 'X' && userNameEditor.close) userNameEditor.close();
+        if (k == 'D' && userNameEditor.removeName) userNameEditor.removeName();
+        if (k == 'A' && userNameEditor.addName) userNameEditor.addName();
+        if (k == 'X' || k == 'D' || k == 'A') return;
+    }
+    if (key == VK_CONTROL && (mapHoverState == 6 || mapHoverState == 7)) {
+        zoomOutTool = !zoomOutTool;
+        SetHoverState(zoomOutTool ? 7 : 6);
+        return;
+    }
+    switch (key) {
+    case VK_UP: MapEdgePan(kPanNorth); break;
+    case VK_DOWN: MapEdgePan(kPanSouth); break;
+    case VK_LEFT: MapEdgePan(kPanWest); break;
+    case VK_RIGHT: MapEdgePan(kPanEast); break;
+    }
+}
+
+// [SECTION] Buttons
+
+static void ToggleHelpPrompts() {
+    if (helpPromptsOn) HelpPrompt(0, 1);
+    helpPromptsOn = !helpPromptsOn;
+    DrawButton(8, 0);
+    Delay(0.25);
+}
+
+static void ChooseBackground() {
+    int choice = BackgroundChooser();
+    if (choice < 0 || choice == mapBackground) return;
+    mapBackground = choice;
+    DiscardAllScreenCaches();
+    RecomposeAndRepaintMap();
+}
+
+static void ChooseElevationScale() {
+    if (!ElevationScaleChooser(546, 45, mapBackground)) return;
+    mapBackground = 2;
+    DiscardAllScreenCaches();
+    RecomposeAndRepaintMap();
+}
+
+static void BackToTopLevel() {
+    zoomDepth = 0;
+    RecomposeAndRepaintMap();
+}
+
+void MapButton(int id, int fromRightClick) {
+    switch (id) {
+    case 1: PlayCue(CUE_ERROR); return;
+    case 6: FlashButton(6); ShowRoom(); return;
+    case 8: ToggleHelpPrompts(); return;
+    case 11: FlashButton(11); OpenInBrowser(kMakerSiteAddress); return;
+    case 15: ChooseBackground(); return;
+    case 20: ChooseElevationScale(); return;
+    case 18: case 21: case 22: case 23: case 24: MapToolButton(id); return;
+    case 25: FlashButton(25); BackToTopLevel(); return;
+    case 95: MinimiseMainWindow(); return;
+    case 2: MapPickAreaFor3D(); return;
+    case 3: case 4: case 5: EnterView(id); return;
+    case 7: case 9: case 10: case 12: case 13: case 14: case 16: case 17: case 19: case 96:
+        // Screens and tools that join the program with later parts.
+        PlayCue(CUE_ERROR);
+        return;
+    default: Beep(); return;
+    }
+}

@@ -1,0 +1,80 @@
+// The screens the main window procedure drives itself (the room, its pages and the 2D map)
+// and the hooks through which the other views and the map's tools join in.
+#pragma once
+
+#include "platform/platform.h"
+
+// [SECTION] Views with their own loops
+
+// A view's loop runs inside the click that entered it and returns the code of the next
+// screen (0 or 3 the 2D map, 1 the room, 4 terrain, 5 globe, 7 statistics, 8 flyby,
+// 17 place-name search). Views register their loop by screen mode when they join the program;
+// a tab whose view has none refuses with the error cue.
+using ViewLoop = int (*)();
+void SetViewLoop(int mode, ViewLoop loop);
+extern int viewResult;
+// Enters the view of a tab (2 terrain, 3 statistics, 4 flyby, 5 globe) from the map, runs its
+// loop and goes where it hands over.
+void EnterView(int tab);
+// The button a next-view code stands for (5 globe, 7 statistics, 8 flyby, 4 terrain, 1 room,
+// 17 place-name search), or 0.
+int NextViewButton(int code);
+
+// [SECTION] The room and its pages (room.cpp)
+
+// The entry animation from the title page and the room itself.
+void EnterRoomFromTitle();
+void ShowRoom();
+// A click in the room (mode 1) or on a page (modes 9-12) at a button.
+void RoomButton(int id);
+
+// [SECTION] The 2D map screen (map_screen.cpp)
+
+extern int mapHoverState;   // 0 none, 1 hot spot, 2-5 left/right/top/bottom edge, 6 zoom in, 7 zoom out
+extern int zoomOutTool;     // the map's click tool: 0 zoom in, 1 zoom out
+extern Rect scaleBoxRect;   // where the scale text was drawn; a click there opens the scale dialog
+
+// Enters the map from the room or a view: background, caches deleted, map composed, mode 3.
+void EnterMapScreen(int deleteCaches);
+// After any change of the map window at the current depth: the depth's cache is discarded,
+// the map recomposed, repainted with its status line, and the legend redrawn.
+void MapViewChanged();
+// Recomposes (from the cache when it is still valid) and repaints the map area.
+void RecomposeAndRepaintMap();
+// Mouse and keys of mode 3.
+void MapMouseMove(int x, int y);
+void MapLeftClick(int x, int y, uint32_t keys);
+void MapRightClick(int x, int y, uint32_t keys);
+void MapKeyDown(uint32_t key);
+// A 2D-map button (also reached through the next-view message).
+void MapButton(int id, int fromRightClick);
+// Paints the parts of mode 3 drawn over hbmVirtual's copy: layers, names, status, buttons.
+void PaintMapScreen();
+// The units switch image (metric or imperial) of modes 3, 4 and 5.
+void DrawUnitsSwitch(int mode);
+// The background chooser at (546, 45); returns the new choice or -1 when nothing changed.
+int BackgroundChooser();
+const char* BackgroundChoiceName(int choice);
+
+// Painters other parts of the map add, called in this order after every repaint of mode 3.
+// A null entry is skipped; placeNames is skipped when a vector layer asked for it.
+struct MapPaintHooks {
+    void (*vectorLayers)(Surface* window);
+    void (*placeNames)(Surface* window);
+    void (*scaleBar)(Surface* window);
+    void (*searchResults)(Surface* window);
+    int skipPlaceNames;
+};
+extern MapPaintHooks mapPaintHooks;
+
+// The user-defined names editor (F12), installed with the user-defined names.
+struct UserNameEditorHooks {
+    int (*isOpen)();
+    void (*open)();
+    void (*close)();
+    void (*removeName)();
+    void (*addName)();
+    void (*paint)(Surface* window);
+};
+extern UserNameEditorHooks userNameEditor;
+int UserNameEditorOpen();

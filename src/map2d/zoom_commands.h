@@ -1,0 +1,60 @@
+// The commands that move the 2D map: zoom boxes, back, zoom out, world view, re-centring,
+// panning, the scale and position dialogs, the zoom-in tool and the choice of the area the
+// 3D view shows. The main window calls them while the map is shown.
+#pragma once
+
+#include <cstdint>
+
+#include "map2d/map2d.h"
+
+// Each command returns 1 when the map must be recomposed and repainted: it has already
+// discarded the screen cache of every depth whose window it changed, and the caller
+// recomposes the current depth, invalidates the map area and the status line and redraws the
+// elevation legend. 0 means nothing changed (a refusal has played the error cue).
+
+// Set while the zoom-out tool is chosen: a plain click on the map then goes back one depth
+// (the map screen owns it).
+extern int zoomOutTool;
+
+// Default limits of MaxZoomScale when the theme file has no such key.
+constexpr int32_t kZoomBoxDefaultMaxScale = 0;
+constexpr int32_t kScaleDialogDefaultMaxScale = 500000;
+constexpr double kLargestTypedScale = 130000000.0;
+
+enum : int { PAN_WEST = 0, PAN_EAST = 1, PAN_NORTH = 2, PAN_SOUTH = 3 };
+
+int ZoomBack();
+int ZoomOut();
+// One of PAN_WEST, PAN_EAST, PAN_NORTH, PAN_SOUTH: the arrow keys at any depth and the
+// clicks within 15 pixels of an edge below the world view.
+int PanMap(int direction);
+// The zoom box started at a pixel; runs its drag loop until the button is released.
+int ZoomBox(int x, int y, int corner);
+// The toolbar's zoom command: point, then a press starts a zoom box there.
+int ZoomInTool();
+// The re-centre tool: pick a point and move there at the same scale.
+int RecentreTool();
+// The window centred on a position at the current scale, at depth d (1..8).
+int RecentreAt(double latitude, double longitude);
+// The dialogs opened by clicks on the scale text and on the coordinate readout.
+int ScaleDialog();
+int PositionDialog();
+// The 3D tool. Returns 1 when the map changed.
+int AreaFor3DTool();
+
+// Hooks the main window installs: recomposing the current depth into hbmVirtual and the
+// window (the area-for-3D command shows the world before the user picks), and handing a
+// window to the terrain extraction (returns 1 when the terrain screen should open).
+void SetMapRecomposer(void (*recompose)());
+void SetTerrainExtractor(int (*extract)(const MapWindow& window));
+
+// Helpers shared by the commands and their tests.
+int32_t ZoomLimit(int32_t defaultValue);
+// The scale a window would have shown at the next depth (it is written there as scratch).
+double ScaleAtNextDepth(const MapWindow& w);
+// 1 when a window lies inside west >= -180, east <= 180, south >= -90, north <= 90.
+int WindowInsideWorld(const MapWindow& w);
+// The 20 by 20 degree window the 3D tool takes around a point picked on the world view.
+MapWindow AreaWindowForPick(int x, int y);
+// Moves the window at depth d - 1 so that it is centred on the current window (d >= 2).
+void RecentrePreviousDepth();

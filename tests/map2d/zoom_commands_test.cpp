@@ -1,0 +1,395 @@
+// The zoom, pan and area commands: their limits (depth 9, the edges of the world, the typed
+// scale range, MaxZoomScale), the exact refusal messages, the dialogs driven as a user would,
+// and the drag loops fed with injected pointer messages.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "app/app.h"
+#include "map2d/measurement.h"
+#include "map2d/zoom_commands.h"
+#include "platform/files.h"
+#include "platform/test_double.h"
+#include "support/test_volume.h"
+
+namespace {
+
+int64_t IgnoreMessages(uint32_t, uint64_t, int64_t, const Message&) { return 0; }
+
+struct ZoomTest : ::testing::Test {
+    TempFolder folder;
+    char savedRoot[256], savedTemp[256];
+    void SetUp() override {
+        strcpy(savedRoot, dataRoot);
+        strcpy(savedTemp, tempDir);
+        strcpy(dataRoot, folder.path.c_str());
+        snprintf(tempDir, sizeof tempDir, "%s/tmp", folder.path.c_str());
+        MakeDirectories(tempDir);
+        mapRect = Rect{16, 39, 681, 538};
+        statusRect = Rect{18, 539, 679, 563};
+        screenWidth = 800;
+        options.monitorInches = 14;
+        options.soundsOn = 0;  // refusals beep, and the test double counts the beeps
+        zoomOutTool = 0;
+        ResetZoomHistory();
+        ResetMeasureUnits();
+        Theme("; no limits\n");
+        TestClearShown();
+    }
+    void TearDown() override {
+        strcpy(dataRoot, savedRoot);
+        strcpy(tempDir, savedTemp);
+        if (MainWindowExists()) DestroyMainWindow();
+        TestPumpMessages();
+    }
+    void Theme(const std::string& text) { ASSERT_TRUE(WriteTestText(folder / "theme1.dat", text)); }
+    void OpenWindow() {
+        WindowOptions o{"Mundora", 800, 600, 1};
+        ASSERT_TRUE(CreateMainWindow(o, IgnoreMessages));
+        TestPumpMessages();
+    }
+    void At(int depth, MapWindow w) {
+        zoomHistory[depth] = w;
+        zoomDepth = depth;
+    }
+    void MakeCache(int depth) {
+        FILE* f = OpenFile(ScreenCachePath(depth).c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        fclose(f);
+    }
+    int CacheExists(int depth) { return FileExists(ScreenCachePath(depth).c_str()); }
+    static void ExpectWindow(const MapWindow& a, const MapWindow& b) {
+        EXPECT_NEAR(a.west, b.west, 1e-9);
+        EXPECT_NEAR(a.east, b.east, 1e-9);
+        EXPECT_NEAR(a.south, b.south, 1e-9);
+        EXPECT_NEAR(a.north, b.north, 1e-9);
+    }
+    int PixelX(double lon) { int x, y; GeoToPixel(0, lon, &x, &y); return x; }
+    int PixelY(double lat) { int x, y; GeoToPixel(lat, 0, &x, &y); return y; }
+};
+
+// [SECTION] Panning, back and zoom out
+
+TEST_F(ZoomTest, PanRefusalsAtTheEdgesOfTheWorld) {
+    // At depth 0 every pan fails.
+    for (int direction : {PAN_WEST, PAN_EAST, PAN_NORTH, PAN_SOUTH}) EXPECT_EQ(PanMap(direction), 0);
+    EXPECT_EQ(TestBeepCount(), 4);
+    ExpectWindow(zoomHistory[0], MapWindow{-180, 180, -135, 135});
+
+    // West edge at -179: -179 - 0.8 x 10 is past -180. And a pan landing exactly on -180.
+    At(1, MapWindow{-179, -169, 0, 7.5});
+    EXPECT_EQ(PanMap(PAN_WEST), 0);
+    At(1, MapWindow{-172, -162, 0, 7.5});
+    EXPECT_EQ(PanMap(PAN_WEST), 0);
+    ExpectWindow(zoomHistory[1], MapWindow{-172, -162, 0, 7.5});
+    At(1, MapWindow{162, 172, 80, 87.5});
+    EXPECT_EQ(PanMap(PAN_EAST), 0);
+    EXPECT_EQ(PanMap(PAN_NORTH), 0);
+    EXPECT_EQ(TestBeepCount(), 8);
+
+    // An allowed pan moves by 0.8 of the span, discards the cache of its depth and
+    // re-centres the depth before it on the new place.
+    At(1, MapWindow{-40, 40, -30, 30});
+    At(2, MapWindow{0, 10, 0, 7.5});
+    MakeCache(1);
+    MakeCache(2);
+    EXPECT_EQ(PanMap(PAN_EAST), 1);
+    ExpectWindow(zoomHistory[2], MapWindow{8, 18, 0, 7.5});
+    ExpectWindow(zoomHistory[1], MapWindow{-27, 53, -26.25, 33.75});
+    EXPECT_FALSE(CacheExists(1));
+    EXPECT_FALSE(CacheExists(2));
+    EXPECT_EQ(PanMap(PAN_SOUTH), 1);
+    ExpectWindow(zoomHistory[2], MapWindow{8, 18, -6, 1.5});
+    // A re-centred previous depth that would leave the world stays where it was.
+    At(1, MapWindow{-100, 100, -75, 75});
+    At(2, MapWindow{150, 160, 0, 7.5});
+    EXPECT_EQ(PanMap(PAN_EAST), 1);
+    ExpectWindow(zoomHistory[1], MapWindow{-100, 100, -75, 75});
+}
+
+TEST_F(ZoomTest, BackAndZoomOut) {
+    EXPECT_EQ(ZoomBack(), 0);
+    EXPECT_EQ(ZoomOut(), 0);
+    EXPECT_EQ(TestBeepCount(), 2);
+    At(1, MapWindow{-40, 40, -30, 30});
+    At(2, MapWindow{0, 10, 0, 7.5});
+    MakeCache(1);
+    EXPECT_EQ(ZoomBack(), 1);
+    EXPECT_EQ(zoomDepth, 1);
+    EXPECT_TRUE(CacheExists(1)) << "going back reuses the cached image";
+    // 2.3 times as large around the centre.
+    EXPECT_EQ(ZoomOut(), 1);
+    ExpectWindow(zoomHistory[1], MapWindow{-92, 92, -69, 69});
+    EXPECT_FALSE(CacheExists(1));
+    // Too large: refused but still recomposed; the window stays.
+    EXPECT_EQ(ZoomOut(), 1);
+    ExpectWindow(zoomHistory[1], MapWindow{-92, 92, -69, 69});
+    EXPECT_EQ(TestBeepCount(), 3);
+}
+
+TEST_F(ZoomTest, RecentreKeepsTheScale) {
+    At(1, MapWindow{-10, 10, -7.5, 7.5});
+    double before = MapScale();
+    EXPECT_EQ(RecentreAt(60.0, 20.0), 1);
+    EXPECT_NEAR(MapScale(), before, 1.0);
+    EXPECT_NEAR((zoomHistory[1].west + zoomHistory[1].east) / 2, 20.0, 1e-9);
+    EXPECT_NEAR(zoomHistory[1].east - zoomHistory[1].west, 40.0, 1e-6);  // cos 60 = 1/2
+    EXPECT_EQ(RecentreAt(85.0, 20.0), 0);
+    EXPECT_EQ(TestLastMessage(), "New zoom window would extend past end of map");
+    At(0, zoomHistory[0]);
+    EXPECT_EQ(RecentreAt(0, 0), 0);
+}
+
+// [SECTION] Scale dialog
+
+TEST_F(ZoomTest, ScaleDialogLimitsAndMessages) {
+    At(3, MapWindow{-100, 100, 0, 20});
+    MakeCache(3);
+    TestPushDialogScript([](Dialog* d) {
+        SetItemText(d, 1036, "");
+        TestDialogCommand(d, IDOK);
+        SetItemText(d, 1036, "130000001");
+        TestDialogCommand(d, IDOK);
+        SetItemText(d, 1036, "499999");  // below the default limit of 500,000
+        TestDialogCommand(d, IDOK);
+        SetItemText(d, 1036, "130000000");
+        TestDialogCommand(d, IDOK);
+    });
+    EXPECT_EQ(ScaleDialog(), 1);
+    std::vector<std::string> texts;
+    for (const ShownText& t : TestShownMessages()) texts.push_back(t.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Please specify a value first", "Scale value out of range",
+                                               "Scale value out of range"}));
+    EXPECT_EQ(zoomDepth, 3) << "a typed scale replaces the window at the current depth";
+    EXPECT_NEAR(MapScale(), 130000000.0, 1.0);
+    EXPECT_NEAR(zoomHistory[3].west + zoomHistory[3].east, 0.0, 1e-9);
+    EXPECT_FALSE(CacheExists(3));
+}
+
+TEST_F(ZoomTest, ScaleDialogAtTheWorldViewCreatesDepthOne) {
+    TestPushDialogScript([](Dialog* d) {
+        SetItemText(d, 1036, "130000000");  // would reach past the poles from the world view
+        TestDialogCommand(d, IDOK);
+        SetItemText(d, 1036, "50,000,000");  // read as a number: 50
+        TestDialogCommand(d, IDOK);
+        SetItemText(d, 1036, "50000000");
+        TestDialogCommand(d, IDOK);
+    });
+    EXPECT_EQ(ScaleDialog(), 1);
+    EXPECT_EQ(TestShownMessages().size(), 2u);
+    EXPECT_EQ(TestShownMessages()[0].text, "New zoom window would extend past end of map");
+    EXPECT_EQ(TestShownMessages()[1].text, "Scale value out of range");
+    EXPECT_EQ(zoomDepth, 1);
+    ExpectWindow(zoomHistory[0], MapWindow{-180, 180, -135, 135});
+    EXPECT_NEAR(MapScale(), 50000000.0, 1.0);
+
+    // The theme's MaxZoomScale replaces the default; Cancel changes nothing.
+    Theme("[MaxZoomScale=1000000\n");
+    TestPushDialogScript([](Dialog* d) {
+        SetItemText(d, 1036, "900000");
+        TestDialogCommand(d, IDOK);
+        TestDialogCommand(d, IDCANCEL);
+    });
+    MapWindow before = zoomHistory[1];
+    EXPECT_EQ(ScaleDialog(), 0);
+    EXPECT_EQ(TestLastMessage(), "Scale value out of range");
+    ExpectWindow(zoomHistory[1], before);
+}
+
+TEST_F(ZoomTest, DialogsAndZoomBoxRefusedAtDepthNine) {
+    At(9, MapWindow{0, 0.1, 0, 0.075});
+    size_t dialogs = TestShownDialogs().size();
+    EXPECT_EQ(ScaleDialog(), 0);
+    EXPECT_EQ(PositionDialog(), 0);
+    EXPECT_EQ(TestShownDialogs().size(), dialogs);
+    EXPECT_EQ(ZoomBox(300, 300, 0), 0);
+    EXPECT_EQ(TestLastMessage(), "Maximum zooming level reached");
+    EXPECT_EQ(TestBeepCount(), 3);
+    EXPECT_EQ(zoomDepth, 9);
+}
+
+// [SECTION] Position dialog
+
+TEST_F(ZoomTest, PositionDialogChecksAndCommits) {
+    OpenWindow();
+    At(1, MapWindow{-40, 40, -30, 30});
+    struct Seen { std::string lat, lon; uint32_t crossPixel, clearedPixel; } seen{};
+    int x = 0, y = 0;
+    GeoToPixel(10.0, 20.0, &x, &y);
+    TestPushDialogScript([&](Dialog* d) {
+        seen.lat = GetItemText(d, 1044);
+        seen.lon = GetItemText(d, 1045);
+        SetItemText(d, 1044, "10");
+        SetItemText(d, 1045, "20");
+        TestDialogCommand(d, 1045, NOTIFY_CHANGED);
+        seen.crossPixel = GetPixel(WindowSurface(), x, y + 40);  // on the preview's vertical line
+        SetItemText(d, 1044, "");
+        TestDialogCommand(d, IDOK);  // empty latitude: a beep only
+        SetItemText(d, 1044, "1O");
+        TestDialogCommand(d, IDOK);  // a letter O: refused
+        SetItemText(d, 1044, "29");
+        TestDialogCommand(d, IDOK);  // north 38 passes
+        SetItemText(d, 1044, "85");
+        TestDialogCommand(d, IDOK);  // north 94: off-screen
+        SetItemText(d, 1044, "10");
+        TestDialogCommand(d, 1044, NOTIFY_CHANGED);
+        TestDialogCommand(d, IDOK);
+    });
+    // The first OK that passes closes the dialog: latitude 29 is accepted.
+    EXPECT_EQ(PositionDialog(), 1);
+    EXPECT_EQ(seen.lat, "0.000000");
+    EXPECT_EQ(seen.lon, "0.000000");
+    EXPECT_EQ(seen.crossPixel, MakeColour(255, 255, 255));
+    EXPECT_EQ(TestBeepCount(), 2);
+    EXPECT_TRUE(TestShownMessages().empty());
+    EXPECT_EQ(zoomDepth, 2);
+    ExpectWindow(zoomHistory[2], MapWindow{8, 32, 20, 38});
+}
+
+TEST_F(ZoomTest, PositionDialogMessagesAndPreviewErased) {
+    OpenWindow();
+    At(1, MapWindow{-40, 40, -30, 30});
+    TestPushDialogScript([](Dialog* d) {
+        SetItemText(d, 1044, "85");
+        SetItemText(d, 1045, "0");
+        TestDialogCommand(d, IDOK);
+        TestDialogCommand(d, IDCANCEL);
+    });
+    EXPECT_EQ(PositionDialog(), 0);
+    EXPECT_EQ(TestLastMessage(), "selected area would be off-screen");
+    // Cancel took the preview away: the map area is black again.
+    int x, y;
+    GeoToPixel(0, 0, &x, &y);
+    EXPECT_EQ(GetPixel(WindowSurface(), x, y + 40), MakeColour(0, 0, 0));
+    EXPECT_EQ(GetPixel(WindowSurface(), x + 40, y), MakeColour(0, 0, 0));
+
+    Theme("[MaxZoomScale=200000000\n");
+    TestPushDialogScript([](Dialog* d) { TestDialogCommand(d, IDOK); });
+    EXPECT_EQ(PositionDialog(), 0);
+    EXPECT_EQ(TestLastMessage(), "Selected zoom area too small");
+    EXPECT_EQ(zoomDepth, 1);
+}
+
+// [SECTION] Zoom box drag loop
+
+TEST_F(ZoomTest, DraggedBoxZoomsToItsWindow) {
+    OpenWindow();
+    int sx = PixelX(0), sy = PixelY(0);
+    // Key releases between the moves keep the queue from merging them into one.
+    TestInjectMessage(MSG_MOUSEMOVE, MK_LBUTTON, MakeMouseParam(sx + 40, sy + 10));
+    TestInjectMessage(MSG_KEYUP, VK_SHIFT, 0);
+    TestInjectMessage(MSG_MOUSEMOVE, MK_LBUTTON, MakeMouseParam(sx + 60, sy + 10));
+    TestInjectMessage(MSG_KEYUP, VK_SHIFT, 0);
+    TestInjectMessage(MSG_MOUSEMOVE, MK_LBUTTON, MakeMouseParam(sx + 80, sy + 10));
+    TestInjectMessage(MSG_LBUTTONUP, 0, MakeMouseParam(sx + 80, sy + 10));
+    EXPECT_EQ(ZoomBox(sx, sy, 0), 1);
+    EXPECT_EQ(zoomDepth, 1);
+    // Half-width 80 pixels of 665 across 360 degrees, half-height trunc(499/665 x 80) = 60.
+    const MapWindow& w = zoomHistory[1];
+    EXPECT_NEAR(w.east - w.west, 160.0 / 665.0 * 360.0, 1e-9);
+    EXPECT_NEAR(w.north - w.south, 120.0 / 499.0 * 270.0, 1e-9);
+    // The crosshair, the box and every scale label shown on the way were erased: the map
+    // area is black again.
+    Surface* s = WindowSurface();
+    int lit = 0;
+    for (int y = mapRect.top; y < mapRect.bottom; y++)
+        for (int x = mapRect.left; x < mapRect.right; x++) lit += GetPixel(s, x, y) != MakeColour(0, 0, 0);
+    EXPECT_EQ(lit, 0);
+}
+
+TEST_F(ZoomTest, ShortDragIsAPlainClickZoom) {
+    OpenWindow();
+    int sx = PixelX(20), sy = PixelY(10);
+    double lat, lon;
+    PixelToGeo(sx, sy, &lat, &lon);
+    TestInjectMessage(MSG_MOUSEMOVE, MK_LBUTTON, MakeMouseParam(sx + 2, sy));
+    TestInjectMessage(MSG_LBUTTONUP, 0, MakeMouseParam(sx + 2, sy));
+    EXPECT_EQ(ZoomBox(sx, sy, 0), 1);  // a 4-pixel box
+    ExpectWindow(zoomHistory[1], MapWindow{lon - 54, lon + 54, lat - 40.5, lat + 40.5});
+
+    // Refused below MaxZoomScale: the depth stays.
+    Theme("[MaxZoomScale=200000000\n");
+    TestInjectMessage(MSG_LBUTTONUP, 0, MakeMouseParam(sx, sy));
+    EXPECT_EQ(ZoomBox(sx, sy, 1), 0);
+    EXPECT_EQ(zoomDepth, 1);
+    EXPECT_EQ(TestBeepCount(), 1);
+}
+
+TEST_F(ZoomTest, ZoomBoxRefusalsAndCancel) {
+    OpenWindow();
+    EXPECT_EQ(ZoomBox(300, mapRect.top + 10, 0), 0);  // beyond the pole at the world view
+    EXPECT_EQ(TestBeepCount(), 1);
+    TestInjectMessage(MSG_MOUSEMOVE, MK_LBUTTON, MakeMouseParam(400, 300));
+    TestInjectKey(VK_ESCAPE);
+    EXPECT_EQ(ZoomBox(350, 280, 0), 0);
+    EXPECT_EQ(zoomDepth, 0);
+    // A box too small for MaxZoomScale is refused on release.
+    Theme("[MaxZoomScale=200000000\n");
+    TestInjectMessage(MSG_MOUSEMOVE, MK_LBUTTON, MakeMouseParam(400, 300));
+    TestInjectMessage(MSG_LBUTTONUP, 0, MakeMouseParam(400, 300));
+    EXPECT_EQ(ZoomBox(350, 280, 1), 0);
+    EXPECT_EQ(zoomDepth, 0);
+    EXPECT_EQ(TestBeepCount(), 2);
+}
+
+// [SECTION] Area for 3D
+
+TEST_F(ZoomTest, AreaForThreeDWindow) {
+    int x = mapRect.left + (int)((178.0 + 180.0) / 360.0 * 665);
+    MapWindow w = AreaWindowForPick(x, PixelY(0));
+    EXPECT_NEAR(w.west, 160.0, 1e-9);
+    EXPECT_NEAR(w.east, 180.0, 1e-9);
+    EXPECT_NEAR(w.north - w.south, 20.0, 1e-9);
+    int yTop, yBottom;
+    PoleRows(&yTop, &yBottom);
+    w = AreaWindowForPick(mapRect.left, yTop);
+    EXPECT_NEAR(w.west, -180.0, 1e-9);
+    EXPECT_NEAR(w.north, 90.0, 1e-9);
+}
+
+TEST_F(ZoomTest, SmallWindowAsksBeforeExtracting) {
+    At(2, MapWindow{0, 20, 0, 15});
+    TestPushAnswer(IDNO);
+    EXPECT_EQ(AreaFor3DTool(), 0);
+    EXPECT_EQ(TestLastMessage(), "Would you like to clip out this new area to view in 3D?");
+    static MapWindow handed;
+    SetTerrainExtractor([](const MapWindow& w) { handed = w; return 1; });
+    TestPushAnswer(IDYES);
+    AreaFor3DTool();
+    ExpectWindow(handed, MapWindow{0, 20, 0, 15});
+    SetTerrainExtractor(nullptr);
+}
+
+// [SECTION] Measuring tool
+
+TEST_F(ZoomTest, MeasuringToolAddsLegsAndRefusesThePolarBands) {
+    OpenWindow();
+    hbmVirtual = CreateSurface(800, 600);
+    int y = PixelY(0);
+    int x1 = PixelX(-90), x2 = PixelX(0);
+    double lat1, lon1, lat2, lon2;
+    PixelToGeo(x1, y, &lat1, &lon1);
+    PixelToGeo(x2, y, &lat2, &lon2);
+    measureUnits.distance = kUnitNauticalMiles;
+    TestInjectClick(x1, y);
+    TestInjectMessage(MSG_MOUSEMOVE, 0, MakeMouseParam(x1 + 50, y + 30));
+    TestInjectClick(x2, y);
+    TestInjectClick(x2, mapRect.top + 5);  // beyond the pole: a beep
+    TestInjectClick(x1, y);
+    TestInjectKey(VK_ESCAPE);
+    TestInjectClick(x2, y);  // after Escape: not measured
+    int recomposed = 0;
+    static int* counter;
+    counter = &recomposed;
+    MeasureDistanceTool([] { (*counter)++; });
+    double leg = GreatCircleDistance(lat1, lon1, lat2, lon2, kUnitNauticalMiles, 0);
+    EXPECT_NEAR(leg, 5400.0, 60.0);
+    EXPECT_NEAR(LastMeasuredTotal(), 2 * leg, 1e-9);
+    EXPECT_EQ(TestBeepCount(), 1);
+    EXPECT_EQ(recomposed, 1);
+    DeleteSurface(hbmVirtual);
+    hbmVirtual = nullptr;
+}
+
+}  // namespace

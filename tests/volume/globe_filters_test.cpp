@@ -1,0 +1,178 @@
+// The globe lookup tables against the orthographic projection the globe screen draws its
+// graticule and satellites with: every entry of all twenty tables, the limb, and the headers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "globe_build.h"
+#include "platform/le_bytes.h"
+#include "support/test_volume.h"
+
+namespace {
+
+// The forward projection as the globe screen computes it (angles in degrees, centre longitude 0).
+struct Projected {
+    double x, y;
+    int visible;
+};
+Projected Forward(double lat, double lon, double radius, double viewLat) {
+    const double k = M_PI / 180.0;
+    double phi = lat * k, delta = lon * k, phi0 = viewLat * k;
+    double x = radius * std::cos(phi) * std::sin(delta);
+    double y = radius * (std::cos(phi0) * std::sin(phi) - std::sin(phi0) * std::cos(phi) * std::cos(delta));
+    double cosC = std::sin(phi0) * std::sin(phi) + std::cos(phi0) * std::cos(phi) * std::cos(delta);
+    return {x, y, cosC > 0};
+}
+
+double Cross(const Projected& a, const Projected& b, double px, double py) {
+    return (b.x - a.x) * (py - a.y) - (b.y - a.y) * (px - a.x);
+}
+
+// Whether (px, py) lies in the quadrilateral of projected cell corners, allowing tolerance
+// pixels outside each edge (a parallel is drawn as a tiny ellipse arc, not a chord).
+int InsideCell(const Projected c[4], double px, double py, double tolerance) {
+    int negative = 0, positive = 0;
+    for (int i = 0; i < 4; i++) {
+        const Projected& a = c[i];
+        const Projected& b = c[(i + 1) % 4];
+        double length = std::hypot(b.x - a.x, b.y - a.y);
+        if (length < 1e-9) continue;  // the two corners at a pole
+        double side = Cross(a, b, px, py);
+        if (side < -tolerance * length) negative = 1;
+        if (side > tolerance * length) positive = 1;
+    }
+    return !(negative && positive);
+}
+
+struct Table {
+    uint32_t count, radius;
+    std::vector<int32_t> entries;
+    int unusedZero;
+};
+
+Table Decode(const std::vector<uint8_t>& file) {
+    Table t{};
+    ByteCursor c = MakeCursor(file.data(), file.size());
+    t.count = ReadU32LE(c);
+    t.radius = ReadU32LE(c);
+    t.unusedZero = 1;
+    for (int i = 0; i < 16; i++) t.unusedZero = ReadU8(c) == 0 && t.unusedZero;
+    for (uint32_t i = 0; i < t.count && !c.bad; i++) t.entries.push_back(ReadI32LE(c));
+    EXPECT_FALSE(c.bad);
+    EXPECT_EQ(CursorLeft(c), 0u);
+    return t;
+}
+
+}  // namespace
+
+TEST(GlobeFilters, EveryEntryIsTheCellTheOrthographicViewShows) {
+    for (int size = 0; size < kGlobeSizes; size++) {
+        for (int tilt = 0; tilt < kGlobeTilts; tilt++) {
+            SCOPED_TRACE("size " + std::to_string(size) + " tilt " + std::to_string(tilt));
+            double viewLat = GlobeViewLatitude(tilt);
+            Table t = Decode(EncodeGlobeFilter(GlobeRadius(size), viewLat));
+            int r = (int)t.radius, side = 2 * r;
+            ASSERT_EQ(t.count, (uint32_t)(side * side));
+            ASSERT_EQ(t.entries.size(), t.count);
+            // A cell's diagonal half is at most sqrt(2)/12 degrees; the projection never stretches.
+            double limbBound = r * M_PI / 180.0 * std::sqrt(2.0) / 12.0 + 1e-9;
+            int onDisk = 0, failures = 0;
+            for (int row = 0; row < side && failures < 5; row++) {
+                for (int column = 0; column < side && failures < 5; column++) {
+                    int32_t e = t.entries[(size_t)row * side + column];
+                    double px = column + 0.5 - r, py = row + 0.5 - r;
+                    int outside = px * px + py * py > (double)r * r;
+                    if (outside) {
+                        if (e != -1) failures++, ADD_FAILURE() << "pixel off the disk at " << row << "," << column;
+                        continue;
+                    }
+                    onDisk++;
+                    if (e < 0 || e >= kGlobeLayerBytes) {
+                        failures++, ADD_FAILURE() << "entry " << e << " at " << row << "," << column;
+                        continue;
+                    }
+                    double lat0 = -90.0 + (e / kGlobeWidth) / 6.0, lon0 = -180.0 + (e % kGlobeWidth) / 6.0;
+                    Projected c[4] = {Forward(lat0, lon0, r, viewLat), Forward(lat0, lon0 + 1 / 6.0, r, viewLat),
+                                      Forward(lat0 + 1 / 6.0, lon0 + 1 / 6.0, r, viewLat),
+                                      Forward(lat0 + 1 / 6.0, lon0, r, viewLat)};
+                    int allVisible = c[0].visible && c[1].visible && c[2].visible && c[3].visible;
+                    if (allVisible) {
+                        if (!InsideCell(c, px, py, 1e-3))
+                            failures++, ADD_FAILURE() << "pixel " << row << "," << column << " not in cell " << e;
+                    } else {
+                        Projected centre = Forward(lat0 + 1 / 12.0, lon0 + 1 / 12.0, r, viewLat);
+                        if (std::hypot(centre.x - px, centre.y - py) > limbBound)
+                            failures++, ADD_FAILURE() << "limb pixel " << row << "," << column << " far from cell " << e;
+                    }
+                }
+            }
+            // The disk holds about pi r^2 pixels.
+            EXPECT_NEAR(onDisk, M_PI * r * r, 4.0 * side);
+        }
+    }
+}
+
+TEST(GlobeFilters, LandmarksAndLimb) {
+    int r = GlobeRadius(3), side = 2 * r;
+    auto entry = [&](const Table& t, int row, int column) { return t.entries[(size_t)row * side + column]; };
+    Table equator = Decode(EncodeGlobeFilter(r, 0.0));
+    Table north = Decode(EncodeGlobeFilter(r, 90.0));
+    Table south = Decode(EncodeGlobeFilter(r, -90.0));
+    Table tilted = Decode(EncodeGlobeFilter(r, 45.0));
+    // The four centre pixels of the equatorial view touch (0, 0): rows 539/540, columns 1079/1080.
+    EXPECT_EQ(entry(equator, r, r), 540 * kGlobeWidth + 1080);
+    EXPECT_EQ(entry(equator, r - 1, r - 1), 539 * kGlobeWidth + 1079);
+    // Pole views: the centre is the top or bottom row; up the screen from the north pole is 180 degrees.
+    EXPECT_EQ(entry(north, r, r) / kGlobeWidth, 1079);
+    EXPECT_EQ(entry(south, r, r) / kGlobeWidth, 0);
+    EXPECT_EQ(entry(north, side - 2, r) % kGlobeWidth, 2159);    // just east of 180 degrees, at the top
+    EXPECT_EQ(entry(north, side - 2, r - 1) % kGlobeWidth, 0);   // just west of it
+    EXPECT_EQ(entry(north, 1, r) % kGlobeWidth, 1080);           // 0 degrees, at the bottom
+    // From 45 degrees north the pole shows at 0.707 r above the centre, and the top of the disk
+    // is 45 degrees north on the far side.
+    EXPECT_GE(entry(tilted, r + 176, r) / kGlobeWidth, 1077);
+    EXPECT_GE(entry(tilted, side - 1, r) / kGlobeWidth, (45 + 90) * 6);
+    EXPECT_LT(entry(tilted, side - 1, r) / kGlobeWidth, (50 + 90) * 6);
+    EXPECT_TRUE(entry(tilted, side - 1, r) % kGlobeWidth >= 2150 || entry(tilted, side - 1, r) % kGlobeWidth < 10);
+    // Limb of the equatorial view: the outermost pixels of the middle row see 90 degrees east and
+    // west; one pixel further out (outside the square) and the corners are off the disk.
+    int32_t east = entry(equator, r, side - 1), west = entry(equator, r, 0);
+    EXPECT_GT(-180.0 + (east % kGlobeWidth) / 6.0, 80.0);
+    EXPECT_LT(-180.0 + (west % kGlobeWidth) / 6.0, -80.0);
+    for (const Table* t : {&equator, &north, &south, &tilted}) {
+        EXPECT_EQ(entry(*t, 0, 0), -1);
+        EXPECT_EQ(entry(*t, 0, side - 1), -1);
+        EXPECT_EQ(entry(*t, side - 1, 0), -1);
+        EXPECT_EQ(entry(*t, side - 1, side - 1), -1);
+        EXPECT_NE(entry(*t, 0, r), -1);  // the bottom of the disk touches the square
+    }
+}
+
+TEST(GlobeFilters, TwentyFilesFitTheImageArea) {
+    TempFolder dir;
+    BuildContext ctx;
+    ctx.outDir = dir.path;
+    ASSERT_EQ(WriteGlobeFilters(ctx), 1);
+    int previous = 0;
+    for (int size = 0; size < kGlobeSizes; size++) {
+        int r = GlobeRadius(size);
+        EXPECT_GT(r, previous);
+        previous = r;
+        // The image area of the 800x600 layout is 665 x 499 pixels.
+        EXPECT_LE(2 * r, 499);
+        EXPECT_LE(4 * r * r, kGlobeMaxEntries);
+        for (int tilt = 0; tilt < kGlobeTilts; tilt++) {
+            char name[32];
+            snprintf(name, sizeof name, "globe/%02d_%02d.FLT", size, tilt);
+            std::vector<uint8_t> file = ReadTestFile(dir / name);
+            ASSERT_EQ(file.size(), (size_t)kGlobeFilterHeader + 4 * 4 * r * r) << name;
+            Table t = Decode(file);
+            EXPECT_EQ(t.radius, (uint32_t)r);
+            EXPECT_TRUE(t.unusedZero);
+            // The centre of the disk looks straight down on the viewing latitude of the tilt.
+            int32_t centre = t.entries[(size_t)r * 2 * r + r];
+            EXPECT_NEAR(-90.0 + (centre / kGlobeWidth + 0.5) / 6.0, 90.0 - 45.0 * tilt, 0.5) << name;
+        }
+    }
+    EXPECT_EQ(GlobeRadius(2) * 2 <= 399, true);  // the medium globe also fits the 640x480 image area
+}
