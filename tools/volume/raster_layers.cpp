@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <random>
 
+#include <gdal.h>
+
 #include "imaging/imaging.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
@@ -46,17 +48,25 @@ static void RepeatPolarRows(const SampleGrid& grid, std::vector<float>* heights)
     }
 }
 
+int ReadLandTest(RasterInputs* in, const SampleGrid& grid, std::vector<float>* landTest) {
+    int upsampling = in->elevation.upsampling;
+    SetSourceUpsampling(&in->elevation, "bilinear");
+    int ok = ReadSourceGrid(&in->elevation, 1, grid, 0.0f, landTest);
+    in->elevation.upsampling = upsampling;
+    if (ok) RepeatPolarRows(grid, landTest);
+    return ok;
+}
+
 int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights, std::vector<float>* landTest) {
+    if (landTest && landTest->size() != (size_t)grid.width * grid.height && !ReadLandTest(in, grid, landTest)) return 0;
+    int bilinear = in->elevation.upsampling == GRIORA_Bilinear;
+    if (landTest && bilinear) {
+        *heights = *landTest;
+        return 1;
+    }
     if (!ReadSourceGrid(&in->elevation, 1, grid, 0.0f, heights)) return 0;
     RepeatPolarRows(grid, heights);
-    if (!landTest) return 1;
-    int upsampling = in->elevation.upsampling;
-    if (!SetSourceUpsampling(&in->elevation, "bilinear")) return 0;
-    int same = in->elevation.upsampling == upsampling;
-    int ok = same ? (*landTest = *heights, 1) : ReadSourceGrid(&in->elevation, 1, grid, 0.0f, landTest);
-    in->elevation.upsampling = upsampling;
-    if (ok && !same) RepeatPolarRows(grid, landTest);
-    return ok;
+    return 1;
 }
 
 int ReadColours(RasterInputs* in, const SampleGrid& grid, std::vector<float> rgb[3]) {
@@ -191,17 +201,21 @@ static int ReadCoarseBase(const std::string& volumeDir, TileLayer layer, int wes
 
 int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int north, int wantSea, FineSource* src) {
     SampleGrid wide = TileGrid(west, north, kFineDegrees, kFineSamples, 1);
+    // Land first: a tile without land needs nothing more.
     std::vector<float> heights, landTest;
-    if (!ReadHeights(in, wide, &heights, &landTest)) return 0;
-    src->height.resize((size_t)kFineSamples * kFineSamples);
+    if (!ReadLandTest(in, wide, &landTest)) return 0;
     src->hasLand = 0;
-    for (int r = 0; r < kFineSamples; r++) {
-        const float* from = heights.data() + (size_t)(r + 1) * wide.width + 1;
-        std::copy(from, from + kFineSamples, src->height.begin() + (size_t)r * kFineSamples);
+    for (int r = 0; r < kFineSamples && !src->hasLand; r++) {
         const float* land = landTest.data() + (size_t)(r + 1) * wide.width + 1;
         for (int c = 0; c < kFineSamples && !src->hasLand; c++) src->hasLand = land[c] > 0;
     }
-    if (!src->hasLand && !wantSea) return 1;  // nothing more is needed of a tile without land
+    if (!src->hasLand && !wantSea) return 1;
+    if (!ReadHeights(in, wide, &heights, &landTest)) return 0;
+    src->height.resize((size_t)kFineSamples * kFineSamples);
+    for (int r = 0; r < kFineSamples; r++) {
+        const float* from = heights.data() + (size_t)(r + 1) * wide.width + 1;
+        std::copy(from, from + kFineSamples, src->height.begin() + (size_t)r * kFineSamples);
+    }
     ReliefShade(heights, wide, &src->shade, &landTest);
     if (!ReadColours(in, TileGrid(west, north, kFineDegrees, kFineSamples, 0), src->rgb)) return 0;
     std::vector<uint16_t> base;

@@ -19,8 +19,10 @@ void CloseRasterInputs(RasterInputs* in);
 // Heights of a grid in metres (0 where the source has none). With landTest, also the heights
 // interpolated bilinearly, which never overshoot: land and sea are told apart by those, so a
 // cubic overshoot off a coast makes no land.
+// A landTest already read for the grid is reused.
 int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights,
                 std::vector<float>* landTest = nullptr);
+int ReadLandTest(RasterInputs* in, const SampleGrid& grid, std::vector<float>* landTest);
 // Red, green, blue 0..255 of a grid (black where the imagery has none).
 int ReadColours(RasterInputs* in, const SampleGrid& grid, std::vector<float> rgb[3]);
 

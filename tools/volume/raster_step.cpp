@@ -304,7 +304,11 @@ static int BuildFineTiles(BuildContext& ctx) {
     int ok = RunParallel(ctx, (int)todo.size(), &p, [&](int i, RasterInputs* in) {
         FineSource src;
         if (!ReadFineSource(in, ctx.outDir, todo[i].west, todo[i].north, 0, &src)) return 0;
-        if (!src.hasLand) return 1;
+        if (!src.hasLand) {  // a tile of an earlier build over what is now sea goes
+            for (TileLayer layer : {kLayerColour, kLayerHeight, kLayerShade})
+                RemoveFile(VolumePath(ctx, TileNameFine(layer, todo[i].west, todo[i].north).c_str()).c_str());
+            return 1;
+        }
         std::vector<uint8_t> cvq, hvc, vqc;
         ErrorStats stats;
         EncodeFineTile(src, books, &cvq, &hvc, &vqc, &stats);
