@@ -244,6 +244,15 @@ void FineBlockIndices(const FineTile* tile, int blockColumn, int blockRow, int i
 // Copies one entry of edge x edge values to block column j of the decoded rows.
 template <typename T>
 static inline void PutEntry(const T* entry, int edge, int j, int16_t* rows) {
+    if (sizeof(T) == 2 && edge == 4) {  // the common case: four rows of four values
+        for (int y = 0; y < 4; y++) memcpy(rows + y * kFineSamples + 4 * j, entry + 4 * y, 8);
+        return;
+    }
+    if (sizeof(T) == 2 && edge == 2) {
+        memcpy(rows + 2 * j, entry, 4);
+        memcpy(rows + kFineSamples + 2 * j, entry + 2, 4);
+        return;
+    }
     for (int y = 0; y < edge; y++) {
         int16_t* out = rows + y * kFineSamples + j * edge;
         const T* in = entry + y * edge;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <random>
 
+#include <gdal.h>
+
 #include "imaging/imaging.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
@@ -16,6 +18,12 @@
 
 int OpenRasterInputs(const BuildContext& ctx, RasterInputs* in) {
     if (!OpenRasterSource(ElevationSourcePath(ctx), RecipeValue(ctx, "elevation_extent", ""), &in->elevation)) return 0;
+    std::string resampling = RecipeValue(ctx, "elevation_resampling", "cubic");
+    if (!SetSourceUpsampling(&in->elevation, resampling)) {
+        BuildError("elevation_resampling is bilinear, cubic or cubicspline, not %s", resampling.c_str());
+        CloseRasterSource(&in->elevation);
+        return 0;
+    }
     if (!OpenRasterSource(ImagerySourcePath(ctx), RecipeValue(ctx, "imagery_extent", ""), &in->imagery)) {
         CloseRasterSource(&in->elevation);
         return 0;
@@ -28,8 +36,37 @@ void CloseRasterInputs(RasterInputs* in) {
     CloseRasterSource(&in->imagery);
 }
 
-int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights) {
-    return ReadSourceGrid(&in->elevation, 1, grid, 0.0f, heights);
+// Rows of a margin that lie beyond a pole repeat the row next to them, so the shading of the
+// first and last rows sees no cliff.
+static void RepeatPolarRows(const SampleGrid& grid, std::vector<float>* heights) {
+    for (int j = 0; j < grid.height; j++) {
+        double lat = grid.north - (j + 0.5) * grid.stepY;
+        int from = lat > 90 ? j + 1 : lat < -90 ? j - 1 : j;
+        if (from == j || from < 0 || from >= grid.height) continue;
+        std::copy(heights->begin() + (size_t)from * grid.width, heights->begin() + (size_t)(from + 1) * grid.width,
+                  heights->begin() + (size_t)j * grid.width);
+    }
+}
+
+int ReadLandTest(RasterInputs* in, const SampleGrid& grid, std::vector<float>* landTest) {
+    int upsampling = in->elevation.upsampling;
+    SetSourceUpsampling(&in->elevation, "bilinear");
+    int ok = ReadSourceGrid(&in->elevation, 1, grid, 0.0f, landTest);
+    in->elevation.upsampling = upsampling;
+    if (ok) RepeatPolarRows(grid, landTest);
+    return ok;
+}
+
+int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights, std::vector<float>* landTest) {
+    if (landTest && landTest->size() != (size_t)grid.width * grid.height && !ReadLandTest(in, grid, landTest)) return 0;
+    int bilinear = in->elevation.upsampling == GRIORA_Bilinear;
+    if (landTest && bilinear) {
+        *heights = *landTest;
+        return 1;
+    }
+    if (!ReadSourceGrid(&in->elevation, 1, grid, 0.0f, heights)) return 0;
+    RepeatPolarRows(grid, heights);
+    return 1;
 }
 
 int ReadColours(RasterInputs* in, const SampleGrid& grid, std::vector<float> rgb[3]) {
@@ -47,14 +84,20 @@ int ReadColours(RasterInputs* in, const SampleGrid& grid, std::vector<float> rgb
 
 // [SECTION] Relief shading
 
-// Heights are exaggerated so that relief shows at world scale too.
-constexpr double kReliefExaggeration = 2.5;
+// Heights are exaggerated so that relief shows; coarser grids smooth the slopes, so their
+// exaggeration grows with the square root of the sample size beyond a kilometre.
+static double ReliefExaggeration(const SampleGrid& grid) {
+    double sampleKm = grid.stepY * 110.574;
+    return 2.5 * sqrt(std::max(1.0, sampleKm));
+}
 
-void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std::vector<uint8_t>* shade) {
+void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std::vector<uint8_t>* shade,
+                 const std::vector<float>* landTest) {
     int w = grid.width - 2, h = grid.height - 2;
     shade->assign((size_t)std::max(0, w) * std::max(0, h), 0);
     const double sunX = -0.5, sunY = 0.5, sunZ = sqrt(0.5);  // azimuth 315, altitude 45 degrees
     const double kPi = 3.14159265358979323846;
+    const double exaggeration = ReliefExaggeration(grid);
     for (int j = 0; j < h; j++) {
         double lat = grid.north - (j + 1.5) * grid.stepY;
         double cosLat = std::max(0.01, cos(lat * kPi / 180));
@@ -62,11 +105,11 @@ void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std:
         const float* up = heights.data() + (size_t)j * grid.width;
         const float* mid = up + grid.width;
         const float* down = mid + grid.width;
+        const float* land = landTest ? landTest->data() + (size_t)(j + 1) * grid.width : mid;
         for (int i = 0; i < w; i++) {
-            float z = mid[i + 1];
-            if (z <= 0) continue;
-            double gx = (mid[i + 2] - mid[i]) / (2 * dxm) * kReliefExaggeration;   // rise to the east
-            double gy = (up[i + 1] - down[i + 1]) / (2 * dym) * kReliefExaggeration;  // rise to the north
+            if (land[i + 1] <= 0) continue;
+            double gx = (mid[i + 2] - mid[i]) / (2 * dxm) * exaggeration;   // rise to the east
+            double gy = (up[i + 1] - down[i + 1]) / (2 * dym) * exaggeration;  // rise to the north
             double lit = (-gx * sunX - gy * sunY + sunZ) / sqrt(gx * gx + gy * gy + 1);
             int v = (int)lround(std::max(0.0, lit) * 255);
             (*shade)[(size_t)j * w + i] = (uint8_t)std::min(255, std::max(1, v));
@@ -156,18 +199,24 @@ static int ReadCoarseBase(const std::string& volumeDir, TileLayer layer, int wes
     return ok;
 }
 
-int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int north, FineSource* src) {
+int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int north, int wantSea, FineSource* src) {
     SampleGrid wide = TileGrid(west, north, kFineDegrees, kFineSamples, 1);
-    std::vector<float> heights;
-    if (!ReadHeights(in, wide, &heights)) return 0;
-    ReliefShade(heights, wide, &src->shade);
-    src->height.resize((size_t)kFineSamples * kFineSamples);
+    // Land first: a tile without land needs nothing more.
+    std::vector<float> heights, landTest;
+    if (!ReadLandTest(in, wide, &landTest)) return 0;
     src->hasLand = 0;
+    for (int r = 0; r < kFineSamples && !src->hasLand; r++) {
+        const float* land = landTest.data() + (size_t)(r + 1) * wide.width + 1;
+        for (int c = 0; c < kFineSamples && !src->hasLand; c++) src->hasLand = land[c] > 0;
+    }
+    if (!src->hasLand && !wantSea) return 1;
+    if (!ReadHeights(in, wide, &heights, &landTest)) return 0;
+    src->height.resize((size_t)kFineSamples * kFineSamples);
     for (int r = 0; r < kFineSamples; r++) {
         const float* from = heights.data() + (size_t)(r + 1) * wide.width + 1;
         std::copy(from, from + kFineSamples, src->height.begin() + (size_t)r * kFineSamples);
-        for (int c = 0; c < kFineSamples && !src->hasLand; c++) src->hasLand = from[c] > 0;
     }
+    ReliefShade(heights, wide, &src->shade, &landTest);
     if (!ReadColours(in, TileGrid(west, north, kFineDegrees, kFineSamples, 0), src->rgb)) return 0;
     std::vector<uint16_t> base;
     if (!ReadCoarseBase(volumeDir, kLayerHeight, west, north, &base)) return 0;

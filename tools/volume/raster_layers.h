@@ -16,14 +16,21 @@ struct RasterInputs {
 int OpenRasterInputs(const BuildContext& ctx, RasterInputs* in);
 void CloseRasterInputs(RasterInputs* in);
 
-// Heights of a grid in metres (0 where the source has none).
-int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights);
+// Heights of a grid in metres (0 where the source has none). With landTest, also the heights
+// interpolated bilinearly, which never overshoot: land and sea are told apart by those, so a
+// cubic overshoot off a coast makes no land.
+// A landTest already read for the grid is reused.
+int ReadHeights(RasterInputs* in, const SampleGrid& grid, std::vector<float>* heights,
+                std::vector<float>* landTest = nullptr);
+int ReadLandTest(RasterInputs* in, const SampleGrid& grid, std::vector<float>* landTest);
 // Red, green, blue 0..255 of a grid (black where the imagery has none).
 int ReadColours(RasterInputs* in, const SampleGrid& grid, std::vector<float> rgb[3]);
 
 // Relief shading of the inner (width-2) x (height-2) samples of a grid of heights that has a
-// one-sample margin: 1..255 over land (lit from the north-west), 0 where the height is 0 or less.
-void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std::vector<uint8_t>* shade);
+// one-sample margin: 1..255 over land (lit from the north-west), 0 over the sea, where the height
+// (or the landTest height when given) is 0 or less.
+void ReliefShade(const std::vector<float>& heights, const SampleGrid& grid, std::vector<uint8_t>* shade,
+                 const std::vector<float>* landTest = nullptr);
 
 // Squared errors and absolute height errors gathered while encoding, summed over tiles.
 struct ErrorStats {
@@ -58,8 +65,9 @@ struct FineSource {
     int hasLand = 0;
 };
 // Reads the source of fine tile (west, north) and its base from the coarse tiles of the volume
-// being built (coarseDir: where "raster\..." lives). wantColour = 0 skips the imagery.
-int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int north, FineSource* src);
+// being built (volumeDir: where "raster\..." lives). Without wantSea, a tile that holds no
+// land stops after its heights (hasLand = 0).
+int ReadFineSource(RasterInputs* in, const std::string& volumeDir, int west, int north, int wantSea, FineSource* src);
 
 // The residual blocks of one fine tile for training: every stride-th block chosen at random.
 void SampleFineBlocks(const FineSource& src, uint32_t seed, double share, std::vector<float>* shade,

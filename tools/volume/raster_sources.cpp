@@ -37,6 +37,14 @@ SampleGrid TileGrid(double west, double north, double degrees, int n, int margin
     return g;
 }
 
+int SetSourceUpsampling(RasterSource* src, const std::string& name) {
+    if (name == "bilinear") src->upsampling = GRIORA_Bilinear;
+    else if (name == "cubic") src->upsampling = GRIORA_Cubic;
+    else if (name == "cubicspline") src->upsampling = GRIORA_CubicSpline;
+    else return 0;
+    return 1;
+}
+
 static std::once_flag gdalOnce;
 
 int OpenRasterSource(const std::string& path, const std::string& extent, RasterSource* src) {
@@ -111,7 +119,7 @@ static int ReadPiece(RasterSource* src, int band, double x0, double x1, double y
     GDALRasterBandH b = GDALGetRasterBand((GDALDatasetH)src->dataset, band);
     GDALRasterIOExtraArg extra;
     INIT_RASTERIO_EXTRA_ARG(extra);
-    extra.eResampleAlg = GRIORA_Bilinear;
+    extra.eResampleAlg = (GDALRIOResampleAlg)src->upsampling;
     double sx = (x1 - x0) / (c1 - c0), sy = (y1 - y0) / (r1 - r0);
     if (sx > 1.5 || sy > 1.5) extra.eResampleAlg = GRIORA_Average;
     extra.bFloatingPointWindowValidity = TRUE;

@@ -16,6 +16,7 @@ struct RasterSource {
     int global = 0;                 // the columns span 360 degrees and wrap around
     int hasNoData = 0;
     double noData = 0;
+    int upsampling = 1;             // GDALRIOResampleAlg used where the output is finer: bilinear
 };
 
 // A lat/lon grid of samples: sample (i, j) covers [west + i*stepX, west + (i+1)*stepX) in
@@ -27,6 +28,9 @@ struct SampleGrid {
 // The grid of n x n samples over a square tile, widened by margin samples on every side.
 SampleGrid TileGrid(double west, double north, double degrees, int n, int margin);
 
+// Sets how a source is interpolated where the output is finer than it: "bilinear", "cubic" or
+// "cubicspline"; 0 for another name.
+int SetSourceUpsampling(RasterSource* src, const std::string& name);
 // Opens a source; extent "west,east,south,north" places a plain image without georeferencing
 // (empty: the world). Prints the reason and returns 0 when the source cannot be used.
 int OpenRasterSource(const std::string& path, const std::string& extent, RasterSource* src);
@@ -36,5 +40,6 @@ void CloseRasterSource(RasterSource* src);
 int ReadSourceGrid(RasterSource* src, int band, const SampleGrid& grid, float fill, std::vector<float>* out);
 
 // The default sources and the recipe keys that replace them.
-std::string ElevationSourcePath(const BuildContext& ctx);   // "elevation", "elevation_extent"
+std::string ElevationSourcePath(const BuildContext& ctx);   // "elevation", "elevation_extent",
+                                                            // "elevation_resampling"
 std::string ImagerySourcePath(const BuildContext& ctx);     // "imagery", "imagery_extent"

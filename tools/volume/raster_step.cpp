@@ -60,10 +60,10 @@ static SampleGrid WorldGrid(int width, int height, int margin) {
 
 static int WriteShadeFile(BuildContext& ctx, RasterInputs* in, const char* name, int width, int height) {
     SampleGrid grid = WorldGrid(width, height, 1);
-    std::vector<float> heights;
+    std::vector<float> heights, landTest;
     std::vector<uint8_t> shade;
-    if (!ReadHeights(in, grid, &heights)) return 0;
-    ReliefShade(heights, grid, &shade);
+    if (!ReadHeights(in, grid, &heights, &landTest)) return 0;
+    ReliefShade(heights, grid, &shade, &landTest);
     return WriteVolumeFile(ctx, name, shade);
 }
 
@@ -224,7 +224,7 @@ static int TrainCodebooks(BuildContext& ctx, const std::vector<FineTileRef>& til
     ProgressStart(p, "codebook training samples", (int)pick.size());
     int ok = RunParallel(ctx, (int)pick.size(), &p, [&](int i, RasterInputs* in) {
         FineSource src;
-        if (!ReadFineSource(in, ctx.outDir, pick[i].west, pick[i].north, &src)) return 0;
+        if (!ReadFineSource(in, ctx.outDir, pick[i].west, pick[i].north, 1, &src)) return 0;
         land[i] = src.hasLand;
         SampleFineBlocks(src, 1000u + pick[i].number, share, &shade[i], &height[i], &rg[i], &b[i]);
         return 1;
@@ -296,24 +296,32 @@ static int BuildFineTiles(BuildContext& ctx) {
         if (fresh) skipped++;
         else todo.push_back(t);
     }
-    std::vector<ErrorStats> stats(todo.size());
+    ErrorStats total;
+    std::mutex totalLock;
     std::atomic<int> written{0};
     Progress p;
     ProgressStart(p, "fine tiles", (int)todo.size());
     int ok = RunParallel(ctx, (int)todo.size(), &p, [&](int i, RasterInputs* in) {
         FineSource src;
-        if (!ReadFineSource(in, ctx.outDir, todo[i].west, todo[i].north, &src)) return 0;
-        if (!src.hasLand) return 1;
+        if (!ReadFineSource(in, ctx.outDir, todo[i].west, todo[i].north, 0, &src)) return 0;
+        if (!src.hasLand) {  // a tile of an earlier build over what is now sea goes
+            for (TileLayer layer : {kLayerColour, kLayerHeight, kLayerShade})
+                RemoveFile(VolumePath(ctx, TileNameFine(layer, todo[i].west, todo[i].north).c_str()).c_str());
+            return 1;
+        }
         std::vector<uint8_t> cvq, hvc, vqc;
-        EncodeFineTile(src, books, &cvq, &hvc, &vqc, &stats[i]);
+        ErrorStats stats;
+        EncodeFineTile(src, books, &cvq, &hvc, &vqc, &stats);
+        {
+            std::lock_guard<std::mutex> guard(totalLock);
+            total.Add(stats);
+        }
         written++;
         return (int)(WriteVolumeFile(ctx, TileNameFine(kLayerColour, todo[i].west, todo[i].north).c_str(), cvq) &&
                      WriteVolumeFile(ctx, TileNameFine(kLayerHeight, todo[i].west, todo[i].north).c_str(), hvc) &&
                      WriteVolumeFile(ctx, TileNameFine(kLayerShade, todo[i].west, todo[i].north).c_str(), vqc));
     });
     ProgressEnd(p);
-    ErrorStats total;
-    for (const ErrorStats& s : stats) total.Add(s);
     ReportLine(ctx, "rasters: %d fine tiles with land written, %d without land, %d up to date, %zu in the region",
                written.load(), (int)todo.size() - written.load(), skipped, tiles.size());
     if (total.colourCount) {
@@ -333,6 +341,8 @@ int BuildRasters(BuildContext& ctx) {
                check.elevation.width, check.elevation.height, check.imagery.path.c_str(), check.imagery.width,
                check.imagery.height);
     CloseRasterInputs(&check);
+    std::vector<FineTileRef> tiles;
+    if (!FineTileList(ctx, &tiles)) return 0;  // a bad region stops the step before any work
     int ok = WriteWorldFiles(ctx) && WriteCoarseTiles(ctx) && BuildFineTiles(ctx);
     ReportLine(ctx, "rasters: %s in %.1f s", ok ? "done" : "FAILED", NowSeconds() - t);
     return ok;
