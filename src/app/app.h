@@ -80,6 +80,8 @@ int InitInstance();
 int InitializeProgramData();
 void Shutdown();
 int ShutdownDone();
+// Unregisters "helv12.ttf" when start-up registered it; later calls do nothing.
+void UnregisterSymbolFont();
 // The window procedure of the main window.
 int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Message& msg);
 // Runs get / dispatch until the quit message; returns its exit code.

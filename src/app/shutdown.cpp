@@ -6,8 +6,6 @@
 #include "app/panels.h"
 #include "platform/files.h"
 
-int registeredFontHandle();
-void ForgetRegisteredFont();
 
 static struct {
     int done;
@@ -30,10 +28,7 @@ void Shutdown() {
     ReleasePanelButtons();
     DeleteAllScreenCaches();
     fhGenericCreated = 0;
-    if (registeredFontHandle()) {
-        UnregisterFontFile(registeredFontHandle());
-        ForgetRegisteredFont();
-    }
+    UnregisterSymbolFont();
     if (hbmVirtual) {
         DeleteSurface(hbmVirtual);
         hbmVirtual = nullptr;

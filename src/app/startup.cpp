@@ -28,8 +28,12 @@ static struct {
     int fontHandle;  // helv12.ttf registered for this run, or 0
 } startup;
 
-int registeredFontHandle() { return startup.fontHandle; }
-void ForgetRegisteredFont() { startup.fontHandle = 0; }
+// Shutdown unregisters the symbol font once, through this.
+void UnregisterSymbolFont() {
+    if (!startup.fontHandle) return;
+    UnregisterFontFile(startup.fontHandle);
+    startup.fontHandle = 0;
+}
 
 std::string DataRootPath(const char* relative) { return std::string(dataRoot) + "\\" + relative; }
 std::string TempPath(const char* name) { return std::string(tempDir) + "\\" + name; }

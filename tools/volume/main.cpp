@@ -80,6 +80,7 @@ static int WriteReport(BuildContext& ctx, double seconds) {
     char timing[64];
     snprintf(timing, sizeof timing, "\nBuild time: %.1f s\n", seconds);
     out << timing;
+    out << VolumeInventory(ctx);
     std::string text = out.str();
     return WriteVolumeFile(ctx, "report.txt", text.data(), text.size());
 }

@@ -46,6 +46,8 @@ double NowSeconds();
 
 void ReportLine(BuildContext& ctx, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void ReportMissing(BuildContext& ctx, const char* file, const char* reason);
+// The report's inventory: pending files of later screens and every file the volume holds.
+std::string VolumeInventory(const BuildContext& ctx);
 // Prints an error of the builder on stderr.
 void BuildError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -1,0 +1,77 @@
+// The inventory at the end of the build report: every file the volume holds, and the files
+// the viewer's later screens read that this builder does not make yet, with the reason.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "volume.h"
+
+struct PendingFile {
+    const char* name;
+    const char* reason;
+};
+
+// Files of screens whose builder steps do not exist yet.
+static const PendingFile kPending[] = {
+    {"table\\country.dat", "country statistics are not built yet"},
+    {"table\\country.inf", "country statistics are not built yet"},
+    {"table\\vars.inf", "country statistics are not built yet"},
+    {"table\\world.bmp", "statistics region images are not built yet"},
+    {"stats\\country.txt", "country texts are not built yet"},
+    {"sats\\sats.txt", "satellite groups are not built yet"},
+    {"sats\\kepler.tle", "satellite element sets are not built yet"},
+    {"manual\\m_index.txt", "the manual's pages are not written yet"},
+    {"manual\\m_2d.txt", "the manual's pages are not written yet"},
+    {"manual\\about.txt", "the manual's pages are not written yet"},
+    {"manual\\prod1.txt", "the product pages are not written yet"},
+    {"manual\\pelandor.txt", "the co-publisher's page is not written yet"},
+    {"manual\\trivia.txt", "the trivia questions are not written yet"},
+    {"manual\\2d.rec", "demonstration recordings are not made yet"},
+    {"Textures\\Trees.bmp", "flyby textures are not built yet"},
+};
+
+static void ListFiles(const std::string& root, const std::string& relative, std::vector<std::pair<std::string, long long>>* out) {
+    std::string path = relative.empty() ? root : root + "/" + relative;
+    DIR* d = opendir(path.c_str());
+    if (!d) return;
+    while (struct dirent* e = readdir(d)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        std::string child = relative.empty() ? name : relative + "/" + name;
+        struct stat st;
+        if (stat((root + "/" + child).c_str(), &st) != 0) continue;
+        if (S_ISDIR(st.st_mode)) ListFiles(root, child, out);
+        else out->push_back({child, (long long)st.st_size});
+    }
+    closedir(d);
+}
+
+std::string VolumeInventory(const BuildContext& ctx) {
+    std::string text = "\nFiles the viewer's later screens read that this builder does not make yet:\n";
+    int pending = 0;
+    for (const PendingFile& p : kPending) {
+        if (FileExists(VolumePath(ctx, p.name).c_str())) continue;
+        text += std::string("  ") + p.name + ": " + p.reason + "\n";
+        pending++;
+    }
+    if (!pending) text += "  none\n";
+    std::vector<std::pair<std::string, long long>> files;
+    ListFiles(ctx.outDir, "", &files);
+    std::sort(files.begin(), files.end());
+    long long total = 0;
+    for (auto& f : files) total += f.second;
+    char line[512];
+    snprintf(line, sizeof line, "\nFiles in the volume: %zu, %.1f MB\n", files.size(), total / 1e6);
+    text += line;
+    for (auto& f : files) {
+        if (f.first == "report.txt") continue;
+        snprintf(line, sizeof line, "  %-48s %12lld\n", f.first.c_str(), f.second);
+        text += line;
+    }
+    return text;
+}
