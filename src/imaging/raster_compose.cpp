@@ -365,41 +365,75 @@ enum Colouring { kColourPlanes, kGreyShade, kSilhouette, kHeightsShaded, kHeight
 
 uint8_t Gamma(int v) { return GammaLookup((uint8_t)v); }
 
-void Colourise(const Planes& pl, int colouring, const ColourRef* ramp, int rowBytes, std::vector<uint8_t>* out) {
+inline uint8_t Clamp255(int v) { return (uint8_t)(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+void PutPixel(uint8_t* o, int red, int green, int blue) {
+    o[0] = Gamma(Clamp255(blue));
+    o[1] = Gamma(Clamp255(green));
+    o[2] = Gamma(Clamp255(red));
+}
+
+// Heights: the ramp index of every 16-bit height over the colouring range, computed once a
+// composition so that each pixel is a lookup; shades: the darkening factor of each shade.
+struct HeightColouring {
+    std::vector<uint8_t> index;  // by height + 32768
+    double shadeFactor[256];
+};
+
+void PrepareHeightColouring(HeightColouring* h) {
     const ElevationRange& range = fixedElevationRange ? fixedElevation : observedElevation;
     int low = (int)range.minimum, high = (int)range.maximum;
     double span = high != low ? (double)(high - low) : 1.0;
+    h->index.resize(65536);
+    for (int v = -32768; v <= 32767; v++) {
+        int i = (int)((v - low) / span * 256.0);
+        h->index[(size_t)(v + 32768)] = (uint8_t)(i < 0 ? 0 : i > 255 ? 255 : i);
+    }
+    for (int s = 0; s < 256; s++) h->shadeFactor[s] = s / 256.0 * kShadingFactor;
+}
+
+void Colourise(const Planes& pl, int colouring, const ColourRef* ramp, int rowBytes, std::vector<uint8_t>* out) {
+    HeightColouring heights;
+    if (colouring == kHeightsShaded || colouring == kHeightsFlat) PrepareHeightColouring(&heights);
     for (int y = 0; y < pl.height; y++) {
         uint8_t* o = out->data() + (size_t)y * rowBytes;
         const int16_t* a = pl.p[0].data() + (size_t)y * pl.width;
         const int16_t* b = pl.p[1].empty() ? nullptr : pl.p[1].data() + (size_t)y * pl.width;
         const int16_t* c = pl.p[2].empty() ? nullptr : pl.p[2].data() + (size_t)y * pl.width;
-        const uint8_t* marked = pl.interpolated.empty() ? nullptr : pl.interpolated.data() + (size_t)y * pl.width;
-        for (int x = 0; x < pl.width; x++, o += 3) {
-            int red = 0, green = 0, blue = 0;
-            switch (colouring) {
-            case kColourPlanes: red = a[x], green = b[x], blue = c[x]; break;
-            case kGreyShade: red = green = blue = a[x]; break;
-            case kSilhouette: red = green = blue = a[x] ? 64 : 0; break;
-            default: {
+        switch (colouring) {
+        case kColourPlanes:
+            for (int x = 0; x < pl.width; x++) PutPixel(o + 3 * x, a[x], b[x], c[x]);
+            break;
+        case kGreyShade:
+            for (int x = 0; x < pl.width; x++) PutPixel(o + 3 * x, a[x], a[x], a[x]);
+            break;
+        case kSilhouette:
+            for (int x = 0; x < pl.width; x++) {
+                int v = a[x] ? 64 : 0;
+                PutPixel(o + 3 * x, v, v, v);
+            }
+            break;
+        default:
+            for (int x = 0; x < pl.width; x++) {
                 int s = b[x];
-                if (s == 0) break;
-                int index = (int)((a[x] - low) / span * 256.0);
-                index = index < 0 ? 0 : index > 255 ? 255 : index;
-                red = ColourRed(ramp[index]), green = ColourGreen(ramp[index]), blue = ColourBlue(ramp[index]);
-                if (colouring == kHeightsShaded) {
-                    double f = s / 256.0 * kShadingFactor;
-                    red = std::min(255, (int)(red * f)), green = std::min(255, (int)(green * f)), blue = std::min(255, (int)(blue * f));
+                if (s == 0) {
+                    PutPixel(o + 3 * x, 0, 0, 0);
+                    continue;
                 }
+                ColourRef colour = ramp[heights.index[(size_t)(a[x] + 32768)]];
+                int red = ColourRed(colour), green = ColourGreen(colour), blue = ColourBlue(colour);
+                if (colouring == kHeightsShaded) {
+                    double f = heights.shadeFactor[s & 255];
+                    red = (int)(red * f), green = (int)(green * f), blue = (int)(blue * f);
+                }
+                PutPixel(o + 3 * x, red, green, blue);
             }
-            }
-            if (marked && marked[x]) green = blue = 0;
-            red = red < 0 ? 0 : red > 255 ? 255 : red;
-            green = green < 0 ? 0 : green > 255 ? 255 : green;
-            blue = blue < 0 ? 0 : blue > 255 ? 255 : blue;
-            o[0] = Gamma(blue);
-            o[1] = Gamma(green);
-            o[2] = Gamma(red);
+        }
+        // Negative smoothing shows where it interpolated: those pixels keep only their red.
+        if (!pl.interpolated.empty()) {
+            const uint8_t* marked = pl.interpolated.data() + (size_t)y * pl.width;
+            for (int x = 0; x < pl.width; x++)
+                if (marked[x]) o[3 * x] = o[3 * x + 1] = Gamma(0);
         }
     }
 }
@@ -420,7 +454,9 @@ int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* s
         ShowMessage("Screen size too large");
         return 0;
     }
-    Planes pl;
+    // Kept between compositions: the map area rarely changes size, so no page is faulted in again.
+    static Planes pl;
+    pl.interpolated.clear();
     try {
         bgrRows->assign((size_t)rounded * 3 * q.height, 0);
     } catch (const std::bad_alloc&) {
@@ -507,7 +543,7 @@ int ComposeMapBackground() {
     const MapWindow& w = CurrentMapWindow();
     ComposeRequest q{w.west, w.east, w.south, w.north, mapRect.right - mapRect.left, mapRect.bottom - mapRect.top,
                      mapBackground, zoomDepth == 0, entry.smoothing};
-    std::vector<uint8_t> rows;
+    static std::vector<uint8_t> rows;
     int source = kSourceNone;
     int ok = ComposeRaster(q, &rows, &source);
     lastComposeSource = source;

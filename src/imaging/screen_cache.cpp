@@ -54,12 +54,17 @@ int SaveScreenCache() {
     PutF64(tail + 8, observedElevation.maximum);
     PutF64(tail + 16, fixedElevation.minimum);
     PutF64(tail + 24, fixedElevation.maximum);
-    if (!WriteFileAtomically(path.c_str(), data.data(), data.size())) {
-        RemoveFile(path.c_str());
+    // A scratch file: written anew without waiting for the disk; a short write removes it,
+    // so a later load never sees a partial image.
+    FILE* f = OpenFile(path.c_str(), "wb");
+    if (!f) {
         ShowMessage("Cannot open file %s", path.c_str());
         return 0;
     }
-    return 1;
+    int ok = fwrite(data.data(), 1, data.size(), f) == data.size();
+    ok = fclose(f) == 0 && ok;
+    if (!ok) RemoveFile(path.c_str());
+    return ok;
 }
 
 int LoadScreenCache() {

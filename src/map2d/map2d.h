@@ -1,6 +1,7 @@
 // The 2D map: the zoom history of map windows and the projection that every map layer uses.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -90,6 +91,11 @@ int ChooseRasterEntry(int32_t scale, RasterEntry* out);
 int LoadVectorLayerTable();
 // The "[Names Country IDs]" rows; returns the number loaded.
 int LoadCountryIds();
+// The same rules over the text of a theme file already in memory (tests, fuzzing).
+int ParseMaxZoomScale(const char* text, size_t size, int32_t* out);
+int ParseRasterEntry(const char* text, size_t size, int32_t scale, RasterEntry* out);
+int ParseVectorLayerTable(const char* text, size_t size);
+int ParseCountryIds(const char* text, size_t size);
 // Whether a layer with this scale rule and bounds is drawn at map scale S.
 int LayerDrawnAtScale(const VectorLayer& layer, int32_t scale);
 // The integer field of a theme line at a column: blanks skipped, a minus sign, then digits.

@@ -1,6 +1,6 @@
 // The elevation of a single point for the map's pointer readout: one sample of the coarse
 // height tile under the point, unscrambled like every other coarse read. Sea gives no value;
-// an implausible sample repeats the last good height.
+// a spike above the highest summit repeats the last good height.
 #include <cmath>
 #include <cstdio>
 
@@ -35,7 +35,9 @@ int PointElevation(double latitude, double longitude, int* height) {
         raw ^= (uint16_t)(key | (key << 8));
     }
     int sample = (int16_t)raw;
-    if (sample >= -5 && sample <= 0) return 0;
+    // Sea: the coast's -5..0, and below the lowest dry land (-392 m) the ocean floor, which
+    // this volume's height tiles carry; neither is a height on land to mark.
+    if ((sample >= -5 && sample <= 0) || sample < -392) return 0;
     if (sample >= -392 && sample <= 8848) point.remembered = sample;
     *height = point.remembered;
     return 1;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "app/app.h"
 #include "map2d/map2d.h"
@@ -18,14 +19,34 @@ ColourRef cityColourPrimary, cityColourSecondary;
 
 constexpr int kThemeLine = 115;  // 114 characters and the terminator
 
-// Opens the theme file in the data root, else relative to the current directory. With
+
+// Reads the theme file in the data root, else relative to the current directory. With
 // `complain`, a file found in neither place shows "Cannot open file" with the full path.
-static FILE* OpenThemeFile(int complain) {
+static int ReadThemeFile(int complain, std::vector<uint8_t>* text) {
     std::string path = DataRootPath("theme1.dat");
-    FILE* f = OpenFile(path.c_str(), "r");
-    if (!f) f = OpenFile("theme1.dat", "r");
-    if (!f && complain) ShowMessage("Cannot open file %s", path.c_str());
-    return f;
+    const size_t limit = 16 << 20;
+    if (ReadWholeFile(path.c_str(), text, limit) || ReadWholeFile("theme1.dat", text, limit)) return 1;
+    if (complain) ShowMessage("Cannot open file %s", path.c_str());
+    return 0;
+}
+
+// Lines as a fixed buffer reads them: up to and including the line end, at most 114
+// characters at a time.
+struct ThemeLines {
+    const char* p;
+    const char* end;
+};
+
+static int NextLine(ThemeLines& lines, char out[kThemeLine]) {
+    if (lines.p >= lines.end) return 0;
+    int n = 0;
+    while (lines.p < lines.end && n < kThemeLine - 1) {
+        char c = *lines.p++;
+        out[n++] = c;
+        if (c == '\n') break;
+    }
+    out[n] = 0;
+    return 1;
 }
 
 int32_t ThemeFieldAt(const char* line, int column) {
@@ -49,27 +70,26 @@ int32_t ThemeFieldAt(const char* line, int column) {
     return (int32_t)value;
 }
 
-int ReadMaxZoomScale(int32_t* out) {
-    FILE* f = OpenThemeFile(1);
-    if (!f) return 0;
+int ParseMaxZoomScale(const char* text, size_t size, int32_t* out) {
+    ThemeLines lines{text, text + size};
     char line[kThemeLine];
-    int found = 0;
-    while (fgets(line, sizeof line, f)) {
+    while (NextLine(lines, line)) {
         if (strlen(line) < 5 || strncmp(line, "[MaxZoomScale=", 14) != 0) continue;
         *out = ThemeFieldAt(line, 14);
-        found = 1;
-        break;
+        return 1;
     }
-    fclose(f);
-    return found;
+    return 0;
 }
 
-int ChooseRasterEntry(int32_t scale, RasterEntry* out) {
-    FILE* f = OpenThemeFile(1);
-    if (!f) return 0;
+int ReadMaxZoomScale(int32_t* out) {
+    std::vector<uint8_t> text;
+    return ReadThemeFile(1, &text) && ParseMaxZoomScale((const char*)text.data(), text.size(), out);
+}
+
+int ParseRasterEntry(const char* text, size_t size, int32_t scale, RasterEntry* out) {
+    ThemeLines lines{text, text + size};
     char line[kThemeLine];
-    int found = 0;
-    while (fgets(line, sizeof line, f)) {
+    while (NextLine(lines, line)) {
         if (strlen(line) < 5 || strncmp(line, "[Raster2D=", 10) != 0) continue;
         int32_t a = ThemeFieldAt(line, 15), b = ThemeFieldAt(line, 25);
         int32_t lower = a < b ? a : b, upper = a < b ? b : a;
@@ -77,12 +97,15 @@ int ChooseRasterEntry(int32_t scale, RasterEntry* out) {
             out->smoothing = ThemeFieldAt(line, 12);
             out->lower = lower;
             out->upper = upper;
-            found = 1;
-            break;
+            return 1;
         }
     }
-    fclose(f);
-    return found;
+    return 0;
+}
+
+int ChooseRasterEntry(int32_t scale, RasterEntry* out) {
+    std::vector<uint8_t> text;
+    return ReadThemeFile(1, &text) && ParseRasterEntry((const char*)text.data(), text.size(), scale, out);
 }
 
 // The text after the first `open` up to the next `close` (or the end of the line, without
@@ -129,14 +152,13 @@ static void ParseStyleBlock(const char* line, VectorLayer* layer) {
     layer->scaleRule = (uint8_t)field(52);
 }
 
-int LoadVectorLayerTable() {
+int ParseVectorLayerTable(const char* text, size_t size) {
     memset(vectorLayers, 0, sizeof vectorLayers);
     vectorLayerCount = 0;
-    FILE* f = OpenThemeFile(0);
-    if (!f) return 0;
+    ThemeLines lines{text, text + size};
     char line[kThemeLine];
     int inSection = 0;
-    while (vectorLayerCount < kMaxVectorLayers && fgets(line, sizeof line, f)) {
+    while (vectorLayerCount < kMaxVectorLayers && NextLine(lines, line)) {
         if (!inSection) {
             inSection = strncmp(line, "[Vector 2D Layers]", 18) == 0;
             continue;
@@ -153,18 +175,26 @@ int LoadVectorLayerTable() {
             cityColourSecondary = MakeColour(layer->red2, layer->green2, layer->blue2);
         }
     }
-    fclose(f);
     return vectorLayerCount;
 }
 
-int LoadCountryIds() {
+int LoadVectorLayerTable() {
+    std::vector<uint8_t> text;
+    if (!ReadThemeFile(0, &text)) {
+        memset(vectorLayers, 0, sizeof vectorLayers);
+        vectorLayerCount = 0;
+        return 0;
+    }
+    return ParseVectorLayerTable((const char*)text.data(), text.size());
+}
+
+int ParseCountryIds(const char* text, size_t size) {
     memset(countryIds, 0, sizeof countryIds);
     countryIdCount = 0;
-    FILE* f = OpenThemeFile(1);
-    if (!f) return 0;
+    ThemeLines lines{text, text + size};
     char line[kThemeLine];
     int inSection = 0;
-    while (countryIdCount < kMaxCountryIds && fgets(line, sizeof line, f)) {
+    while (countryIdCount < kMaxCountryIds && NextLine(lines, line)) {
         if (!inSection) {
             inSection = strncmp(line, "[Names Country IDs]", 19) == 0;
             continue;
@@ -180,8 +210,17 @@ int LoadCountryIds() {
         memcpy(row->name, quote + 1, n);
         row->name[n] = 0;
     }
-    fclose(f);
     return countryIdCount;
+}
+
+int LoadCountryIds() {
+    std::vector<uint8_t> text;
+    if (!ReadThemeFile(1, &text)) {
+        memset(countryIds, 0, sizeof countryIds);
+        countryIdCount = 0;
+        return 0;
+    }
+    return ParseCountryIds((const char*)text.data(), text.size());
 }
 
 int LayerDrawnAtScale(const VectorLayer& layer, int32_t scale) {

