@@ -22,6 +22,8 @@ struct StepEntry {
 static const StepEntry steps[] = {
     {"content", BuildContent, "manual pages, trivia, theme and configuration files"},
     {"rasters", BuildRasters, "imagery, elevation and shade tiles, overviews and codebooks"},
+    {"vectors", BuildVectors, "coastline, lakes, rivers, borders, provinces, roads and railways; country polygons"},
+    {"theme", BuildTheme, "theme1.dat: raster ranges, vector layer table and country numbers"},
     {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
     {"scales", BuildScales, "colour scales and the elevation scale list"},
     {"sounds", BuildSounds, "the seven cue sounds"},

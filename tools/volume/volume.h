@@ -63,4 +63,6 @@ std::string ContactSheetPath(const BuildContext& ctx);
 // A 16-bit mono PCM wave file of samples in -1..1.
 std::vector<uint8_t> EncodeWave16(const std::vector<float>& samples, int rate);
 int BuildRasters(BuildContext& ctx);  // imagery, elevation and shade tiles, overviews and codebooks
+int BuildVectors(BuildContext& ctx);  // vector layers, world point files, country polygons
+int BuildTheme(BuildContext& ctx);    // theme1.dat from the layer styles and the country table
 int BuildGlobe(BuildContext& ctx);    // globe\2160.bmp, .sha, n.sha, .hts and the twenty globe\*.FLT
