@@ -65,4 +65,6 @@ std::vector<uint8_t> EncodeWave16(const std::vector<float>& samples, int rate);
 int BuildRasters(BuildContext& ctx);  // imagery, elevation and shade tiles, overviews and codebooks
 int BuildVectors(BuildContext& ctx);  // vector layers, world point files, country polygons
 int BuildTheme(BuildContext& ctx);    // theme1.dat from the layer styles and the country table
+int BuildNames(BuildContext& ctx);       // name files, world localities, city areas (names_step.cpp)
+int BuildGazetteers(BuildContext& ctx);  // the seven search gazetteers (gazetteer_step.cpp)
 int BuildGlobe(BuildContext& ctx);    // globe\2160.bmp, .sha, n.sha, .hts and the twenty globe\*.FLT

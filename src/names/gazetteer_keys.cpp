@@ -1,0 +1,124 @@
+// How the place-name search sees a name: Windows-1252 upper case, the folding of the German
+// and French letters it treats specially, the symbols of the prefix tables and the order of
+// the sorted name index.
+#include <algorithm>
+#include <cstring>
+
+#include "names/names.h"
+
+unsigned char UpperCase1252(unsigned char c) {
+    if (c >= 'a' && c <= 'z') return (unsigned char)(c - 32);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return (unsigned char)(c - 32);
+    switch (c) {
+    case 0x9A: return 0x8A;  // š
+    case 0x9C: return 0x8C;  // œ
+    case 0x9E: return 0x8E;  // ž
+    case 0xFF: return 0x9F;  // ÿ
+    default: return c;
+    }
+}
+
+std::string UpperCase1252(const std::string& s) {
+    std::string out(s);
+    for (char& c : out) c = (char)UpperCase1252((unsigned char)c);
+    return out;
+}
+
+int SymbolCode(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= '0' && c <= '9') return 26 + (c - '0');
+    return -1;
+}
+
+std::string NormaliseSearchKey(const std::string& key) {
+    std::string out;
+    out.reserve(key.size());
+    for (unsigned char c : key) {
+        c = UpperCase1252(c);
+        switch (c) {
+        case 0xD6: c = 'O'; break;  // Ö
+        case 0xC4: c = 'A'; break;  // Ä
+        case 0xDC: c = 'U'; break;  // Ü
+        case 0xC9: case 0xC8: c = 'E'; break;  // É È
+        case 0xDF: c = 'S'; break;  // ß
+        }
+        out.push_back((char)c);
+    }
+    return out;
+}
+
+// First entry of the prefixes of length L: 36 + 36^2 + ... + 36^(L-1).
+static long PrefixBase(int length) {
+    long base = 0, power = 1;
+    for (int i = 1; i < length; i++) {
+        power *= kPrefixSymbols;
+        base += power;
+    }
+    return base;
+}
+
+int PrefixEntry(const std::string& normalisedKey, int maxSymbols) {
+    int length = 0;
+    long value = 0;
+    for (unsigned char c : normalisedKey) {
+        int code = SymbolCode(c);
+        if (code < 0 || length == maxSymbols) break;
+        value = value * kPrefixSymbols + code;
+        length++;
+    }
+    if (length == 0) return -1;
+    return (int)(PrefixBase(length) + value);
+}
+
+std::string PrefixOfEntry(int entry) {
+    int length = 1;
+    while (length < 8 && entry >= PrefixBase(length + 1)) length++;
+    long value = entry - PrefixBase(length);
+    std::string out(length, ' ');
+    for (int i = length - 1; i >= 0; i--) {
+        int code = (int)(value % kPrefixSymbols);
+        value /= kPrefixSymbols;
+        out[i] = (char)(code < 26 ? 'A' + code : '0' + code - 26);
+    }
+    return out;
+}
+
+static int IsSpecialLetter(unsigned char c) {
+    return c == 0xDF || c == 0xD6 || c == 0xC4 || c == 0xDC || c == 0xC9 || c == 0xC8;
+}
+
+std::string ComparisonKey(const std::string& key, int* special) {
+    std::string out = UpperCase1252(key);
+    *special = 0;
+    for (unsigned char c : out)
+        if (IsSpecialLetter(c)) *special = 1;
+    return out;
+}
+
+std::string FoldComparisonName(const std::string& upperName) {
+    std::string out;
+    out.reserve(upperName.size() + 2);
+    for (unsigned char c : upperName) {
+        switch (c) {
+        case 0xD6: out.push_back('O'); break;
+        case 0xC4: out.push_back('A'); break;
+        case 0xDC: out.push_back('U'); break;
+        case 0xC9: case 0xC8: out.push_back('E'); break;
+        case 0xDF: out.append("SS"); break;
+        default: out.push_back((char)c);
+        }
+    }
+    return out;
+}
+
+static int CompareBytes(const std::string& a, const std::string& b) {
+    int r = memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
+    if (r) return r;
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+int GazetteerNameLess(const std::string& a, const std::string& b) {
+    int r = CompareBytes(FoldComparisonName(a), FoldComparisonName(b));
+    if (r) return r < 0;
+    return CompareBytes(a, b) < 0;
+}
