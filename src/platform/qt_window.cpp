@@ -288,6 +288,17 @@ int PeekMessage(Message* msg, int remove) {
     return 1;
 }
 
+int PeekMessageInRange(Message* msg, uint32_t fromKind, uint32_t toKind, int remove) {
+    if (win.app) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    for (auto it = win.queue.begin(); it != win.queue.end(); ++it) {
+        if (it->kind < fromKind || it->kind > toKind) continue;
+        *msg = *it;
+        if (remove) win.queue.erase(it);
+        return 1;
+    }
+    return 0;
+}
+
 int GetMessage(Message* msg) {
     while (win.queue.empty()) {
         if (!win.app) return 0;

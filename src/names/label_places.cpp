@@ -1,0 +1,58 @@
+// Populated places: six classes by size, each with its symbol glyph before the name, the
+// two largest upper-cased, national and provincial capitals marked by their own glyphs.
+#include <vector>
+
+#include "app/app.h"
+#include "names/labels.h"
+#include "names/names.h"
+
+int DrawPopulatedPlaces(Surface* s, const Rect& r, const NamesSettings& ns) {
+    long scale = NamesMapScale(r);
+    if (ns.classes[10].maxScale < scale) return 1;
+    std::vector<uint8_t> bytes;
+    if (!ReadVolumeFile("names\\pplace2.dat", &bytes)) return 0;
+    std::vector<PlaceRecord> places;
+    DecodePlaceFile(bytes.data(), bytes.size(), &places);
+    FontSpec fonts[6];
+    for (int c = 0; c < 6; c++) {
+        fonts[c].family = "Orvek";
+        fonts[c].points = ns.classes[10 + c].size;
+    }
+    static const unsigned char kGlyph[6] = {226, 231, 229, 233, 171, '.'};
+    OverlapBoxes* placed = new OverlapBoxes;
+    DrawState saved = GetDrawState(s);
+    SetClipRect(s, r);
+    SetBackgroundMode(s, BK_TRANSPARENT);
+    SetTextAlign(s, TA_LEFT | TA_BASELINE);
+    int current = -1;
+    for (const PlaceRecord& p : places) {
+        int c = p.cls;
+        if (c < 1 || c > 6 || !InCurrentWindow(p.lat, p.lon)) continue;
+        const NameClass& nc = ns.classes[9 + c];
+        if (nc.maxScale < scale) continue;
+        if (current != c) {
+            SetFont(s, fonts[c - 1]);
+            SetTextColour(s, nc.colour);
+            current = c;
+        }
+        unsigned char glyph = kGlyph[c - 1];
+        if (c == 1 && (p.flags & kPlaceNationalCapital)) glyph = 230;
+        else if (c == 1 && (p.flags & kPlaceProvinceCapital)) glyph = 227;
+        std::string label = std::string(1, (char)glyph) + " " + (c <= 2 ? UpperCaseLabel(p.name) : p.name);
+        int px, py;
+        GeoToPixelIn(CurrentMapWindow(), r, p.lat, p.lon, &px, &py);
+        Point ext = TextExtent(s, label.c_str());
+        if (!PlaceLabelBox(placed, Rect{px, py - ext.y, px + ext.x, py})) continue;
+        if (c <= 5) {
+            TextOut(s, px, py + ext.y / 2, label.c_str());
+            continue;
+        }
+        char capital = (p.flags & kPlaceNationalCapital) ? (char)231 : (p.flags & kPlaceProvinceCapital) ? (char)229 : 0;
+        if (capital) TextOut(s, px + 1, py, &capital, 1);
+        TextOut(s, px, py, label.c_str());
+    }
+    SetDrawState(s, saved);
+    ClearClip(s);
+    delete placed;
+    return 1;
+}
