@@ -12,7 +12,20 @@
 
 int drawAborted;
 
+// Looking at the queue lets the toolkit run, which costs more than drawing a small cell, so
+// within one drawer the queue is looked at every 10 ms at most.
+static struct {
+    int polled;
+    uint32_t at;
+} escape;
+
+void RestartEscapePolling() { escape.polled = 0; }
+
 int EscapePending() {
+    uint32_t now = TickCount();
+    if (escape.polled && now - escape.at < 10) return drawAborted;
+    escape.polled = 1;
+    escape.at = now;
     Message m;
     while (PeekMessageInRange(&m, MSG_KEYDOWN, MSG_CHAR, 1)) {
         if (m.kind == MSG_KEYDOWN && m.wParam == VK_ESCAPE) {
@@ -117,6 +130,7 @@ int DrawOneVectorLayer(Surface* s, const MapWindow& w, int width, int height, in
         return 0;
     }
     int previousCursor = SetCursorShape(CURSOR_WAIT);
+    RestartEscapePolling();
     int nCells = PeekU16LE(header + kVectorHeaderSize);
     const Rect r{x, y, x + width, y + height};
     const double threshold = 10000.0 * std::max(std::fabs(w.east - w.west) / width, std::fabs(w.north - w.south) / height);
@@ -164,6 +178,7 @@ int DrawWorldPointFile(Surface* s, int width, int height, int x, int y, const ch
         ShowMessage("Cannot open file %s", path);
         return 0;
     }
+    RestartEscapePolling();
     uint8_t header[kWorldPointHeaderSize];
     int chunk = bufferSize / 4 * 4;
     if (fread(header, 1, sizeof header, f) == sizeof header && chunk > 0) {

@@ -32,7 +32,9 @@ void ResetLayerSwitches();
 // [SECTION] Drawers (vector_drawer.cpp, grid_layers.cpp)
 
 // Takes pending key messages; 1 (and sets drawAborted) when one of them was Escape.
+// Looks at most every 10 ms; a drawer restarts the clock so that its first look is real.
 int EscapePending();
+void RestartEscapePolling();
 // The polyline drawer: one layer's index and data files streamed through `buffer` into the
 // rectangle (x, y, width, height) showing map window w. Features no larger than a pixel are
 // drawn as one pixel of pointColour. 0 when a file could not be read (the message was shown).

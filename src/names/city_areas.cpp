@@ -69,6 +69,7 @@ int DrawCityAreas(Surface* s, const Rect& r, ColourRef primary, ColourRef second
     SetBackgroundColour(s, secondary);
     std::vector<uint8_t> boxes, polygon(2 + kCityMaxName + 16 + 1 + 2 + 8 * kCityMaxPoints);
     std::vector<Point> pts;
+    RestartEscapePolling();
     CityPolygon poly;
     for (int lat = south; lat <= north; lat++) {
         if (EscapePending()) break;

@@ -61,6 +61,7 @@ int DrawWorldFeatureDots(Surface* s, const Rect& r, const NameClass& c) {
     std::vector<uint8_t> chunk;
     std::vector<WorldFeature> features;
     SetClipRect(s, r);
+    RestartEscapePolling();
     for (const WorldCell& cell : cells) {
         if (EscapePending()) break;
         int lat = CellSouth(cell.cell), lon = CellWest(cell.cell);

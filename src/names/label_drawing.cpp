@@ -98,10 +98,12 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
         FontSpec symbols = LabelFont("Orvek", c.size, 400, 0);
         SetFont(s, font);
         SetTextColour(s, c.colour);
+        int height = TextExtent(s, "X").y;
         for (const NameRecord& rec : records) {
             if (rec.cls != k + 1 || !InCurrentWindow(rec.lat, rec.lon)) continue;
             int px, py;
             Anchor(r, rec.lat, rec.lon, &px, &py);
+            if (style != LABEL_USER && LabelBoxCovered(placed, Rect{px, py - height, px + 1, py})) continue;
             std::string text = rec.name;
             int glyph = 0;
             if (style == LABEL_AIRPORT) {

@@ -24,7 +24,7 @@ int DrawPopulatedPlaces(Surface* s, const Rect& r, const NamesSettings& ns) {
     SetClipRect(s, r);
     SetBackgroundMode(s, BK_TRANSPARENT);
     SetTextAlign(s, TA_LEFT | TA_BASELINE);
-    int current = -1;
+    int current = -1, height = 0;
     for (const PlaceRecord& p : places) {
         int c = p.cls;
         if (c < 1 || c > 6 || !InCurrentWindow(p.lat, p.lon)) continue;
@@ -34,6 +34,7 @@ int DrawPopulatedPlaces(Surface* s, const Rect& r, const NamesSettings& ns) {
             SetFont(s, fonts[c - 1]);
             SetTextColour(s, nc.colour);
             current = c;
+            height = TextExtent(s, "X").y;
         }
         unsigned char glyph = kGlyph[c - 1];
         if (c == 1 && (p.flags & kPlaceNationalCapital)) glyph = 230;
@@ -41,6 +42,7 @@ int DrawPopulatedPlaces(Surface* s, const Rect& r, const NamesSettings& ns) {
         std::string label = std::string(1, (char)glyph) + " " + (c <= 2 ? UpperCaseLabel(p.name) : p.name);
         int px, py;
         GeoToPixelIn(CurrentMapWindow(), r, p.lat, p.lon, &px, &py);
+        if (LabelBoxCovered(placed, Rect{px, py - height, px + 1, py})) continue;
         Point ext = TextExtent(s, label.c_str());
         if (!PlaceLabelBox(placed, Rect{px, py - ext.y, px + ext.x, py})) continue;
         if (c <= 5) {

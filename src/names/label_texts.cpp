@@ -45,9 +45,14 @@ static int BoxesMeet(const Rect& a, const Rect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-int PlaceLabelBox(OverlapBoxes* placed, const Rect& box) {
+int LabelBoxCovered(const OverlapBoxes* placed, const Rect& box) {
     for (int i = 0; i < placed->count; i++)
-        if (BoxesMeet(placed->boxes[i], box)) return 0;
+        if (BoxesMeet(placed->boxes[i], box)) return 1;
+    return 0;
+}
+
+int PlaceLabelBox(OverlapBoxes* placed, const Rect& box) {
+    if (LabelBoxCovered(placed, box)) return 0;
     if (placed->count < kMaxOverlapBoxes) placed->boxes[placed->count++] = box;
     return 1;
 }

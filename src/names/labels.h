@@ -42,6 +42,9 @@ struct OverlapBoxes {
 };
 // 1 when the box touches no stored box; it is then stored while there is room.
 int PlaceLabelBox(OverlapBoxes* placed, const Rect& box);
+// 1 when the box touches a stored box (nothing is stored). A label whose first column is
+// already covered cannot be placed, which spares measuring its text.
+int LabelBoxCovered(const OverlapBoxes* placed, const Rect& box);
 
 // [SECTION] Label texts (label_texts.cpp)
 
