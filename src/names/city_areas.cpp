@@ -29,12 +29,13 @@ static int ReadAt(FILE* f, uint64_t offset, uint8_t* out, size_t n, size_t* got)
     return 1;
 }
 
-static void FillCityPolygon(Surface* s, const Rect& r, const CityPolygon& poly, std::vector<Point>& pts,
+// `shift` moves the polygon by whole turns into a window that reaches across the date line.
+static void FillCityPolygon(Surface* s, const Rect& r, const CityPolygon& poly, double shift, std::vector<Point>& pts,
                             ColourRef primary, ColourRef secondary) {
     pts.clear();
     for (size_t i = 0; i + 1 < poly.points.size(); i += 2) {
         int x, y;
-        GeoToPixelIn(CurrentMapWindow(), r, poly.points[i + 1], poly.points[i], &x, &y);
+        GeoToPixelIn(CurrentMapWindow(), r, poly.points[i + 1], poly.points[i] + shift, &x, &y);
         pts.push_back(Point{x, y});
     }
     if (pts.size() < 3) return;
@@ -74,7 +75,8 @@ int DrawCityAreas(Surface* s, const Rect& r, ColourRef primary, ColourRef second
     for (int lat = south; lat <= north; lat++) {
         if (EscapePending()) break;
         for (int lon = west; lon <= east; lon++) {
-            int cell = std::clamp((lat + 90) * 360 + (lon + 180), 0, kCellCount - 1);
+            int wrapped = ((lon + 180) % 360 + 360) % 360 - 180;
+            int cell = std::clamp((lat + 90) * 360 + (wrapped + 180), 0, kCellCount - 1);
             uint8_t entry[kCityIndexEntrySize];
             size_t got;
             CityIndexEntry e;
@@ -90,7 +92,7 @@ int DrawCityAreas(Surface* s, const Rect& r, ColourRef primary, ColourRef second
                 size_t n;
                 if (!ReadAt(files.data, b.offset, polygon.data(), polygon.size(), &n)) continue;
                 if (!DecodeCityPolygon(polygon.data(), n, 0, &poly)) continue;
-                FillCityPolygon(s, r, poly, pts, primary, secondary);
+                FillCityPolygon(s, r, poly, lon - wrapped, pts, primary, secondary);
             }
         }
     }

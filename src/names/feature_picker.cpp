@@ -44,7 +44,7 @@ static void Consider(Nearest& n, const Rect& r, int px, int py, double lat, doub
                      const std::string& name, NameTag* out) {
     if (!InCurrentWindow(lat, lon)) return;
     int x, y;
-    GeoToPixelIn(CurrentMapWindow(), r, lat, lon, &x, &y);
+    GeoToPixelIn(CurrentMapWindow(), r, lat, ShownLongitude(lon), &x, &y);
     double d = std::hypot((double)(x - px), (double)(y - py));
     if (d >= n.best) return;
     n.best = d;

@@ -12,12 +12,13 @@
 
 static int StrictlyInWindow(double lat, double lon) {
     const MapWindow& w = CurrentMapWindow();
+    lon = ShownLongitude(lon);
     return w.west < lon && lon < w.east && w.south < lat && lat < w.north;
 }
 
 static void Dot(Surface* s, const Rect& r, double lat, double lon, const NameClass& c) {
     int px, py;
-    GeoToPixelIn(CurrentMapWindow(), r, lat, lon, &px, &py);
+    GeoToPixelIn(CurrentMapWindow(), r, lat, ShownLongitude(lon), &px, &py);
     if (c.size <= 1) SetPixel(s, px, py, c.colour);
     else FillRect(s, Rect{px, py, px + c.size, py + c.size}, c.colour);
 }
@@ -65,7 +66,9 @@ int DrawWorldFeatureDots(Surface* s, const Rect& r, const NameClass& c) {
     for (const WorldCell& cell : cells) {
         if (EscapePending()) break;
         int lat = CellSouth(cell.cell), lon = CellWest(cell.cell);
-        if (lon < west || lon > east || lat < south || lat > north) continue;
+        int seen = 0;
+        for (int shifted : {lon, lon + 360, lon - 360}) seen |= shifted >= west && shifted <= east;
+        if (!seen || lat < south || lat > north) continue;
         for (const WorldGroup& g : cell.groups) {
             if (!ReadWorldGroup(f, g, chunk, &features)) continue;
             for (const WorldFeature& wf : features)

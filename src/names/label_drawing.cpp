@@ -24,8 +24,16 @@ int ReadVolumeFile(const char* relative, std::vector<uint8_t>* out) {
     return 1;
 }
 
+double ShownLongitude(double lon) {
+    const MapWindow& w = CurrentMapWindow();
+    for (double shifted : {lon, lon + 360.0, lon - 360.0})
+        if (w.west <= shifted && shifted <= w.east) return shifted;
+    return lon;
+}
+
 int InCurrentWindow(double lat, double lon) {
     const MapWindow& w = CurrentMapWindow();
+    lon = ShownLongitude(lon);
     return w.west <= lon && lon <= w.east && w.south <= lat && lat <= w.north;
 }
 
@@ -44,7 +52,7 @@ static FontSpec LabelFont(const char* family, int points, int weight, int italic
 }
 
 static void Anchor(const Rect& r, double lat, double lon, int* px, int* py) {
-    GeoToPixelIn(CurrentMapWindow(), r, lat, lon, px, py);
+    GeoToPixelIn(CurrentMapWindow(), r, lat, ShownLongitude(lon), px, py);
 }
 
 // [SECTION] Class labels

@@ -41,7 +41,7 @@ int DrawPopulatedPlaces(Surface* s, const Rect& r, const NamesSettings& ns) {
         else if (c == 1 && (p.flags & kPlaceProvinceCapital)) glyph = 227;
         std::string label = std::string(1, (char)glyph) + " " + (c <= 2 ? UpperCaseLabel(p.name) : p.name);
         int px, py;
-        GeoToPixelIn(CurrentMapWindow(), r, p.lat, p.lon, &px, &py);
+        GeoToPixelIn(CurrentMapWindow(), r, p.lat, ShownLongitude(p.lon), &px, &py);
         if (LabelBoxCovered(placed, Rect{px, py - height, px + 1, py})) continue;
         Point ext = TextExtent(s, label.c_str());
         if (!PlaceLabelBox(placed, Rect{px, py - ext.y, px + ext.x, py})) continue;

@@ -61,8 +61,11 @@ std::string PeakNameInUnits(const std::string& name, int imperial);
 
 // A whole file of the volume (data root first); "Cannot open file %s" when it is missing.
 int ReadVolumeFile(const char* relative, std::vector<uint8_t>* out);
-// Whether a position lies in the current window (edges included).
+// Whether a position lies in the current window (edges included), also when the window
+// reaches across the date line and the position is on its far side.
 int InCurrentWindow(double latitude, double longitude);
+// The longitude as the current window shows it: shifted by 360 degrees when that brings it in.
+double ShownLongitude(double longitude);
 // Scale of the current window in the rectangle, integer part.
 long NamesMapScale(const Rect& r);
 // Every switched-on group for the current window; skipped by the caller when drawing aborted.

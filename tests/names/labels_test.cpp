@@ -3,6 +3,7 @@
 // intersection, tags, the river picker, and the naming command's refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -115,6 +116,25 @@ TEST_F(LabelsTest, ClassesBeyondTheirScaleAreNotDrawn) {
     ns.classes[3].maxScale += 1;  // A equal to S draws
     DrawClassLabels(s, mapRect, ns, "names\\province.dat", 3, 1, LABEL_PLAIN);
     EXPECT_GT(CountLit(s), 0);
+    DeleteSurface(s);
+}
+
+TEST_F(LabelsTest, NamesBeyondTheDateLineShowInAWindowReachingAcrossIt) {
+    zoomHistory[1] = MapWindow{170, 190, -10, 10};
+    NameRecord fiji{0.0f, -179.0f, "IIII", 1, 0};  // at 181 degrees of the window
+    Surface* s = CreateSurface(300, 200);
+    NamesSettings ns;
+    std::string text = NamesDat("0000000");
+    ParseNamesSettings(text.data(), text.size(), &ns);
+    ASSERT_TRUE(WriteTestFile(folder / "names/f.dat", EncodeNameFile({fiji})));
+    DrawClassLabels(s, mapRect, ns, "names\\f.dat", 3, 1, LABEL_PLAIN);
+    int left = 300, right = -1;
+    for (int y = 0; y < 200; y++)
+        for (int x = 0; x < 300; x++)
+            if (GetPixel(s, x, y)) left = std::min(left, x), right = std::max(right, x);
+    EXPECT_LT(left, 165);  // centred on x = (181 - 170) / 20 * 300 = 165
+    EXPECT_GT(right, 165);
+    EXPECT_LT(right - left, 80);
     DeleteSurface(s);
 }
 
