@@ -5,7 +5,7 @@
 #include "app/app.h"
 #include "map2d/vector_layers.h"
 
-enum : int { kLayerBox = 1000, kNameBox = 1100 };
+constexpr int kLayerBox = kOverlayLayerBox, kNameBox = kOverlayNameBox;
 
 static const char* const kLayerTitles[kLayerSwitches] = {
     "Grid and coastline", "Degree ticks", "Rivers", "Canals", "Intermittent rivers", "Cities",

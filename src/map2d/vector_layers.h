@@ -63,5 +63,7 @@ void CityColours(ColourRef* primary, ColourRef* secondary);
 
 // [SECTION] The overlay chooser (overlay_chooser.cpp)
 
+// Check box ids: the layer switch i is kOverlayLayerBox + i, the name group i kOverlayNameBox + i.
+enum : int { kOverlayLayerBox = 1000, kOverlayNameBox = 1100 };
 // The dialog of the layer switches and name groups; 1 when the user changed something.
 int OverlayChooser();

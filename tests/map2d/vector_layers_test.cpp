@@ -234,3 +234,40 @@ TEST(LayerScaleInDegrees, RulesCompareTheSpanWithTheBoundsInThousandths) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(VectorLayersTest, OverlayChooserSetsSwitchesOnOkOnly) {
+    ResetLayerSwitches();
+    ASSERT_TRUE(WriteTestText(folder / "theme1.dat", "[Vector 2D Layers]\n" + Row(1, "RIV01") + Row(0, "BORDERS")));
+    uint8_t savedNames[8];
+    memcpy(savedNames, labelSwitches, 8);
+    memset(labelSwitches, 0, 8);
+    TestPushDialogScript([](Dialog* d) {
+        EXPECT_EQ(GetItemCheck(d, kOverlayLayerBox + 2), 1);  // derived from the theme file
+        EXPECT_EQ(GetItemCheck(d, kOverlayLayerBox + 6), 0);
+        SetItemCheck(d, kOverlayLayerBox + 6, 1);
+        SetItemCheck(d, kOverlayNameBox + 4, 1);
+        TestDialogCommand(d, IDCANCEL);
+    });
+    EXPECT_EQ(OverlayChooser(), 0);
+    EXPECT_EQ(layerSwitches[6], 0);
+    EXPECT_EQ(labelSwitches[4], 0);
+    TestPushDialogScript([](Dialog* d) {
+        SetItemCheck(d, kOverlayLayerBox + 2, 0);
+        SetItemCheck(d, kOverlayLayerBox + 6, 1);
+        SetItemCheck(d, kOverlayNameBox + 4, 1);
+        TestDialogCommand(d, IDOK);
+    });
+    EXPECT_EQ(OverlayChooser(), 1);
+    EXPECT_EQ(layerSwitches[2], 0);
+    EXPECT_EQ(layerSwitches[6], 1);
+    EXPECT_EQ(labelSwitches[4], 1);
+    LoadLayerTableWithSwitches();
+    EXPECT_EQ(RowOn("RIV01"), 0);
+    EXPECT_EQ(RowOn("BORDERS"), 1);
+    memcpy(labelSwitches, savedNames, 8);
+    ResetLayerSwitches();
+}
+
+}  // namespace

@@ -138,6 +138,32 @@ TEST_F(LabelsTest, NamesBeyondTheDateLineShowInAWindowReachingAcrossIt) {
     DeleteSurface(s);
 }
 
+TEST_F(LabelsTest, APlaceIsDrawnOnlyWhileItsOwnClassIsInScale) {
+    NamesSettings ns;
+    std::string text = NamesDat("0000000");
+    ParseNamesSettings(text.data(), text.size(), &ns);
+    long scale = NamesMapScale(mapRect);
+    PlaceRecord big, town;
+    big.lat = 10, big.lon = 5, big.name = "Capital", big.cls = 1, big.flags = kPlaceNationalCapital;
+    town.lat = 5, town.lon = 20, town.name = "Town", town.cls = 3;
+    auto lit = [&](std::vector<PlaceRecord> places) {
+        EXPECT_TRUE(WriteTestFile(folder / "names/pplace2.dat", EncodePlaceFile(places)));
+        Surface* s = CreateSurface(300, 200);
+        DrawPopulatedPlaces(s, mapRect, ns);
+        int n = CountLit(s);
+        DeleteSurface(s);
+        return n;
+    };
+    int both = lit({big, town}), capital = lit({big});
+    EXPECT_GT(capital, 0);
+    EXPECT_GT(both, capital);
+    ns.classes[12].maxScale = (int32_t)scale - 1;  // class 3 out of scale, class 1 still shown
+    EXPECT_EQ(lit({big, town}), capital);
+    ns.classes[10].maxScale = (int32_t)scale - 1;  // below class 1's scale nothing is drawn
+    ns.classes[12].maxScale = 300000000;
+    EXPECT_EQ(lit({big, town}), 0);
+}
+
 // [SECTION] Texts and settings
 
 TEST(LabelTexts, PeakHeightsRangeNamesAndTheirTurn) {
