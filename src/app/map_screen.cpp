@@ -290,7 +290,7 @@ void MapButton(int id, int fromRightClick) {
             PaintMapScreen();
         }
         return;
-    case 21: PickNamedFeatures(); return;
+    case 21: FlashButton(21); PickNamedFeatures(); return;
     case 18: case 22: case 23: case 24: MapToolButton(id); return;
     case 25: FlashButton(25); BackToTopLevel(); return;
     case 95: MinimiseMainWindow(); return;

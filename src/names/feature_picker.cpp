@@ -294,9 +294,7 @@ void PickNamedFeatures() {
             int number;
             if (src.countries && PickCountry(lat, lon, &number)) {
                 ShowCountryText(number);
-                Blit(w, r.left, r.top, r.right - r.left, r.bottom - r.top, hbmVirtual, r.left, r.top);
-                for (const NameTag& t : tags) DrawTag(w, t);
-                return;
+                break;  // the map is put back as it was before the command
             }
             ShowMessage("You did not click on a named feature");
             continue;
