@@ -115,3 +115,24 @@ TEST_F(MapRepaintTest, CasedLinesDrawTheCasingFirstAndTheLineOverIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MapRepaintTest, TheWorldViewDrawsLayersFromTheirPointFiles) {
+    // A dashed road layer: at depth 0 a solid pixel per point, whatever its style.
+    std::string theme = "[Vector 2D Layers]\n"
+                        "1,<RD01>\"Major roads\"{255,000,000,000,000,255,5,03,05,000000000,000000000,0}\n";
+    ASSERT_TRUE(WriteTestText(folder / "theme1.dat", theme));
+    std::vector<uint8_t> top;
+    EncodeWorldPoints({{400, 300}, {401, 300}}, &top);
+    ASSERT_TRUE(WriteTestFile(folder / "800_z0/RD01.top", top));
+    memcpy(labelSwitches, "\0\0\0\0\0\0\0", 7);
+    zoomDepth = 0;
+    Clear();
+    PaintMapScreen();
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    EXPECT_EQ(CountInMap(kBorder), 2);
+    EXPECT_EQ(CountInMap(MakeColour(0, 0, 255)), 0);
+}
+
+}  // namespace
