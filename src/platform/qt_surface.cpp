@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -169,8 +170,36 @@ static void PlotPixel(Surface* s, int x, int y, uint32_t pixel) {
     else row[x] = pixel;
 }
 
+// A segment reaching far outside the image (a zoomed-in map layer) is cut to the image with a
+// margin first, so that stepping along it costs no more than its visible part. Segments
+// within the margin are left exactly as given.
+static int CutToImage(const Surface* s, int* x0, int* y0, int* x1, int* y1) {
+    const int margin = 4096;
+    const double left = -8, top = -8, right = s->image.width() + 8, bottom = s->image.height() + 8;
+    auto near = [&](int x, int y) { return x > -margin && y > -margin && x < right + margin && y < bottom + margin; };
+    if (near(*x0, *y0) && near(*x1, *y1)) return 1;
+    double t0 = 0, t1 = 1, dx = (double)*x1 - *x0, dy = (double)*y1 - *y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {*x0 - left, right - *x0, *y0 - top, bottom - *y0};
+    for (int i = 0; i < 4; i++) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return 0;
+            continue;
+        }
+        double t = q[i] / p[i];
+        if (p[i] < 0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return 0;
+    int ax = (int)lround(*x0 + t0 * dx), ay = (int)lround(*y0 + t0 * dy);
+    int bx = (int)lround(*x0 + t1 * dx), by = (int)lround(*y0 + t1 * dy);
+    *x0 = ax, *y0 = ay, *x1 = bx, *y1 = by;
+    return 1;
+}
+
 // Bresenham from (x0, y0) to (x1, y1), the end point excluded.
 static void ThinLine(Surface* s, int x0, int y0, int x1, int y1) {
+    if (!CutToImage(s, &x0, &y0, &x1, &y1)) return;
     uint32_t pixel = ToPixel(s->state.penColour);
     int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
@@ -237,6 +266,7 @@ static void Stamp(Surface* s, int x, int y, int width, uint32_t pixel) {
 }
 
 static void SoftLine(Surface* s, int x0, int y0, int x1, int y1, int width, DashWalk* dash) {
+    if (!CutToImage(s, &x0, &y0, &x1, &y1)) return;
     uint32_t pixel = ToPixel(s->state.penColour);
     int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;

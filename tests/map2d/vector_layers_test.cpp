@@ -114,6 +114,15 @@ TEST_F(VectorLayersTest, TheScanVisitsACellOnTheNorthEdgeAndStopsAtTheNextLatitu
     EXPECT_EQ(Count(kPen), 20);
 }
 
+TEST_F(VectorLayersTest, ALineFarLargerThanTheWindowCrossesItWhereItShould) {
+    // A thousandth of a degree shown on 200 pixels: the cell's diagonal is 2,000,000 pixels long.
+    Layer({Rec(1, 1, 14142, {{0, 0}, {9999, 9999}})});
+    ASSERT_EQ(Draw(MapWindow{1.0, 1.001, 1.0, 1.001}), 1);
+    for (int x : {1, 50, 100, 150, 199})  // on the diagonal y = 200 - x, to a pixel
+        EXPECT_TRUE(At(x, 200 - x) == kPen || At(x, 199 - x) == kPen || At(x, 201 - x) == kPen) << x;
+    EXPECT_LT(Count(kPen), 210);
+}
+
 TEST_F(VectorLayersTest, EscapeStopsTheLayerBeforeItsFirstCell) {
     Layer({Rec(1, 1, 9000, {{0, 0}, {0, 9000}})});
     TestInjectKey('A');  // other keys are taken and ignored
