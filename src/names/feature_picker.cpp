@@ -30,6 +30,8 @@ PickSources PickableSources(const NamesSettings& ns, long scale) {
     p.ocean = labelSwitches[3] && ns.classes[16].maxScale > scale;
     p.world = labelSwitches[5] && ns.classes[17].maxScale > scale;
     p.countries = labelSwitches[4] != 0;
+    p.scale = scale;
+    for (int c = 0; c < 6; c++) p.placeMaxScale[c] = ns.classes[10 + c].maxScale;
     return p;
 }
 
@@ -52,13 +54,16 @@ static void Consider(Nearest& n, const Rect& r, int px, int py, double lat, doub
     *out = NameTag{x, y, kind, name.substr(0, 67)};
 }
 
-static int NearestPlace(const Rect& r, int px, int py, NameTag* out) {
+// The nearest place among those the map shows at its scale.
+static int NearestPlace(const PickSources& src, const Rect& r, int px, int py, NameTag* out) {
     std::vector<uint8_t> bytes;
     if (!ReadVolumeFile("names\\pplace2.dat", &bytes)) return 0;
     std::vector<PlaceRecord> places;
     DecodePlaceFile(bytes.data(), bytes.size(), &places);
     Nearest n;
-    for (const PlaceRecord& p : places) Consider(n, r, px, py, p.lat, p.lon, 1, p.name, out);
+    for (const PlaceRecord& p : places)
+        if (p.cls >= 1 && p.cls <= 6 && src.placeMaxScale[p.cls - 1] >= src.scale)
+            Consider(n, r, px, py, p.lat, p.lon, 1, p.name, out);
     return n.found;
 }
 
@@ -250,7 +255,7 @@ static void DrawTag(Surface* s, const NameTag& t) {
 int FindNamedFeature(const PickSources& src, const Rect& r, int px, int py, NameTag* found) {
     int any = 0;
     NameTag t;
-    if (src.places && NearestPlace(r, px, py, &t)) *found = t, any = 1;
+    if (src.places && NearestPlace(src, r, px, py, &t)) *found = t, any = 1;
     double lat, lon;
     PixelToGeoIn(CurrentMapWindow(), r, px, py, &lat, &lon);
     if (src.rivers && PickRiver(r, lat, lon, &t)) *found = t, any = 1;

@@ -95,6 +95,8 @@ extern std::vector<NameTag> tags;
 // Which sources a pick may ask under the current drawing and settings.
 struct PickSources {
     int places, rivers, ocean, world, countries;
+    long scale;                  // of the map the user clicks on
+    int32_t placeMaxScale[6];    // class A of the place classes 1..6: only shown places answer
 };
 PickSources PickableSources(const NamesSettings& ns, long scale);
 // The feature nearest a pixel (less than 5 pixels away) among the sources asked; 1 when found.

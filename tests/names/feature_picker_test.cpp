@@ -88,6 +88,23 @@ TEST_F(FeaturePickerTest, ClicksPinAndUnpinTheNearestPlace) {
     EXPECT_EQ(Shown("You did not click on a named feature"), 1);
 }
 
+TEST_F(FeaturePickerTest, OnlyPlacesTheMapShowsAnswer) {
+    // A small place beside Lyon whose class is not drawn at this scale.
+    std::string names;
+    for (int i = 0; i < 7; i++) names += "0\n";
+    for (int k = 0; k < kNameClasses; k++) names += k == 15 ? "1000000    7 255 255 255\n" : "300000000 12 255 255 255\n";
+    ASSERT_TRUE(WriteTestText(folder / "names.dat", names));
+    PlaceRecord lyon, suburb;
+    lyon.lat = 45.76f, lyon.lon = 4.84f, lyon.name = "Lyon", lyon.cls = 2;
+    suburb.lat = 45.77f, suburb.lon = 4.90f, suburb.name = "Villeurbanne", suburb.cls = 6;
+    ASSERT_TRUE(WriteTestFile(folder / "names/pplace2.dat", EncodePlaceFile({lyon, suburb})));
+    Click(At(45.77, 4.90));
+    TestInjectKey(VK_ESCAPE);
+    PickNamedFeatures();
+    ASSERT_EQ(tags.size(), 1u);
+    EXPECT_EQ(tags[0].name, "Lyon");
+}
+
 std::vector<uint8_t> F32s(std::initializer_list<float> values) {
     std::vector<uint8_t> out;
     for (float v : values) {
