@@ -249,6 +249,14 @@ void MapKeyDown(uint32_t key) {
 
 // [SECTION] Buttons
 
+void FlybyStartPosition(int* x, int* y) {
+    const MapWindow& w = CurrentMapWindow();
+    int fx = (int)(((w.west + w.east) / 2 + 180) / 360 * 40080);
+    int fy = (int)(20040 - ((w.south + w.north) / 2 + 90) / 180 * 20040);
+    *x = fx < 500 ? 500 : fx > 39500 ? 39500 : fx;
+    *y = fy < 500 ? 500 : fy > 19500 ? 19500 : fy;
+}
+
 static void ToggleHelpPrompts() {
     if (helpPromptsOn) HelpPrompt(0, 1);
     helpPromptsOn = !helpPromptsOn;

@@ -25,20 +25,21 @@ namespace {
 
 std::string ExeDir() { return fs::read_symlink("/proc/self/exe").parent_path().string(); }
 
-// The volume is built once next to the test program and kept: the builder skips what is
-// up to date, so later runs only check it.
+// The volume is built by the test run's "e2e_volume" step next to the test program; run
+// alone, the program builds it the same way when it is missing.
 const std::string& Volume() {
     static std::string path;
     if (!path.empty()) return path;
     std::string dir = ExeDir();
     std::string volume = dir + "/e2e-volume";
-    std::string builder = dir + "/../tools/volume/mundora-volume";
-    std::string recipe = dir + "/e2e-volume.recipe";
-    // A small region around the Alps keeps the fine layers to a few tiles.
-    WriteTestText(recipe, "region = -12,36,30,60\nvq_blocks_per_codeword = 48\nvq_iterations = 6\n");
-    std::string command = builder + " --out " + volume + " --only rasters,scales,sounds,font,artwork --recipe " + recipe + " --jobs 2 > " + dir + "/e2e-volume.log 2>&1";
-    int status = system(command.c_str());
-    if (status != 0) fprintf(stderr, "builder exit status %d, see %s/e2e-volume.log\n", status, dir.c_str());
+    if (!FileExists((volume + "/titlepg.bmp").c_str())) {
+        std::string builder = dir + "/../tools/volume/mundora-volume";
+        std::string recipe = SourceDir() + "/tests/e2e/e2e-volume.recipe";
+        std::string command = builder + " --out " + volume + " --only rasters,scales,sounds,font,artwork --recipe " + recipe +
+                              " --jobs 2 > " + dir + "/e2e-volume.log 2>&1";
+        int status = system(command.c_str());
+        if (status != 0) fprintf(stderr, "builder exit status %d, see %s/e2e-volume.log\n", status, dir.c_str());
+    }
     path = volume;
     return path;
 }
@@ -320,6 +321,60 @@ TEST_F(Viewer, ExitCommand) {
     TestInjectMessage(MSG_COMMAND, 40005, 0);
     TestPumpMessages();
     EXPECT_FALSE(MainWindowExists());
+}
+
+}  // namespace
+
+namespace {
+
+// The 640x480 layout: the "640\" pictures, the room without its animation, the map area of
+// 532 x 399 pixels composed and cached at that size.
+struct SmallViewer : Viewer {
+    void SetUp() override {
+        TestSetScreen(640, 480, 24, 96);
+        Viewer::SetUp();
+    }
+    void TearDown() override {
+        Viewer::TearDown();
+        TestSetScreen(0, 0, 0, 0);
+    }
+};
+
+TEST_F(SmallViewer, TitleRoomAndMapInTheSmallLayout) {
+    ASSERT_EQ(smallLayout, 1);
+    EXPECT_EQ(SurfaceWidth(WindowSurface()), 640);
+    Click(320, 240);
+    ASSERT_EQ(screenMode, 1);
+    Click(180, 120);  // 73 at (113, 104, 112, 32)
+    ASSERT_EQ(screenMode, 3);
+    EXPECT_EQ(mapRect.right - mapRect.left, 532);
+    std::vector<uint8_t> cache = ReadTestFile(ResolvePath(ScreenCachePath(0).c_str()));
+    EXPECT_EQ(cache.size(), (size_t)532 * 3 * 399 + 32);
+    EXPECT_NE(WindowPixel(12 + 300, 31 + 150), 0u);  // Africa in the imagery
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("small-map.png").c_str()));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Viewer, FineTilesAtCloseRange) {
+    ToMap();
+    zoomHistory[1] = MapWindow{6, 10, 44, 47};  // the western Alps, about 0.7 km a pixel
+    zoomDepth = 1;
+    const char* names[] = {"map-alps-imagery.png", "map-alps-relief.png", "map-alps-elevation.png"};
+    for (int background : {0, 1, 2}) {
+        mapBackground = background;
+        MapViewChanged();
+        EXPECT_EQ(lastComposeSource, kSourceFine) << background;
+        int lit = 0;
+        for (int y = mapRect.top; y < mapRect.bottom; y += 10)
+            for (int x = mapRect.left; x < mapRect.right; x += 10) lit += WindowPixel(x, y) != 0;
+        EXPECT_GT(lit, 2500) << background;  // land nearly everywhere
+        TestSaveWindowPng(ScreenshotPath(names[background]).c_str());
+    }
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
 }
 
 }  // namespace

@@ -52,8 +52,7 @@ std::vector<uint8_t> SolidBmp24(int w, int h, uint32_t rgb) {
 }
 
 std::string SourceDir() {
-    const char* s = getenv("MUNDORA_SOURCE_DIR");
-    return s ? s : ".";
+    return MUNDORA_SOURCE_TREE;
 }
 
 int WritePanelBitmaps(const std::string& volume) {

@@ -1,5 +1,5 @@
 // Country polygons for picking a country on the map: the DCW outline of every country in the
-// country table, numbered from it. About 250 gmt runs, some 20,000 rings after simplification.
+// country table, numbered from it. About 250 gmt runs, some 25,000 polygons and 500,000 points.
 #include <algorithm>
 #include <atomic>
 #include <cmath>

@@ -4,6 +4,7 @@
 // Recipe keys: gmt (the gmt program), gshhg_resolution (c, l, i, h or f; h by default),
 // roads and railways (any OGR source of lines) with roads_class and railways_class (the
 // integer attribute 1..8 that picks RD01..RD08 and RR01..RR08; "class" by default).
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -88,11 +89,23 @@ static int BuildGshhgLayers(BuildContext& ctx) {
     return ok;
 }
 
-// First-level divisions: every state DCW outlines (gmt coast -E+L lists them).
+// Names the divisions in the segment headers gmt prints ("> -Ph Nevada (United States) Segment 3").
+static std::string DivisionOfHeader(std::string header) {
+    size_t hole = header.find("-Ph");
+    if (hole != std::string::npos) header.erase(0, hole + 3);
+    size_t segment = header.rfind(" Segment ");
+    if (segment != std::string::npos) header.resize(segment);
+    header.erase(0, header.find_first_not_of(' '));
+    return header;
+}
+
+// First-level divisions: every state DCW outlines (gmt coast -E+L lists them). gmt reads only
+// about 256 characters of an -E list, so the codes go in batches well under that.
 static int BuildProvinceLayer(BuildContext& ctx) {
     std::string list;
     if (!RunGmtText(ctx, "coast -E+L", &list)) return 0;
-    std::string codes;
+    std::vector<std::string> batches(1);
+    std::vector<int> batchSizes(1, 0);
     int nStates = 0;
     size_t at = 0;
     while (at < list.size()) {
@@ -103,25 +116,36 @@ static int BuildProvinceLayer(BuildContext& ctx) {
         size_t tab = row.find('\t');
         std::string code = row.substr(0, tab);
         if (tab == std::string::npos || code.size() < 4 || code[2] != '.') continue;
-        codes += (codes.empty() ? "" : ",") + code;
+        if (batches.back().size() + code.size() > 150) batches.push_back(""), batchSizes.push_back(0);
+        batches.back() += (batches.back().empty() ? "" : ",") + code;
+        batchSizes.back()++;
         nStates++;
     }
-    std::vector<GeoLine> lines;
-    LayerCounts counts;
     if (nStates == 0) {
         BuildError("gmt coast -E+L listed no states");
         return 0;
     }
-    // DCW outlines carry a point every few tens of metres; 0.001 degree is a tenth of a pixel at
-    // the deepest zoom.
-    int ok = RunGmt(ctx, "coast -M -E" + codes, &lines);
-    for (GeoLine& line : lines) line = SimplifyLine(line, 0.001);
+    std::vector<GeoLine> lines;
+    int ok = 1, nFound = 0;
+    for (size_t b = 0; b < batches.size() && ok; b++) {
+        std::vector<GeoLine> part;
+        std::vector<std::string> headers;
+        ok = RunGmt(ctx, "coast -M -E" + batches[b], &part, &headers);
+        std::vector<std::string> names;
+        for (const std::string& h : headers) names.push_back(DivisionOfHeader(h));
+        std::sort(names.begin(), names.end());
+        nFound += (int)(std::unique(names.begin(), names.end()) - names.begin());
+        // DCW outlines carry a point every few tens of metres; 0.002 degree (about 200 m) is
+        // under a pixel at the deepest zoom.
+        for (GeoLine& line : part) lines.push_back(SimplifyLine(line, 0.002));
+    }
+    LayerCounts counts;
     if (!ok || !WriteVectorLayer(ctx, "PROV", lines, &counts)) {
         ReportMissing(ctx, "v_data\\PROV.dat", "gmt could not extract the DCW states");
         return 0;
     }
     char what[96];
-    snprintf(what, sizeof what, "outlines of %d first-level divisions in DCW", nStates);
+    snprintf(what, sizeof what, "outlines of %d of the %d first-level divisions in DCW", nFound, nStates);
     ReportLayer(ctx, "PROV", counts, what);
     return 1;
 }

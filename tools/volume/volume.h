@@ -51,6 +51,12 @@ void BuildError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // [SECTION] Steps
 int BuildContent(BuildContext& ctx);  // copies the authored files of content/ into the volume
+int BuildRasters(BuildContext& ctx);  // imagery, elevation and shade tiles, overviews and codebooks
+int BuildVectors(BuildContext& ctx);  // vector layers, world point files, country polygons
+int BuildTheme(BuildContext& ctx);    // theme1.dat from the layer styles and the country table
+int BuildNames(BuildContext& ctx);       // name files, world localities, city areas (names_step.cpp)
+int BuildGazetteers(BuildContext& ctx);  // the seven search gazetteers (gazetteer_step.cpp)
+int BuildGlobe(BuildContext& ctx);    // globe\2160.bmp, .sha, n.sha, .hts and the twenty globe\*.FLT
 int BuildScales(BuildContext& ctx);      // colour scale files and scales.dat
 int BuildSounds(BuildContext& ctx);      // the seven cue sounds
 int BuildSymbolFont(BuildContext& ctx);  // helv12.ttf, the "Orvek" map symbol font (runs fontforge)
@@ -62,9 +68,3 @@ std::string BuilderExecutablePath();
 std::string ContactSheetPath(const BuildContext& ctx);
 // A 16-bit mono PCM wave file of samples in -1..1.
 std::vector<uint8_t> EncodeWave16(const std::vector<float>& samples, int rate);
-int BuildRasters(BuildContext& ctx);  // imagery, elevation and shade tiles, overviews and codebooks
-int BuildVectors(BuildContext& ctx);  // vector layers, world point files, country polygons
-int BuildTheme(BuildContext& ctx);    // theme1.dat from the layer styles and the country table
-int BuildNames(BuildContext& ctx);       // name files, world localities, city areas (names_step.cpp)
-int BuildGazetteers(BuildContext& ctx);  // the seven search gazetteers (gazetteer_step.cpp)
-int BuildGlobe(BuildContext& ctx);    // globe\2160.bmp, .sha, n.sha, .hts and the twenty globe\*.FLT
