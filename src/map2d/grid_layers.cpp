@@ -94,9 +94,9 @@ void DrawTickLayer(Surface* s, const MapWindow& w, const Rect& r, const char* na
         Line(s, r.left, y, r.left + t, y);
         Line(s, r.right - 1, y, r.right - 1 - t, y);
         if (labels) {
-            // Two pixels apart from the tick, which would otherwise read as a minus sign.
-            TickLabel(s, r.left + t + 2, y - half, TA_LEFT | TA_TOP, lat);
-            TickLabel(s, r.right - 1 - t - 2, y - half, TA_RIGHT | TA_TOP, lat);
+            // Kept apart from the tick, which would otherwise read as a minus sign.
+            TickLabel(s, r.left + t + 4, y - half, TA_LEFT | TA_TOP, lat);
+            TickLabel(s, r.right - 1 - t - 4, y - half, TA_RIGHT | TA_TOP, lat);
         }
     };
     for (double lat = 0; lat < 89.99; lat += g) horizontal(lat);
