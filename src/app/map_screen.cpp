@@ -12,6 +12,8 @@
 #include "map2d/map2d.h"
 #include "map2d/map_commands.h"
 #include "map2d/measurement.h"
+#include "map2d/vector_layers.h"
+#include "names/labels.h"
 
 int mapHoverState;
 int zoomOutTool;
@@ -75,11 +77,22 @@ static void EdgePrompt() {
     else if (mapHoverState == 6 || mapHoverState == 7) HelpPrompt(-1, 0);
 }
 
+static void PaintVectorLayers(Surface* w) {
+    DrawVectorLayers(w, mapRect.left, mapRect.top, mapRect.right - mapRect.left, mapRect.bottom - mapRect.top);
+}
+
+static void PaintPlaceNames(Surface* w) {
+    if (!drawAborted) DrawPlaceNames(w, mapRect);
+}
+
 void PaintMapScreen() {
     Surface* w = WindowSurface();
     if (!w) return;
-    if (mapPaintHooks.vectorLayers) mapPaintHooks.vectorLayers(w);
-    if (mapPaintHooks.placeNames && !mapPaintHooks.skipPlaceNames) mapPaintHooks.placeNames(w);
+    if (!mapPaintHooks.vectorLayers) mapPaintHooks.vectorLayers = PaintVectorLayers;
+    if (!mapPaintHooks.placeNames) mapPaintHooks.placeNames = PaintPlaceNames;
+    drawAborted = 0;
+    mapPaintHooks.vectorLayers(w);
+    if (!mapPaintHooks.skipPlaceNames) mapPaintHooks.placeNames(w);
     if (mapPaintHooks.scaleBar) mapPaintHooks.scaleBar(w);
     if (mapPaintHooks.searchResults) mapPaintHooks.searchResults(w);
     if (UserNameEditorOpen() && userNameEditor.paint) userNameEditor.paint(w);
@@ -279,12 +292,19 @@ void MapButton(int id, int fromRightClick) {
     case 11: FlashButton(11); OpenInBrowser(kMakerSiteAddress); return;
     case 15: ChooseBackground(); return;
     case 20: ChooseElevationScale(); return;
-    case 18: case 21: case 22: case 23: case 24: MapToolButton(id); return;
+    case 16:
+        if (OverlayChooser()) {
+            CopyToWindow(mapRect);
+            PaintMapScreen();
+        }
+        return;
+    case 21: FlashButton(21); PickNamedFeatures(); return;
+    case 18: case 22: case 23: case 24: MapToolButton(id); return;
     case 25: FlashButton(25); BackToTopLevel(); return;
     case 95: MinimiseMainWindow(); return;
     case 2: MapPickAreaFor3D(); return;
     case 3: case 4: case 5: EnterView(id); return;
-    case 7: case 9: case 10: case 12: case 13: case 14: case 16: case 17: case 19: case 96:
+    case 7: case 9: case 10: case 12: case 13: case 14: case 17: case 19: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

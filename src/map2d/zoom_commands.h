@@ -32,6 +32,9 @@ int PanMap(int direction);
 int ZoomBox(int x, int y, int corner);
 // The toolbar's zoom command: point, then a press starts a zoom box there.
 int ZoomInTool();
+// A click on the map for tools that ask for a point: 0 on a right click, Escape or ten
+// seconds without a click.
+int PickPointOnMap(Point* at);
 // The re-centre tool: pick a point and move there at the same scale.
 int RecentreTool();
 // The window centred on a position at the current scale, at depth d (1..8).

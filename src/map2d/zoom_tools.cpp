@@ -256,6 +256,11 @@ static int PickMapPoint(int cursor, uint32_t idleMs, int needMove, uint64_t* mod
     return picked;
 }
 
+int PickPointOnMap(Point* at) {
+    uint64_t modifiers = 0;
+    return PickMapPoint(CURSOR_CROSS, kPickIdleMs, 0, &modifiers, at, nullptr, nullptr);
+}
+
 int ZoomInTool() {
     Point p;
     uint64_t modifiers = 0;

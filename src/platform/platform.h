@@ -86,6 +86,8 @@ using WindowProc = int64_t (*)(uint32_t kind, uint64_t wParam, int64_t lParam, c
 int GetMessage(Message* msg);
 // Lets the toolkit run, then takes (remove = 1) or looks at the first message; 0 when none.
 int PeekMessage(Message* msg, int remove);
+// The same for the first message whose kind lies in fromKind..toKind, passing over the others.
+int PeekMessageInRange(Message* msg, uint32_t fromKind, uint32_t toKind, int remove);
 void PostMessage(uint32_t kind, uint64_t wParam, int64_t lParam);
 void PostQuitMessage(int exitCode);
 int64_t DispatchMessage(const Message& msg);

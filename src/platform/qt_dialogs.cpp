@@ -73,6 +73,7 @@ int MessageBox(const char* text, const char* caption, int buttons) {
     case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     default: box.setStandardButtons(QMessageBox::Ok); break;
     }
+    FlushWindowDirty();
     int r = box.exec();
     switch (r) {
     case QMessageBox::Yes: return IDYES;
@@ -212,6 +213,7 @@ int DialogBox(const DialogTemplate& t, DialogProc proc, void* user) {
         if (!d.ended) { d.ended = 1; d.result = IDCANCEL; }
     });
     while (!d.ended) {
+        FlushWindowDirty();
         widget.exec();
         if (!d.ended && !widget.isVisible()) {
             d.ended = 1;

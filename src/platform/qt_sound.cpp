@@ -75,6 +75,7 @@ static int WaitFor(int timeoutMs, Done done) {
     });
     timer.start(timeoutMs);
     poll.start(20);
+    FlushWindowDirty();
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     return done() ? 1 : 0;
 }

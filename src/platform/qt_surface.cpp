@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -169,8 +170,36 @@ static void PlotPixel(Surface* s, int x, int y, uint32_t pixel) {
     else row[x] = pixel;
 }
 
+// A segment reaching far outside the image (a zoomed-in map layer) is cut to the image with a
+// margin first, so that stepping along it costs no more than its visible part. Segments
+// within the margin are left exactly as given.
+static int CutToImage(const Surface* s, int* x0, int* y0, int* x1, int* y1) {
+    const int margin = 4096;
+    const double left = -8, top = -8, right = s->image.width() + 8, bottom = s->image.height() + 8;
+    auto near = [&](int x, int y) { return x > -margin && y > -margin && x < right + margin && y < bottom + margin; };
+    if (near(*x0, *y0) && near(*x1, *y1)) return 1;
+    double t0 = 0, t1 = 1, dx = (double)*x1 - *x0, dy = (double)*y1 - *y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {*x0 - left, right - *x0, *y0 - top, bottom - *y0};
+    for (int i = 0; i < 4; i++) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return 0;
+            continue;
+        }
+        double t = q[i] / p[i];
+        if (p[i] < 0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return 0;
+    int ax = (int)lround(*x0 + t0 * dx), ay = (int)lround(*y0 + t0 * dy);
+    int bx = (int)lround(*x0 + t1 * dx), by = (int)lround(*y0 + t1 * dy);
+    *x0 = ax, *y0 = ay, *x1 = bx, *y1 = by;
+    return 1;
+}
+
 // Bresenham from (x0, y0) to (x1, y1), the end point excluded.
 static void ThinLine(Surface* s, int x0, int y0, int x1, int y1) {
+    if (!CutToImage(s, &x0, &y0, &x1, &y1)) return;
     uint32_t pixel = ToPixel(s->state.penColour);
     int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
@@ -207,10 +236,80 @@ void LineTo(Surface* s, int x, int y) {
     s->state.current = Point{x, y};
 }
 
+// Map layers draw thousands of short polylines a repaint; stroking each through the toolkit
+// costs far more than the pixels. Wide solid pens (up to 5 pixels) and the dashed styles are
+// therefore plotted here: a round-ish stamp along Bresenham's line, or the dash pattern
+// running on across the segments of the line, as the toolkit's own pens draw them.
+struct DashWalk {
+    const int* pattern;
+    int n, index, left, on;
+};
+
+static int DashPattern(int style, const int** pattern) {
+    static const int dash[] = {18, 6}, dot[] = {3, 3}, dashDot[] = {9, 6, 3, 6}, dashDotDot[] = {9, 3, 3, 3, 3, 3};
+    switch (style) {
+    case PEN_DASH: *pattern = dash; return 2;
+    case PEN_DOT: *pattern = dot; return 2;
+    case PEN_DASHDOT: *pattern = dashDot; return 4;
+    case PEN_DASHDOTDOT: *pattern = dashDotDot; return 6;
+    default: return 0;
+    }
+}
+
+static void Stamp(Surface* s, int x, int y, int width, uint32_t pixel) {
+    int lo = -(width - 1) / 2, hi = lo + width - 1;
+    for (int dy = lo; dy <= hi; dy++)
+        for (int dx = lo; dx <= hi; dx++) {
+            if (width >= 3 && (dx == lo || dx == hi) && (dy == lo || dy == hi)) continue;  // rounded corners
+            PlotPixel(s, x + dx, y + dy, pixel);
+        }
+}
+
+static void SoftLine(Surface* s, int x0, int y0, int x1, int y1, int width, DashWalk* dash) {
+    if (!CutToImage(s, &x0, &y0, &x1, &y1)) return;
+    uint32_t pixel = ToPixel(s->state.penColour);
+    int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+    int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    int x = x0, y = y0;
+    while (x != x1 || y != y1) {
+        if (dash) {
+            if (dash->on) PlotPixel(s, x, y, pixel);
+            if (--dash->left == 0) {
+                dash->index = (dash->index + 1) % dash->n;
+                dash->left = dash->pattern[dash->index];
+                dash->on = !dash->on;
+            }
+        } else {
+            Stamp(s, x, y, width, pixel);
+        }
+        int e2 = 2 * err;
+        if (e2 >= dy) { err += dy; x += sx; }
+        if (e2 <= dx) { err += dx; y += sy; }
+    }
+    if (!dash && width > 1) Stamp(s, x1, y1, width, pixel);
+}
+
+static int SoftPolyline(Surface* s, const Point* points, int count) {
+    const DrawState& st = s->state;
+    if (st.rop != ROP_COPY) return 0;
+    const int* pattern = nullptr;
+    int n = DashPattern(st.penStyle, &pattern);
+    if (n) {
+        DashWalk walk{pattern, n, 0, pattern[0], 1};
+        for (int i = 1; i < count; i++) SoftLine(s, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, 1, &walk);
+        return 1;
+    }
+    if (st.penStyle != PEN_SOLID || st.penWidth > 5) return 0;
+    for (int i = 1; i < count; i++) SoftLine(s, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, st.penWidth, nullptr);
+    return 1;
+}
+
 void Polyline(Surface* s, const Point* points, int count) {
     if (count < 2 || s->state.penStyle == PEN_NULL) return;
     if (ThinSolidPen(s->state)) {
         for (int i = 1; i < count; i++) ThinLine(s, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+    } else if (SoftPolyline(s, points, count)) {
     } else {
         QPainter p(&s->image);
         PreparePainter(s, p);

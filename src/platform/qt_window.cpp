@@ -125,8 +125,18 @@ protected:
     }
 };
 
+// Drawing marks areas of the window image as changed; they are handed to the toolkit in one
+// update before it next runs, so thousands of small strokes cost one repaint request.
+static QRect pendingDirty;
+
 void MarkWindowDirty(const Surface* s, const QRect& r) {
-    if (win.window && s == win.windowSurface) win.window->update(r);
+    if (win.window && s == win.windowSurface) pendingDirty = pendingDirty.united(r);
+}
+
+void FlushWindowDirty() {
+    if (pendingDirty.isEmpty()) return;
+    if (win.window) win.window->update(pendingDirty);
+    pendingDirty = QRect();
 }
 
 int PlatformInit(int argc, char** argv) {
@@ -281,11 +291,22 @@ void FlushMessages(uint32_t fromKind, uint32_t toKind) {
 }
 
 int PeekMessage(Message* msg, int remove) {
-    if (win.app) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (win.app) FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents);
     if (win.queue.empty()) return 0;
     *msg = win.queue.front();
     if (remove) win.queue.pop_front();
     return 1;
+}
+
+int PeekMessageInRange(Message* msg, uint32_t fromKind, uint32_t toKind, int remove) {
+    if (win.app) FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents);
+    for (auto it = win.queue.begin(); it != win.queue.end(); ++it) {
+        if (it->kind < fromKind || it->kind > toKind) continue;
+        *msg = *it;
+        if (remove) win.queue.erase(it);
+        return 1;
+    }
+    return 0;
 }
 
 int GetMessage(Message* msg) {
@@ -293,7 +314,7 @@ int GetMessage(Message* msg) {
         if (!win.app) return 0;
         if (TestModeEnabled()) {
             // Nothing will ever arrive in a test without input: report a quit.
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents);
             if (win.queue.empty()) {
                 msg->kind = MSG_QUIT;
                 msg->wParam = 0;
@@ -301,7 +322,7 @@ int GetMessage(Message* msg) {
             }
             break;
         }
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     }
     *msg = win.queue.front();
     win.queue.pop_front();
