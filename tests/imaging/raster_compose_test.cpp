@@ -41,6 +41,7 @@ struct ComposeTest : ::testing::Test {
         strcpy(dataRoot, folder.path.c_str());
         snprintf(tempDir, sizeof tempDir, "%s\\tmp", dataRoot);
         MakeDirectories(tempDir);
+        ReadScaleList();  // none here: an earlier test's list must not choose the ramp
         screenWidth = 800;
         smallLayout = 0;
         options.monitorInches = 14;
