@@ -6,14 +6,13 @@ cd "$(dirname "$0")/.."
 
 DEBIAN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-multimedia-dev libqt6svg6-dev libgl-dev
+  qt6-base-dev qt6-multimedia-dev libgl-dev
   qt6-qpa-plugins gstreamer1.0-plugins-good gstreamer1.0-plugins-base
   libqt6multimedia6 libqt6multimediawidgets6 gstreamer1.0-libav gstreamer1.0-alsa
   libgtest-dev libgmock-dev libbenchmark-dev
   libgdal-dev gdal-bin libfaiss-dev libomp-dev
-  gmt gmt-gshhg-high gmt-dcw ferret-datasets libncarg-data iso-codes
+  gmt gmt-gshhg-high gmt-dcw ferret-datasets iso-codes
   fontforge python3-fontforge fonts-liberation
-  nodejs npm
   xvfb xauth xdotool imagemagick
 )
 
@@ -21,6 +20,8 @@ missing=()
 for p in "${DEBIAN_PACKAGES[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
+# Node.js with npm: Debian's packages unless a Node.js that brings its own npm is installed.
+command -v npm >/dev/null 2>&1 || missing+=(nodejs npm)
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
