@@ -11,6 +11,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QApplication>
+#include <QPainter>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QGuiApplication>
 #include <QScreen>
 #include <cstdarg>
@@ -94,6 +97,31 @@ void ShowMessage(const char* format, ...) {
 
 // [SECTION] Dialogs
 
+// Draws list rows whose text holds tabs in columns starting at the template's tab stops.
+class TabStopDelegate : public QStyledItemDelegate {
+public:
+    TabStopDelegate(const std::vector<int>& stops, QObject* parent) : QStyledItemDelegate(parent), stops_(stops) {}
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem o = option;
+        initStyleOption(&o, index);
+        QString text = o.text;
+        o.text.clear();
+        QApplication::style()->drawControl(QStyle::CE_ItemViewItem, &o, p);
+        p->save();
+        p->setPen(o.palette.color(o.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        QStringList columns = text.split('\t');
+        for (int i = 0; i < columns.size(); i++) {
+            int x = o.rect.left() + 3 + (i == 0 ? 0 : (i - 1 < (int)stops_.size() ? stops_[i - 1] : stops_.back() + 60 * (i - (int)stops_.size())));
+            int right = i + 1 < columns.size() && i < (int)stops_.size() ? o.rect.left() + stops_[i] : o.rect.right();
+            p->drawText(QRect(x, o.rect.top(), std::max(0, right - x), o.rect.height()), Qt::AlignVCenter | Qt::AlignLeft, columns[i]);
+        }
+        p->restore();
+    }
+
+private:
+    std::vector<int> stops_;
+};
+
 struct Dialog {
     QDialog* widget = nullptr;
     DialogProc proc = nullptr;
@@ -163,11 +191,7 @@ static QWidget* BuildItem(Dialog* d, const DialogItem& item, const DialogTemplat
     case DI_LISTBOX: {
         QListWidget* l = new QListWidget(parent);
         l->setSelectionMode((item.style & DS_MULTISELECT) ? QAbstractItemView::MultiSelection : QAbstractItemView::SingleSelection);
-        if ((item.style & DS_TABSTOPS) && !t.tabStops.empty()) {
-            QFont f = l->font();
-            l->setStyleSheet("QListWidget { font-family: monospace; }");
-            (void)f;
-        }
+        if ((item.style & DS_TABSTOPS) && !t.tabStops.empty()) l->setItemDelegate(new TabStopDelegate(t.tabStops, l));
         int id = item.id;
         QObject::connect(l, &QListWidget::itemSelectionChanged, [d, id]() { Notify(d, id, NOTIFY_SELCHANGE); });
         QObject::connect(l, &QListWidget::itemDoubleClicked, [d, id]() { Notify(d, id, NOTIFY_DBLCLK); });
@@ -301,9 +325,7 @@ void ListClear(Dialog* d, int id) {
 int ListAdd(Dialog* d, int id, const char* text) {
     auto* l = List(d, id);
     if (!l) return -1;
-    QString t = FromCp1252(text);
-    t.replace('\t', "    ");
-    l->addItem(t);
+    l->addItem(FromCp1252(text));
     return l->count() - 1;
 }
 

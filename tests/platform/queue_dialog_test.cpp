@@ -86,10 +86,10 @@ int ExampleProc(Dialog* d, int event, int id, int notification, void* user) {
 }
 
 TEST(Dialogs, ItemsAreDrivenThroughTheSameFunctions) {
-    DialogTemplate t{"Example", 300, 200, {}, {}};
+    DialogTemplate t{"Example", 300, 200, {}, {60}};
     t.items = {{DI_EDIT, 10, 10, 10, 100, 20, "", 0, 5},
                {DI_CHECKBOX, 20, 10, 40, 100, 20, "Check", 0, 0},
-               {DI_LISTBOX, 30, 10, 70, 150, 80, "", DS_MULTISELECT, 0},
+               {DI_LISTBOX, 30, 10, 70, 150, 80, "", DS_MULTISELECT | DS_TABSTOPS, 0},
                {DI_DEFBUTTON, IDOK, 200, 160, 80, 24, "OK", 0, 0},
                {DI_BUTTON, IDCANCEL, 110, 160, 80, 24, "Cancel", 0, 0}};
     Answers answers;
@@ -100,6 +100,7 @@ TEST(Dialogs, ItemsAreDrivenThroughTheSameFunctions) {
         ListSetSelected(d, 30, 0, 1);
         ListSetSelected(d, 30, 2, 1);
         EXPECT_EQ(ListCount(d, 30), 3);
+        EXPECT_EQ(ListGetText(d, 30, 1), "Beta\tTabbed");  // columns are drawn at the tab stops, the text keeps its tab
         TestDialogCommand(d, IDOK);
     });
     EXPECT_EQ(DialogBox(t, ExampleProc, &answers), IDOK);
