@@ -1,7 +1,7 @@
 // A full repaint of the 2D map on the default volume: the background from its screen cache,
 // then every default vector layer and the place names, at the world view, over a continent
-// and in a 1:1,000,000 window. The volume is /work/volume-default unless MUNDORA_BENCH_VOLUME
-// names another; with MUNDORA_SHOTS set to a folder each view is also saved there as a PNG.
+// and in a 1:1,000,000 window. The volume is the installed default volume (the one
+// scripts/run.sh builds) unless MUNDORA_BENCH_VOLUME names another; with MUNDORA_SHOTS set to a folder each view is also saved there as a PNG.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -26,7 +26,7 @@ std::string sourceDir = MUNDORA_SOURCE_DIR;
 int Prepare() {
     static int ready = -1;
     if (ready >= 0) return ready;
-    std::string volume = getenv("MUNDORA_BENCH_VOLUME") ? getenv("MUNDORA_BENCH_VOLUME") : "/work/volume-default";
+    std::string volume = getenv("MUNDORA_BENCH_VOLUME") ? getenv("MUNDORA_BENCH_VOLUME") : InstalledVolumeDirectories().front();
     ready = 0;
     if (!FileExists((volume + "/titlepg.bmp").c_str())) {
         fprintf(stderr, "no volume at %s\n", volume.c_str());
