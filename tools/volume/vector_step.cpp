@@ -4,6 +4,8 @@
 // Recipe keys: gmt (the gmt program), gshhg_resolution (c, l, i, h or f; h by default),
 // roads and railways (any OGR source of lines) with roads_class and railways_class (the
 // integer attribute 1..8 that picks RD01..RD08 and RR01..RR08; "class" by default).
+#include <dirent.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -184,7 +186,38 @@ static int BuildClassedLayers(BuildContext& ctx, const char* key, const char* pr
     return ok;
 }
 
+// The files made from GSHHG and DCW are up to date when every one is newer than the builder,
+// the recipe's resolution choice and the packaged GSHHG and DCW data.
+static int GmtLayersUpToDate(BuildContext& ctx) {
+    std::vector<std::string> sources = {BuilderExecutablePath()};
+    for (const char* dir : {"/usr/share/gmt-gshhg", "/usr/share/gmt-dcw"}) {
+        DIR* d = opendir(dir);
+        if (!d) continue;
+        while (struct dirent* e = readdir(d))
+            if (e->d_name[0] != '.') sources.push_back(std::string(dir) + "/" + e->d_name);
+        closedir(d);
+    }
+    if (RecipeValue(ctx, "gshhg_resolution", "h") != "h") return 0;
+    std::vector<std::string> outputs = {"stats\\cpoly.idx", "stats\\cpoly.dat"};
+    std::vector<std::string> layers = {"PROV"};
+    for (const GmtLayer& layer : gmtLayers) layers.push_back(layer.name);
+    for (const std::string& name : layers)
+        for (const char* pattern : {"v_data\\%s.dat", "v_index\\%s.idx", "800_z0\\%s.top"}) {
+            char file[64];
+            snprintf(file, sizeof file, pattern, name.c_str());
+            outputs.push_back(file);
+        }
+    for (const std::string& out : outputs)
+        if (!VolumeFileUpToDate(ctx, out.c_str(), sources)) return 0;
+    return 1;
+}
+
 int BuildVectors(BuildContext& ctx) {
+    if (GmtLayersUpToDate(ctx)) {
+        ReportLine(ctx, "vectors: the GSHHG and DCW layers and the country polygons are up to date");
+        int ok = BuildClassedLayers(ctx, "roads", "RD", "roads");
+        return BuildClassedLayers(ctx, "railways", "RR", "railways") && ok;
+    }
     int ok = BuildGshhgLayers(ctx);
     ok = BuildProvinceLayer(ctx) && ok;
     ok = BuildClassedLayers(ctx, "roads", "RD", "roads") && ok;
