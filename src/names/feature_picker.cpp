@@ -79,15 +79,9 @@ static int NearestOceanFeature(const Rect& r, int px, int py, NameTag* out) {
 
 // World localities near the click: the cells within a few pixels of it.
 static int NearestWorldFeature(const Rect& r, int px, int py, NameTag* out) {
-    std::vector<uint8_t> index, data;
-    if (!ReadVolumeFile("names\\world.idx", &index)) return 0;
-    FILE* f = OpenDataFile("names\\world.dat", "rb");
-    if (!f) {
-        ShowMessage("Cannot open file %s", "names\\world.dat");
-        return 0;
-    }
     std::vector<WorldCell> cells;
-    DecodeWorldIndex(index.data(), index.size(), &cells);
+    FILE* f = OpenWorldFeatures(&cells);
+    if (!f) return 0;
     double lat1, lon1, lat2, lon2;
     PixelToGeoIn(CurrentMapWindow(), r, px - 5, py + 5, &lat1, &lon1);
     PixelToGeoIn(CurrentMapWindow(), r, px + 5, py - 5, &lat2, &lon2);
@@ -98,11 +92,7 @@ static int NearestWorldFeature(const Rect& r, int px, int py, NameTag* out) {
         int lat = CellSouth(cell.cell), lon = CellWest(cell.cell);
         if (lat + 1 < lat1 || lat > lat2 || lon + 1 < std::min(lon1, lon2) || lon > std::max(lon1, lon2)) continue;
         for (const WorldGroup& g : cell.groups) {
-            chunk.resize((size_t)g.count * 266);
-            if (fseeko(f, (off_t)g.offset, SEEK_SET) != 0) continue;
-            size_t got = fread(chunk.data(), 1, chunk.size(), f);
-            features.clear();
-            DecodeWorldFeatures(chunk.data(), got, 0, g.count, &features);
+            if (!ReadWorldGroup(f, g, chunk, &features)) continue;
             for (const WorldFeature& wf : features) Consider(n, r, px, py, wf.lat, wf.lon, 4, wf.name, out);
         }
     }

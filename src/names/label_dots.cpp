@@ -35,8 +35,19 @@ int DrawOceanDots(Surface* s, const Rect& r, const NameClass& c) {
     return 1;
 }
 
-// The features of one group: up to `count` records read from `offset` of world.dat.
-static int ReadWorldGroup(FILE* f, const WorldGroup& g, std::vector<uint8_t>& chunk, std::vector<WorldFeature>* out) {
+FILE* OpenWorldFeatures(std::vector<WorldCell>* cells) {
+    std::vector<uint8_t> index;
+    if (!ReadVolumeFile("names\\world.idx", &index)) return nullptr;
+    FILE* f = OpenDataFile("names\\world.dat", "rb");
+    if (!f) {
+        ShowMessage("Cannot open file %s", "names\\world.dat");
+        return nullptr;
+    }
+    DecodeWorldIndex(index.data(), index.size(), cells);  // a damaged index still gives its first cells
+    return f;
+}
+
+int ReadWorldGroup(FILE* f, const WorldGroup& g, std::vector<uint8_t>& chunk, std::vector<WorldFeature>* out) {
     size_t most = (size_t)g.count * (4 + 4 + 1 + 255 + 2);
     chunk.resize(most);
     if (fseeko(f, (off_t)g.offset, SEEK_SET) != 0) return 0;
@@ -47,15 +58,9 @@ static int ReadWorldGroup(FILE* f, const WorldGroup& g, std::vector<uint8_t>& ch
 }
 
 int DrawWorldFeatureDots(Surface* s, const Rect& r, const NameClass& c) {
-    std::vector<uint8_t> index;
-    if (!ReadVolumeFile("names\\world.idx", &index)) return 0;
-    FILE* f = OpenDataFile("names\\world.dat", "rb");
-    if (!f) {
-        ShowMessage("Cannot open file %s", "names\\world.dat");
-        return 0;
-    }
     std::vector<WorldCell> cells;
-    DecodeWorldIndex(index.data(), index.size(), &cells);  // a damaged index still gives its first cells
+    FILE* f = OpenWorldFeatures(&cells);
+    if (!f) return 0;
     const MapWindow& w = CurrentMapWindow();
     int west = (int)std::floor(w.west), east = (int)std::ceil(w.east) - 1;
     int south = (int)std::floor(w.south), north = (int)std::ceil(w.north) - 1;

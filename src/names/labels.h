@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "map2d/map2d.h"
+#include "names/names.h"
 #include "platform/platform.h"
 
 constexpr int kNameClasses = 19;
@@ -61,6 +63,11 @@ std::string PeakNameInUnits(const std::string& name, int imperial);
 
 // A whole file of the volume (data root first); "Cannot open file %s" when it is missing.
 int ReadVolumeFile(const char* relative, std::vector<uint8_t>* out);
+// Opens "names\\world.dat" and reads its cell index; the caller closes the file. 0 with the
+// message when either file is missing.
+FILE* OpenWorldFeatures(std::vector<WorldCell>* cells);
+// The world features of one group of a cell, read from the open world.dat.
+int ReadWorldGroup(FILE* f, const WorldGroup& g, std::vector<uint8_t>& chunk, std::vector<WorldFeature>* out);
 // Whether a position lies in the current window (edges included), also when the window
 // reaches across the date line and the position is on its far side.
 int InCurrentWindow(double latitude, double longitude);
