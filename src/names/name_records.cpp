@@ -172,29 +172,18 @@ int DecodeWorldIndex(const uint8_t* data, size_t size, std::vector<WorldCell>* o
     return !c.bad;
 }
 
+// World features share the gazetteer's location record (world.dat serves both).
 void AppendWorldFeature(std::vector<uint8_t>& out, const WorldFeature& f) {
-    size_t n = std::min<size_t>(f.name.size(), 255);
-    WriteF32LE(out, f.lat);
-    WriteF32LE(out, f.lon);
-    WriteU8(out, (uint8_t)n);
-    WriteBytes(out, f.name.data(), n);
-    WriteU16LE(out, f.spare);
+    AppendGazetteerLocation(out, GazetteerLocation{f.lat, f.lon, f.name, f.spare});
 }
 
 int DecodeWorldFeatures(const uint8_t* data, size_t size, uint32_t offset, int count, std::vector<WorldFeature>* out) {
     if (offset > size) return 0;
-    ByteCursor c = MakeCursor(data + offset, size - offset);
     for (int i = 0; i < count; i++) {
-        WorldFeature f;
-        f.lat = ReadF32LE(c);
-        f.lon = ReadF32LE(c);
-        int n = ReadU8(c);
-        const uint8_t* name;
-        if (!CursorTake(c, n, &name)) return 0;
-        f.name.assign((const char*)name, n);
-        f.spare = ReadU16LE(c);
-        if (c.bad) return 0;
-        out->push_back(f);
+        GazetteerLocation l;
+        if (!DecodeGazetteerLocation(data, size, offset, &l)) return 0;
+        out->push_back(WorldFeature{l.lat, l.lon, l.name, l.country});
+        offset += (uint32_t)(4 + 4 + 1 + l.name.size() + 2);
     }
     return 1;
 }
