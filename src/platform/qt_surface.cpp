@@ -197,45 +197,6 @@ static int CutToImage(const Surface* s, int* x0, int* y0, int* x1, int* y1) {
     return 1;
 }
 
-// Bresenham from (x0, y0) to (x1, y1), the end point excluded.
-static void ThinLine(Surface* s, int x0, int y0, int x1, int y1) {
-    if (!CutToImage(s, &x0, &y0, &x1, &y1)) return;
-    uint32_t pixel = ToPixel(s->state.penColour);
-    int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    int x = x0, y = y0;
-    while (x != x1 || y != y1) {
-        PlotPixel(s, x, y, pixel);
-        int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x += sx; }
-        if (e2 <= dx) { err += dx; y += sy; }
-    }
-}
-
-static int ThinSolidPen(const DrawState& st) { return st.penStyle == PEN_SOLID && st.penWidth <= 1; }
-
-static void DrawSegment(Surface* s, int x0, int y0, int x1, int y1) {
-    if (s->state.penStyle == PEN_NULL) return;
-    if (ThinSolidPen(s->state)) {
-        ThinLine(s, x0, y0, x1, y1);
-    } else {
-        QPainter p(&s->image);
-        PreparePainter(s, p);
-        p.setPen(MakePen(s->state));
-        p.drawLine(x0, y0, x1, y1);
-    }
-    int w = s->state.penWidth + 1;
-    Dirty(s, QRect(QPoint(std::min(x0, x1) - w, std::min(y0, y1) - w), QPoint(std::max(x0, x1) + w, std::max(y0, y1) + w)));
-}
-
-void MoveTo(Surface* s, int x, int y) { s->state.current = Point{x, y}; }
-
-void LineTo(Surface* s, int x, int y) {
-    DrawSegment(s, s->state.current.x, s->state.current.y, x, y);
-    s->state.current = Point{x, y};
-}
-
 // Map layers draw thousands of short polylines a repaint; stroking each through the toolkit
 // costs far more than the pixels. Wide solid pens (up to 5 pixels) and the dashed styles are
 // therefore plotted here: a round-ish stamp along Bresenham's line, or the dash pattern
@@ -288,6 +249,32 @@ static void SoftLine(Surface* s, int x0, int y0, int x1, int y1, int width, Dash
         if (e2 <= dx) { err += dx; y += sy; }
     }
     if (!dash && width > 1) Stamp(s, x1, y1, width, pixel);
+}
+
+// Bresenham from (x0, y0) to (x1, y1), the end point excluded.
+static void ThinLine(Surface* s, int x0, int y0, int x1, int y1) { SoftLine(s, x0, y0, x1, y1, 1, nullptr); }
+
+static int ThinSolidPen(const DrawState& st) { return st.penStyle == PEN_SOLID && st.penWidth <= 1; }
+
+static void DrawSegment(Surface* s, int x0, int y0, int x1, int y1) {
+    if (s->state.penStyle == PEN_NULL) return;
+    if (ThinSolidPen(s->state)) {
+        ThinLine(s, x0, y0, x1, y1);
+    } else {
+        QPainter p(&s->image);
+        PreparePainter(s, p);
+        p.setPen(MakePen(s->state));
+        p.drawLine(x0, y0, x1, y1);
+    }
+    int w = s->state.penWidth + 1;
+    Dirty(s, QRect(QPoint(std::min(x0, x1) - w, std::min(y0, y1) - w), QPoint(std::max(x0, x1) + w, std::max(y0, y1) + w)));
+}
+
+void MoveTo(Surface* s, int x, int y) { s->state.current = Point{x, y}; }
+
+void LineTo(Surface* s, int x, int y) {
+    DrawSegment(s, s->state.current.x, s->state.current.y, x, y);
+    s->state.current = Point{x, y};
 }
 
 static int SoftPolyline(Surface* s, const Point* points, int count) {
