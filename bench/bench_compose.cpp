@@ -107,14 +107,3 @@ BENCHMARK(BM_FineRelief)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReturnToCachedDepth)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    PlatformInit(0, nullptr);
-    TestModeEnable(1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    PlatformShutdown();
-    return 0;
-}

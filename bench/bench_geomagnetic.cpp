@@ -24,5 +24,3 @@ static void BM_Wmm90FullResult(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Wmm90FullResult);
-
-BENCHMARK_MAIN();

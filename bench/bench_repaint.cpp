@@ -113,13 +113,3 @@ BENCHMARK(BM_RepaintRegion)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintDateLine)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    PlatformInit(0, nullptr);
-    TestModeEnable(1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

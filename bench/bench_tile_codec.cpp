@@ -56,4 +56,3 @@ void BM_DecodeShadeTile(benchmark::State& state) { DecodeWholeTile(state, kLayer
 BENCHMARK(BM_DecodeColourTile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeHeightTile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeShadeTile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
