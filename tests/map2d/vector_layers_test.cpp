@@ -188,6 +188,32 @@ TEST_F(VectorLayersTest, ThirtyDegreeGridWithDashedTropicsAndPolarCircles) {
     DeleteSurface(g);
 }
 
+TEST_F(VectorLayersTest, FractionalGridAndTickSpacings) {
+    // Ten pixels a degree: column = (longitude + 10) x 10, row = (10 - latitude) x 10.
+    const MapWindow w{-10, 10, -10, 10};
+    const Rect r{0, 0, 200, 200};
+    DrawGridLayer(s, w, r, 0.5);
+    for (int x : {5, 95, 105, 195}) EXPECT_EQ(At(x, 33), kPen) << x;  // meridians every 5 pixels
+    for (int x : {3, 97, 102}) EXPECT_NE(At(x, 33), kPen) << x;
+    EXPECT_EQ(At(33, 195), kPen);  // parallel of -9.5
+
+    // Ticks of 4 pixels every 2.5 degrees, without labels: a spacing read as a whole number
+    // would put them every 2 degrees instead.
+    FillRect(s, Rect{0, 0, 200, 200}, 0);
+    DrawTickLayer(s, w, r, "*4  0 2.5", kPen);
+    for (int x : {25, 75, 125, 175}) {
+        EXPECT_EQ(At(x, 2), kPen) << x;    // top edge, ticks downward
+        EXPECT_EQ(At(x, 197), kPen) << x;  // bottom edge, ticks upward
+    }
+    for (int x : {20, 40, 80, 120}) EXPECT_NE(At(x, 2), kPen) << x;
+    for (int y : {25, 75, 125, 175}) {
+        EXPECT_EQ(At(2, y), kPen) << y;    // left edge, rightward
+        EXPECT_EQ(At(197, y), kPen) << y;  // right edge, leftward
+    }
+    for (int y : {20, 40, 80, 120}) EXPECT_NE(At(2, y), kPen) << y;
+    EXPECT_NE(At(25, 8), kPen) << "a tick is 4 pixels long";
+}
+
 // [SECTION] Switches
 
 std::string Row(int on, const char* name) {
