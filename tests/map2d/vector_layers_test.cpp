@@ -305,4 +305,49 @@ TEST_F(VectorLayersTest, OverlayChooserSetsSwitchesOnOkOnly) {
     ResetLayerSwitches();
 }
 
+TEST_F(VectorLayersTest, OverlayChooserOffersTheRoadsAndRailwaysOfTheVolumeOnly) {
+    ResetLayerSwitches();
+    ASSERT_TRUE(WriteTestText(folder / "theme1.dat", "[Vector 2D Layers]\n" + Row(1, "RIV01") + Row(1, "RD01")));
+    struct Seen { std::vector<std::string> texts; std::vector<int> enabled; } seen;
+    auto look = [&seen](Dialog* d) {
+        seen = Seen{};
+        for (int i = 0; i < kLayerSwitches; i++) {
+            seen.texts.push_back(GetItemText(d, kOverlayLayerBox + i));
+            seen.enabled.push_back(TestItemEnabled(d, kOverlayLayerBox + i));
+        }
+    };
+    // No road or railway layer in the volume: the six switches are offered disabled, and a
+    // check that reaches one anyway changes nothing.
+    TestPushDialogScript([&](Dialog* d) {
+        look(d);
+        SetItemCheck(d, kOverlayLayerBox + 12, 1);
+        SetItemCheck(d, kOverlayLayerBox + 8, 0);
+        TestDialogCommand(d, IDOK);
+    });
+    EXPECT_EQ(OverlayChooser(), 0);
+    ASSERT_EQ(seen.texts.size(), (size_t)kLayerSwitches);
+    EXPECT_EQ(seen.texts[7], "State and province borders");
+    EXPECT_EQ(seen.texts[8], "Major roads (not in this volume)");
+    EXPECT_EQ(seen.texts[13], "Minor railways (not in this volume)");
+    EXPECT_EQ(seen.enabled, (std::vector<int>{1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(layerSwitches[8], 1) << "derived from the theme file and left alone";
+    EXPECT_EQ(layerSwitches[12], 0);
+
+    // Class 8 roads draw under all three road switches; the railways of class 2 under one.
+    for (const char* name : {"RD08", "RR02"})
+        ASSERT_TRUE(WriteTestFile(folder / (std::string("v_index/") + name + ".idx"), std::vector<uint8_t>(258)));
+    TestPushDialogScript([&](Dialog* d) {
+        look(d);
+        SetItemCheck(d, kOverlayLayerBox + 12, 1);
+        TestDialogCommand(d, IDOK);
+    });
+    EXPECT_EQ(OverlayChooser(), 1);
+    EXPECT_EQ(seen.enabled, (std::vector<int>{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 0}));
+    EXPECT_EQ(seen.texts[9], "Roads");
+    EXPECT_EQ(seen.texts[11], "Major railways (not in this volume)");
+    EXPECT_EQ(seen.texts[12], "Railways");
+    EXPECT_EQ(layerSwitches[12], 1);
+    ResetLayerSwitches();
+}
+
 }  // namespace
