@@ -438,14 +438,27 @@ void Colourise(const Planes& pl, int colouring, const ColourRef* ramp, int rowBy
     }
 }
 
-int LoadRamp(ColourRef ramp[256]) {
-    std::fill(ramp, ramp + 256, MakeColour(0, 0, 0));
+// The elevation ramp of the last scale that loaded. A scale that cannot be read leaves it
+// as it was, so the heights keep their colours after the message. Before any scale has
+// loaded the ramp is a grey wedge (dark for low, light for high): the relief stays readable
+// instead of turning black.
+struct Ramp {
+    int loaded = 0;
+    ColourRef colour[256];
+};
+Ramp elevationRamp;
+
+const ColourRef* LoadRamp() {
+    if (!elevationRamp.loaded)
+        for (int i = 0; i < 256; i++) elevationRamp.colour[i] = MakeColour(i, i, i);
     std::string path = ElevationScalePath();
-    PaletteFromScale(path.c_str(), 256, !fixedElevationRange, ramp);
-    return 1;
+    if (PaletteFromScale(path.c_str(), 256, !fixedElevationRange, elevationRamp.colour)) elevationRamp.loaded = 1;
+    return elevationRamp.colour;
 }
 
 }  // namespace
+
+void ForgetElevationRamp() { elevationRamp.loaded = 0; }
 
 int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* source) {
     *source = kSourceNone;
@@ -467,8 +480,7 @@ int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* s
     if (!AllocatePlanes(&pl, q.width, q.height, q.background == 0 ? 3 : heights ? 2 : 1)) return 0;
     int previousCursor = SetCursorShape(CURSOR_WAIT);
     double widthKm = fabs((q.east - q.west) / 360.0 * 40020.0), heightKm = fabs((q.north - q.south) / 180.0 * 20040.0);
-    ColourRef ramp[256];
-    if (heights) LoadRamp(ramp);
+    const ColourRef* ramp = heights ? LoadRamp() : nullptr;
     ObservedRange seen;
     ProgressShare all, firstHalf, secondHalf;
     firstHalf.to = 50;
@@ -547,8 +559,12 @@ int ComposeMapBackground() {
     int source = kSourceNone;
     int ok = ComposeRaster(q, &rows, &source);
     lastComposeSource = source;
-    if (!rows.empty()) DrawBgrImage(hbmVirtual, mapRect.left, mapRect.top, rows.data(), q.width, q.height, ((q.width + 3) & ~3) * 3);
-    if (ok) SaveScreenCache();
-    else DiscardScreenCache(zoomDepth);
-    return ok;
+    if (!ok) {
+        // The user keeps the picture they had; only the message tells of the failure.
+        DiscardScreenCache(zoomDepth);
+        return 0;
+    }
+    DrawBgrImage(hbmVirtual, mapRect.left, mapRect.top, rows.data(), q.width, q.height, ((q.width + 3) & ~3) * 3);
+    SaveScreenCache();
+    return 1;
 }

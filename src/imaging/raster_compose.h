@@ -39,3 +39,6 @@ struct ComposeRequest {
     int smoothing;
 };
 int ComposeRaster(const ComposeRequest& request, std::vector<uint8_t>* bgrRows, int* source);
+// The elevation ramp is kept from one composition to the next, so that a scale which cannot
+// be read leaves the colours as they were. This forgets it (tests, a new data volume).
+void ForgetElevationRamp();
