@@ -16,6 +16,7 @@ struct PixelBuffer {
     int width = 0, height = 0;
     int minX = 0, maxX = -1, minY = 0, maxY = -1;  // clipping rectangle, inclusive
     ColourRef table[256];                            // the colour table written by open
+    int tableHoldsIndices = 0;                       // opened in palette-index mode
     std::vector<uint8_t> pixels;
 };
 
@@ -73,6 +74,9 @@ static PixelBuffer* Active() { return pb.active >= 0 ? &pb.buffers[pb.active] : 
 void PbOpen() {
     PixelBuffer* b = Active();
     if (!b) return;
+    // In palette-index mode the table holds indices into the palette realised at paste time,
+    // so a palette set later recolours the next paste without opening the buffer again.
+    b->tableHoldsIndices = pb.indexMode;
     for (int i = 0; i < 256; i++) b->table[i] = pb.indexMode ? (ColourRef)i : pb.palette[i];
 }
 
@@ -237,8 +241,10 @@ void PbPaste(int minX, int maxX, int minY, int maxY, int x, int y) {
     maxX = std::min(b->width - 1, maxX), maxY = std::min(b->height - 1, maxY);
     if (maxX < minX || maxY < minY) return;
     int w = maxX - minX + 1, h = maxY - minY + 1;
+    ColourRef colours[256];
+    for (int i = 0; i < 256; i++) colours[i] = b->tableHoldsIndices ? pb.palette[b->table[i] & 255] : b->table[i];
     // (x, y) is where the rectangle's lower-left corner lands.
-    DrawPaletteImage(pb.target, x, y - h + 1, b->pixels.data() + (size_t)minY * b->width + minX, w, h, b->width, b->table);
+    DrawPaletteImage(pb.target, x, y - h + 1, b->pixels.data() + (size_t)minY * b->width + minX, w, h, b->width, colours);
 }
 
 void PbSetPalette(const ColourRef palette[256]) {
