@@ -458,8 +458,6 @@ const ColourRef* LoadRamp() {
 
 }  // namespace
 
-void ForgetElevationRamp() { elevationRamp.loaded = 0; }
-
 int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* source) {
     *source = kSourceNone;
     int rounded = (q.width + 3) & ~3;
@@ -540,16 +538,47 @@ int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* s
     return ok;
 }
 
+// The window, depth and background of the picture now in the map area. A composition that
+// fails puts them back, so that what is drawn over the kept picture (grid, coastlines,
+// names, the readout and the scale) belongs to it.
+static struct {
+    int valid = 0;
+    int depth = 0;
+    MapWindow window{};
+    int background = 0;
+} shownMap;
+
+static void RememberShownMap() {
+    shownMap.valid = 1;
+    shownMap.depth = zoomDepth;
+    shownMap.window = CurrentMapWindow();
+    shownMap.background = mapBackground;
+}
+
+static void RestoreShownMap() {
+    if (!shownMap.valid) return;
+    zoomDepth = shownMap.depth;
+    zoomHistory[zoomDepth] = shownMap.window;
+    mapBackground = shownMap.background;
+}
+
+void ResetMapComposition() {
+    elevationRamp.loaded = 0;
+    shownMap.valid = 0;
+}
+
 int ComposeMapBackground() {
     if (!hbmVirtual) return 0;
     if (LoadScreenCache()) {
         lastComposeSource = kSourceCache;
+        RememberShownMap();
         return 1;
     }
     RasterEntry entry{};
     if (!ChooseRasterEntry((int32_t)MapScale(), &entry)) {
         FillRect(hbmVirtual, mapRect, MakeColour(0, 0, 0));
         lastComposeSource = kSourceBlack;
+        RememberShownMap();
         return 1;
     }
     const MapWindow& w = CurrentMapWindow();
@@ -560,11 +589,14 @@ int ComposeMapBackground() {
     int ok = ComposeRaster(q, &rows, &source);
     lastComposeSource = source;
     if (!ok) {
-        // The user keeps the picture they had; only the message tells of the failure.
+        // The user keeps the picture they had, and the view that goes with it; only the
+        // message tells of the failure.
         DiscardScreenCache(zoomDepth);
+        RestoreShownMap();
         return 0;
     }
     DrawBgrImage(hbmVirtual, mapRect.left, mapRect.top, rows.data(), q.width, q.height, ((q.width + 3) & ~3) * 3);
     SaveScreenCache();
+    RememberShownMap();
     return 1;
 }

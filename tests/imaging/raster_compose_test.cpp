@@ -49,7 +49,7 @@ struct ComposeTest : ::testing::Test {
         snprintf(tempDir, sizeof tempDir, "%s\\tmp", dataRoot);
         MakeDirectories(tempDir);
         ReadScaleList();  // none here: an earlier test's list must not choose the ramp
-        ForgetElevationRamp();
+        ResetMapComposition();
         screenWidth = 800;
         smallLayout = 0;
         options.monitorInches = 14;
@@ -366,7 +366,20 @@ TEST_F(ComposeTest, FailedCompositionKeepsThePreviousPicture) {
         EXPECT_TRUE(std::equal(before.begin(), before.end(), SurfacePixels(hbmVirtual))) << d.what;
         EXPECT_FALSE(FileExists((folder / "tmp/screen02.tmp").c_str())) << d.what;
         EXPECT_EQ(codebookRGB, nullptr);
+        // The view is the one the kept picture shows, so what is drawn over it fits.
+        EXPECT_EQ(zoomDepth, 1) << d.what;
     }
+    // A pan at the same depth that fails puts the window back as well; so does a change of
+    // background that cannot be composed.
+    zoomHistory[1] = MapWindow{1.2, 1.7, 50.0, 50.375};
+    mapBackground = 2;
+    DiscardAllScreenCaches();  // as a change of view or background does
+    EXPECT_EQ(ComposeMapBackground(), 0);
+    EXPECT_EQ(zoomDepth, 1);
+    EXPECT_EQ(CurrentMapWindow().west, 1.0);
+    EXPECT_EQ(CurrentMapWindow().east, 1.5);
+    EXPECT_EQ(mapBackground, 0);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), SurfacePixels(hbmVirtual)));
 }
 
 TEST_F(ComposeTest, MissingCodebookEndsTheFineCompositionWithItsMessage) {
