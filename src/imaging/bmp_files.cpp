@@ -1,7 +1,10 @@
-// BMP files of the data volume: 24-bit pictures loaded into surfaces (with gamma and the
-// 640x480 fallbacks), backgrounds loaded into hbmVirtual, 8-bit pictures drawn through a
-// caller's palette, and the window capture used by printing. Every header field is checked
-// against the bytes actually present before a pixel is touched.
+// BMP files of the data volume: the one parser of the format (ParseBmp, which the decoder,
+// the loaders here and the pixel buffers all read through), 24-bit pictures loaded into
+// surfaces (with gamma and the 640x480 fallbacks), backgrounds loaded into hbmVirtual, 8-bit
+// pictures drawn through a caller's palette, and the window capture used by printing. Every
+// header field is checked against the bytes actually present before a pixel is touched, and
+// a refusal says what is wrong with the file.
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -10,63 +13,87 @@
 #include "platform/files.h"
 #include "platform/le_bytes.h"
 
-// The layout of an information header that we accept, read field by field.
-struct BmpInfo {
-    int32_t width, height;
-    int topDown;
-    uint16_t bitCount;
-    uint32_t compression;
-    uint32_t pixelOffset;  // from the start of the file
-    size_t rowBytes;
-};
+// [SECTION] The one BMP parser: every reader of BMP files goes through ParseBmp
 
-// Reads the information header at `info` (the file after its 14-byte header) and checks that
-// the pixel rows lie within `size` bytes of the file. Returns 0 for anything malformed.
-static int ParseInfo(const uint8_t* afterFileHeader, size_t available, uint32_t pixelOffset, BmpInfo* out) {
-    if (available < 40) return 0;
-    ByteCursor c = MakeCursor(afterFileHeader, available);
+// Limits no picture of the volume comes near; they keep width x height x 3 far from overflow.
+constexpr int32_t kMaxBmpSide = 32768;
+
+static int Refuse(std::string* reason, const char* text) {
+    if (reason) *reason = text;
+    return 0;
+}
+
+static int RefuseNumber(std::string* reason, const char* format, long long value) {
+    char text[96];
+    snprintf(text, sizeof text, format, value);
+    return Refuse(reason, text);
+}
+
+int ParseBmp(const uint8_t fileHeader[14], const uint8_t* rest, size_t restSize, BmpLayout* out, std::string* reason) {
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return Refuse(reason, "the file does not begin with BM");
+    ByteCursor c = MakeCursor(rest, restSize);
     uint32_t headerSize = ReadU32LE(c);
-    out->width = ReadI32LE(c);
+    int32_t width = ReadI32LE(c);
     int32_t height = ReadI32LE(c);
     ReadU16LE(c);  // planes
-    out->bitCount = ReadU16LE(c);
-    out->compression = ReadU32LE(c);
-    if (c.bad || headerSize < 40 || out->width <= 0 || height == 0 || height == INT32_MIN) return 0;
-    if (out->width > 32768 || height > 32768 || height < -32768) return 0;
-    if (out->bitCount != 8 && out->bitCount != 24) return 0;
-    if (out->compression != 0) return 0;
-    out->topDown = height < 0;
+    uint16_t bitCount = ReadU16LE(c);
+    uint32_t compression = ReadU32LE(c);
+    for (int i = 0; i < 3; i++) ReadU32LE(c);  // image size and resolution: not needed
+    uint32_t coloursUsed = ReadU32LE(c);
+    if (c.bad || restSize < 40) return Refuse(reason, "the file ends inside its information header");
+    if (headerSize < 40) return RefuseNumber(reason, "information header of %lld bytes, fewer than 40", headerSize);
+    if (bitCount != 8 && bitCount != 24) return RefuseNumber(reason, "unsupported bit count %lld", bitCount);
+    if (compression != 0) return RefuseNumber(reason, "unsupported compression %lld", compression);
+    if (width <= 0 || width > kMaxBmpSide) return RefuseNumber(reason, "width %lld out of range", width);
+    if (height == 0 || height > kMaxBmpSide || height < -kMaxBmpSide) return RefuseNumber(reason, "height %lld out of range", height);
+    uint32_t pixelOffset = PeekU32LE(fileHeader + 10);
+    size_t headersEnd = 14 + (size_t)headerSize;
+    if (headerSize > restSize) return Refuse(reason, "the file ends inside its information header");
+    if (pixelOffset < headersEnd) return RefuseNumber(reason, "pixel data offset %lld lies inside the headers", pixelOffset);
+    out->width = width;
     out->height = height < 0 ? -height : height;
+    out->topDown = height < 0;
+    out->bitCount = bitCount;
+    out->rowBytes = (((size_t)width * bitCount + 31) / 32) * 4;
     out->pixelOffset = pixelOffset;
-    out->rowBytes = (((size_t)out->width * out->bitCount + 31) / 32) * 4;
-    if (pixelOffset < 14 + 40) return 0;
+    out->tableOffset = headersEnd;
+    out->tableEntries = 0;
+    if (bitCount == 8) {
+        out->tableEntries = coloursUsed == 0 || coloursUsed > 256 ? 256 : (int)coloursUsed;
+        if (headersEnd - 14 + 4 * (size_t)out->tableEntries > restSize) return Refuse(reason, "the file ends inside its colour table");
+    }
+    if (pixelOffset - 14 > restSize) return RefuseNumber(reason, "pixel data offset %lld lies beyond the end of the file", pixelOffset);
     size_t need = (size_t)(pixelOffset - 14) + out->rowBytes * (size_t)out->height;
-    return need <= available;
+    if (need > restSize) return Refuse(reason, "the file ends before its pixel rows");
+    return 1;
 }
 
-// Row r counted from the top of the picture.
-static const uint8_t* RowFromTop(const uint8_t* pixels, const BmpInfo& info, int r) {
-    int stored = info.topDown ? r : info.height - 1 - r;
-    return pixels + (size_t)stored * info.rowBytes;
+const uint8_t* BmpRowFromTop(const uint8_t* rest, const BmpLayout& l, int r) {
+    int stored = l.topDown ? r : l.height - 1 - r;
+    return rest + (l.pixelOffset - 14) + (size_t)stored * l.rowBytes;
 }
 
-int DecodeBmp(const uint8_t* data, size_t size, DecodedBmp* out) {
-    if (size < 14 + 40 || data[0] != 'B' || data[1] != 'M') return 0;
-    BmpInfo info;
-    if (!ParseInfo(data + 14, size - 14, PeekU32LE(data + 10), &info)) return 0;
-    const uint8_t* pixels = data + info.pixelOffset;
-    const uint8_t* table = data + 14 + PeekU32LE(data + 14);
-    if (info.bitCount == 8 && (size_t)(table - data) + 1024 > size) return 0;
-    out->width = info.width;
-    out->height = info.height;
-    out->bitCount = info.bitCount;
-    out->pixels.assign((size_t)info.width * info.height, 0);
-    for (int r = 0; r < info.height; r++) {
-        const uint8_t* row = RowFromTop(pixels, info, r);
-        uint32_t* to = &out->pixels[(size_t)r * info.width];
-        for (int x = 0; x < info.width; x++) {
-            const uint8_t* b = info.bitCount == 24 ? row + 3 * x : table + 4 * row[x];
-            to[x] = 0xFF000000u | ((uint32_t)b[2] << 16) | ((uint32_t)b[1] << 8) | b[0];
+ColourRef BmpTableColour(const uint8_t* rest, const BmpLayout& l, int i) {
+    if (i < 0 || i >= l.tableEntries) return MakeColour(0, 0, 0);
+    const uint8_t* e = rest + (l.tableOffset - 14) + 4 * (size_t)i;
+    return MakeColour(e[2], e[1], e[0]);
+}
+
+int DecodeBmp(const uint8_t* data, size_t size, DecodedBmp* out, std::string* reason) {
+    if (size < 14) return Refuse(reason, "the file ends inside its file header");
+    BmpLayout l;
+    const uint8_t* rest = data + 14;
+    if (!ParseBmp(data, rest, size - 14, &l, reason)) return 0;
+    out->width = l.width;
+    out->height = l.height;
+    out->bitCount = l.bitCount;
+    out->pixels.assign((size_t)l.width * l.height, 0);
+    for (int r = 0; r < l.height; r++) {
+        const uint8_t* row = BmpRowFromTop(rest, l, r);
+        uint32_t* to = &out->pixels[(size_t)r * l.width];
+        for (int x = 0; x < l.width; x++) {
+            ColourRef c = l.bitCount == 24 ? MakeColour(row[3 * x + 2], row[3 * x + 1], row[3 * x]) : BmpTableColour(rest, l, row[x]);
+            to[x] = 0xFF000000u | ((uint32_t)ColourRed(c) << 16) | ((uint32_t)ColourGreen(c) << 8) | ColourBlue(c);
         }
     }
     return 1;
@@ -106,8 +133,22 @@ std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height, 
     return out;
 }
 
+// [SECTION] Loading pictures of the volume
+
+// Opens the first candidate that opens. *failure is the first reason other than "no such
+// file" met on the way (a file that is there but cannot be read), else 0.
+static FILE* OpenFirst(const std::string* candidates, int n, int* failure) {
+    *failure = 0;
+    for (int i = 0; i < n; i++) {
+        errno = 0;
+        if (FILE* f = OpenFile(candidates[i].c_str(), "rb")) return f;
+        if (!*failure && errno != 0 && errno != ENOENT) *failure = errno;
+    }
+    return nullptr;
+}
+
 // Opens a picture of the volume by the lookup order of the current layout.
-static FILE* OpenPicture(const char* name) {
+static FILE* OpenPicture(const char* name, int* failure) {
     std::string candidates[4];
     int n = 0;
     if (smallLayout) {
@@ -116,77 +157,101 @@ static FILE* OpenPicture(const char* name) {
     }
     candidates[n++] = DataRootPath(name);
     candidates[n++] = name;
-    for (int i = 0; i < n; i++)
-        if (FILE* f = OpenFile(candidates[i].c_str(), "rb")) return f;
-    return nullptr;
+    return OpenFirst(candidates, n, failure);
 }
 
-// Reads the rest of a BMP file after its 14-byte header into a block of the file's length.
-static int ReadAfterHeader(FILE* f, const uint8_t header[14], std::vector<uint8_t>* block) {
+static void ShowOpenFailure(const char* name, int failure) {
+    ShowMessage("Cannot open file %s", name);
+    if (failure) ShowMessage("%s", strerror(failure));
+}
+
+// The failure of a picture that opened but cannot be made, in two boxes: the error code and
+// its text (at most 115 characters). Faults of the file's own layout carry EINVAL and say
+// what is wrong with the file.
+static void ShowBitmapFailure(int code, const std::string& text) {
+    ShowMessage("Cannot allocate *hBitmap, (0x%08x)", (unsigned)code);
+    ShowMessage("%s", text.substr(0, 115).c_str());
+}
+
+// Reads the 14-byte file header; 0 when the file is shorter or does not begin with "BM".
+static int ReadFileHeader(FILE* f, uint8_t header[14]) {
+    return fread(header, 1, 14, f) == 14 && header[0] == 'B' && header[1] == 'M';
+}
+
+enum { kReadDone = 1, kReadNoMemory = 0, kReadFailed = -1 };
+
+// Reads the rest of a BMP file after its 14-byte header into a block of the file's length,
+// as far as the header's file size says. A short file gives a short block (the parser then
+// says what is missing); a failing read gives kReadFailed with errno in *error.
+static int ReadAfterHeader(FILE* f, const uint8_t header[14], std::vector<uint8_t>* block, int* error) {
     int64_t length = OpenFileLength(f);
-    if (length < 14 || length > (int64_t)512 << 20) return 0;
+    if (length < 14 || length > (int64_t)512 << 20) return kReadNoMemory;
     block->assign((size_t)length, 0);
     uint32_t declared = PeekU32LE(header + 2);
     size_t want = declared >= 14 ? (size_t)declared - 14 : 0;
     if (want > (size_t)length - 14) want = (size_t)length - 14;
+    errno = 0;
     size_t got = fread(block->data(), 1, want, f);
+    if (got < want && ferror(f)) {
+        *error = errno ? errno : EIO;
+        return kReadFailed;
+    }
     block->resize(got);
-    return 1;
-}
-
-static void ShowBitmapFailure() {
-    // The picture's header promises more than the file holds or sizes no picture can have.
-    ShowMessage("Cannot allocate *hBitmap, (0x%08x)", 0x57u);
-    ShowMessage("%s", "The parameter is incorrect.");
+    return kReadDone;
 }
 
 int LoadBMPFromFile(const char* name, Surface** out) {
     *out = nullptr;
-    FILE* f = OpenPicture(name);
+    int failure;
+    FILE* f = OpenPicture(name, &failure);
     if (!f) {
-        ShowMessage("Cannot open file %s", name);
+        ShowOpenFailure(name, failure);
         return 0;
     }
     uint8_t header[14];
-    if (fread(header, 1, 14, f) != 14 || header[0] != 'B' || header[1] != 'M') {
+    if (!ReadFileHeader(f, header)) {
         fclose(f);
         ShowMessage("File %s is not a valid BMP file", name);
         return 0;
     }
     std::vector<uint8_t> block;
-    int read = ReadAfterHeader(f, header, &block);
+    int error = 0;
+    int read = ReadAfterHeader(f, header, &block, &error);
     fclose(f);
-    if (!read) {
+    if (read == kReadNoMemory) {
         ShowMessage("Cannot allocate hGlobal (%s)", name);
         return 0;
     }
-    uint16_t bitCount = block.size() >= 16 ? PeekU16LE(block.data() + 14) : 0;
-    if (bitCount != 24) {
+    if (read == kReadFailed) {
+        ShowBitmapFailure(error, strerror(error));
+        return 0;
+    }
+    if (block.size() >= 16 && PeekU16LE(block.data() + 14) != 24) {
         ShowMessage("File %s is not a 24-bit file", name);
         return 0;
     }
-    BmpInfo info;
-    if (!ParseInfo(block.data(), block.size(), PeekU32LE(header + 10), &info)) {
-        ShowBitmapFailure();
+    BmpLayout l;
+    std::string reason;
+    if (!ParseBmp(header, block.data(), block.size(), &l, &reason)) {
+        ShowBitmapFailure(EINVAL, reason);
         return 0;
     }
-    uint8_t* pixels = block.data() + (info.pixelOffset - 14);
+    uint8_t* pixels = block.data() + (l.pixelOffset - 14);
     if (gammaTable.enabled) {
-        size_t n = block.size() - (info.pixelOffset - 14);
+        size_t n = block.size() - (l.pixelOffset - 14);
         for (size_t i = 0; i < n; i++) pixels[i] = gammaTable.entry[pixels[i]];
     }
-    Surface* s = CreateSurface(info.width, info.height);
+    Surface* s = CreateSurface(l.width, l.height);
     if (!s) {
-        ShowMessage("Cannot allocate *hBitmap, (0x%08x)", 0x8u);
-        ShowMessage("%s", "Not enough storage is available to process this command.");
+        ShowBitmapFailure(ENOMEM, strerror(ENOMEM));
         return 0;
     }
     uint32_t* to = SurfacePixels(s);
     int stride = SurfaceStride(s);
-    for (int r = 0; r < info.height; r++) {
-        const uint8_t* row = RowFromTop(pixels, info, r);
+    for (int r = 0; r < l.height; r++) {
+        const uint8_t* row = BmpRowFromTop(block.data(), l, r);
         uint32_t* line = to + (size_t)r * stride;
-        for (int x = 0; x < info.width; x++)
+        for (int x = 0; x < l.width; x++)
             line[x] = 0xFF000000u | ((uint32_t)row[3 * x + 2] << 16) | ((uint32_t)row[3 * x + 1] << 8) | row[3 * x];
     }
     *out = s;
@@ -212,41 +277,48 @@ int LoadBMPToBackground(const char* name) {
 }
 
 int Load8BitBMP(const ColourRef palette[256], const char* name, Bitmap8* out) {
-    FILE* f = OpenFile(DataRootPath(name).c_str(), "rb");
-    if (!f) f = OpenFile(name, "rb");
+    std::string candidates[2] = {DataRootPath(name), name};
+    int failure;
+    FILE* f = OpenFirst(candidates, 2, &failure);
     if (!f) {
-        ShowMessage("Cannot open file %s", name);
+        ShowOpenFailure(name, failure);
         return 0;
     }
     uint8_t header[14];
-    if (fread(header, 1, 14, f) != 14 || header[0] != 'B' || header[1] != 'M') {
+    if (!ReadFileHeader(f, header)) {
         fclose(f);
         ShowMessage("File %s is not a valid BMP file", name);
         return 0;
     }
-    int read = ReadAfterHeader(f, header, &out->loadBuf);
+    int error = 0;
+    int read = ReadAfterHeader(f, header, &out->loadBuf, &error);
     fclose(f);
-    if (!read) {
+    if (read == kReadNoMemory) {
         ShowMessage("Cannot allocate loadBuf (%s)", name);
         return 0;
     }
-    BmpInfo info;
-    if (!ParseInfo(out->loadBuf.data(), out->loadBuf.size(), PeekU32LE(header + 10), &info) || info.bitCount != 8) {
+    BmpLayout l;
+    std::string reason = read == kReadFailed ? strerror(error) : "";
+    if (read == kReadDone && ParseBmp(header, out->loadBuf.data(), out->loadBuf.size(), &l, &reason) && l.bitCount != 8)
+        reason = "bit count 24 where a palette picture needs 8";
+    if (!reason.empty()) {
         out->loadBuf.clear();
         ShowMessage("hBitmap == NULL");
+        ShowMessage("%s", reason.c_str());
         return 0;
     }
-    out->width = info.width;
-    out->height = info.height;
-    out->pixels = out->loadBuf.data() + (info.pixelOffset - 14);
-    out->bitmap = CreateSurface(info.width, info.height);
+    out->width = l.width;
+    out->height = l.height;
+    out->pixels = out->loadBuf.data() + (l.pixelOffset - 14);
+    out->bitmap = CreateSurface(l.width, l.height);
     if (!out->bitmap) {
         out->loadBuf.clear();
         ShowMessage("hBitmap == NULL");
+        ShowMessage("%s", strerror(ENOMEM));
         return 0;
     }
-    for (int r = 0; r < info.height; r++)
-        DrawPaletteImage(out->bitmap, 0, r, RowFromTop(out->pixels, info, r), info.width, 1, (int)info.rowBytes, palette);
+    for (int r = 0; r < l.height; r++)
+        DrawPaletteImage(out->bitmap, 0, r, BmpRowFromTop(out->loadBuf.data(), l, r), l.width, 1, (int)l.rowBytes, palette);
     return 1;
 }
 

@@ -27,13 +27,34 @@ struct Bitmap8 {
 int Load8BitBMP(const ColourRef palette[256], const char* name, Bitmap8* out);
 void Release8BitBMP(Bitmap8* b);
 
+// What a BMP file's headers say, checked against the bytes present. Offsets count from the
+// start of the file.
+struct BmpLayout {
+    int width = 0, height = 0;   // height positive; topDown tells the order of the rows
+    int topDown = 0;
+    int bitCount = 0;            // 8 or 24
+    size_t rowBytes = 0;         // stored row, padded to a multiple of 4
+    size_t pixelOffset = 0;
+    size_t tableOffset = 0;      // 8-bit: the colour table (blue, green, red, 0 an entry)
+    int tableEntries = 0;
+};
+// The one BMP parser of the program. fileHeader is the file's first 14 bytes, rest the
+// restSize bytes after them. 1 for an uncompressed 8- or 24-bit picture whose colour table
+// and pixel rows lie within rest; otherwise 0 with a plain description of what is wrong
+// ("the file ends before its pixel rows", "unsupported bit count 4") in *reason.
+int ParseBmp(const uint8_t fileHeader[14], const uint8_t* rest, size_t restSize, BmpLayout* out, std::string* reason);
+// Row r counted from the top, in rest.
+const uint8_t* BmpRowFromTop(const uint8_t* rest, const BmpLayout& layout, int r);
+// Entry i of an 8-bit picture's own colour table; black beyond its entries.
+ColourRef BmpTableColour(const uint8_t* rest, const BmpLayout& layout, int i);
+
 // Decodes BMP bytes (a whole file) into rows of 32-bit pixels; no messages, for checks and tests.
-// Returns 0 for anything that is not a well-formed 8- or 24-bit BMP.
+// Returns 0 for anything that is not a well-formed 8- or 24-bit BMP, saying why in *reason.
 struct DecodedBmp {
     int width = 0, height = 0, bitCount = 0;
     std::vector<uint32_t> pixels;  // 0xFFRRGGBB, top row first
 };
-int DecodeBmp(const uint8_t* data, size_t size, DecodedBmp* out);
+int DecodeBmp(const uint8_t* data, size_t size, DecodedBmp* out, std::string* reason = nullptr);
 // Encodes a 24-bit bottom-up BMP file from 0xFFRRGGBB pixels (top row first).
 std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height, int stride);
 

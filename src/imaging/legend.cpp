@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "imaging/imaging.h"
@@ -154,14 +155,25 @@ int LegendMarkerY(const Rect& bar, double value, double minimum, double maximum)
     return std::clamp(y, bar.top, bar.bottom);
 }
 
-static void DrawColourRows(Surface* s, const Rect& bar, ScaleFile* scale) {
+// Reads the colours of every bar row, bottom row first, before anything is drawn, so that a
+// scale that is missing or cut short leaves the legend as it was. 0 when a colour cannot be read.
+static int ReadBarColours(const char* scalePath, const Rect& bar, std::vector<ColourRef>* rows) {
+    ScaleFile scale;
+    if (!OpenScaleFile(scalePath, &scale)) return 0;
     int height = bar.bottom - bar.top;
     int floor = screenMode == 3 && !fixedElevationRange;
-    for (int r = 0; r < height; r++) {
-        ColourRef c = 0;
-        ScaleColour(scale, ScaleIndexForRow(r, height, 0, floor), &c);
+    rows->assign((size_t)std::max(height, 0), 0);
+    int ok = 1;
+    for (int r = 0; r < height && ok; r++) ok = ScaleColour(&scale, ScaleIndexForRow(r, height, 0, floor), &(*rows)[(size_t)r]);
+    CloseScaleFile(&scale);
+    return ok;
+}
+
+static void DrawColourRows(Surface* s, const Rect& bar, const std::vector<ColourRef>& rows) {
+    for (size_t r = 0; r < rows.size(); r++) {
+        ColourRef c = rows[r];
         ColourRef shown = MakeColour(GammaLookup(ColourRed(c)), GammaLookup(ColourGreen(c)), GammaLookup(ColourBlue(c)));
-        int y = bar.bottom - 1 - r;
+        int y = bar.bottom - 1 - (int)r;
         SetPen(s, PEN_SOLID, 1, shown);
         MoveTo(s, bar.left, y);
         LineTo(s, bar.right - 1, y);
@@ -196,18 +208,19 @@ static void DrawMarker(Surface* s, const Rect& bar, const LegendValues& v, uint8
         SetLegendHotArea(hotAreas, 2, Rect{bar.right + 1, y - extent.y / 2, bar.right + 11 + extent.x, y + extent.y / 2});
 }
 
-int DrawLegend(Surface* s, const Rect& box, const char* scalePath, int markerValue, int drawBar, int drawMarker,
-               uint8_t (*hotAreas)[16], int drawLabels, int displayCode, int low, int high) {
-    // The box is the caller's; nothing is clipped to it, since the statistics bar runs below it.
-    (void)box;
+// DrawLegend with the box cleared to black first (clear set) once the colours are read.
+static int DrawLegendInBox(Surface* s, const Rect& box, int clear, const char* scalePath, int markerValue, int drawBar,
+                           int drawMarker, uint8_t (*hotAreas)[16], int drawLabels, int displayCode, int low, int high) {
     if (!s) return 0;
     Rect bar = LegendBarRect();
     int colours = drawBar && BarShowsColours(displayCode);
-    ScaleFile scale;
-    if (colours && !OpenScaleFile(scalePath, &scale)) {
+    std::vector<ColourRef> rows;
+    if (colours && !ReadBarColours(scalePath, bar, &rows)) {
         ShowMessage("Cannot open file %s", scalePath);
         return 0;
     }
+    // The box is the caller's; nothing is clipped to it, since the statistics bar runs below it.
+    if (clear) FillRect(s, box, MakeColour(0, 0, 0));
     DrawState saved = GetDrawState(s);
     SetTextColour(s, MakeColour(255, 255, 255));
     SetBackgroundMode(s, BK_TRANSPARENT);
@@ -215,8 +228,7 @@ int DrawLegend(Surface* s, const Rect& box, const char* scalePath, int markerVal
     SetPen(s, PEN_SOLID, 1, MakeColour(0, 0, 0));
     LegendValues values = ComputeValues(markerValue, low, high);
     if (colours) {
-        DrawColourRows(s, bar, &scale);
-        CloseScaleFile(&scale);
+        DrawColourRows(s, bar, rows);
     } else if (drawBar) {
         DrawEmptyBar(s, bar);
     }
@@ -229,14 +241,19 @@ int DrawLegend(Surface* s, const Rect& box, const char* scalePath, int markerVal
     return 1;
 }
 
+int DrawLegend(Surface* s, const Rect& box, const char* scalePath, int markerValue, int drawBar, int drawMarker,
+               uint8_t (*hotAreas)[16], int drawLabels, int displayCode, int low, int high) {
+    return DrawLegendInBox(s, box, 0, scalePath, markerValue, drawBar, drawMarker, hotAreas, drawLabels, displayCode, low, high);
+}
+
 // [SECTION] The elevation legend of the 2D map
 
 Rect ElevationLegendBox() { return smallLayout ? Rect{559, 168, 634, 231} : Rect{699, 211, 793, 289}; }
 
 int ElevationLegend(Surface* s, int displayCode) {
     if (!s) return 0;
-    Rect box = ElevationLegendBox();
-    FillRect(s, box, MakeColour(0, 0, 0));
     std::string path = ElevationScalePath();
-    return DrawLegend(s, box, path.c_str(), 0, 1, 1, legendCache, 1, displayCode, kLegendElevation, kLegendElevation);
+    // A scale that cannot be read leaves the legend showing the colours the map still uses.
+    return DrawLegendInBox(s, ElevationLegendBox(), 1, path.c_str(), 0, 1, 1, legendCache, 1, displayCode, kLegendElevation,
+                           kLegendElevation);
 }

@@ -9,13 +9,13 @@
 #include "app/app.h"
 #include "imaging/imaging.h"
 #include "platform/files.h"
-#include "platform/le_bytes.h"
 
 struct PixelBuffer {
     int used = 0;
     int width = 0, height = 0;
     int minX = 0, maxX = -1, minY = 0, maxY = -1;  // clipping rectangle, inclusive
     ColourRef table[256];                            // the colour table written by open
+    int tableHoldsIndices = 0;                       // opened in palette-index mode
     std::vector<uint8_t> pixels;
 };
 
@@ -73,6 +73,9 @@ static PixelBuffer* Active() { return pb.active >= 0 ? &pb.buffers[pb.active] : 
 void PbOpen() {
     PixelBuffer* b = Active();
     if (!b) return;
+    // In palette-index mode the table holds indices into the palette realised at paste time,
+    // so a palette set later recolours the next paste without opening the buffer again.
+    b->tableHoldsIndices = pb.indexMode;
     for (int i = 0; i < 256; i++) b->table[i] = pb.indexMode ? (ColourRef)i : pb.palette[i];
 }
 
@@ -149,33 +152,25 @@ int PbLoadBMP(const char* name, int flags) {
         ShowMessage("Cannot open file %s", name);
         return 0;
     }
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || PeekU16LE(bytes.data() + 28) != 8) {
+    BmpLayout l;
+    std::string reason = bytes.size() < 14 ? "the file ends inside its file header" : "";
+    if (reason.empty() && ParseBmp(bytes.data(), bytes.data() + 14, bytes.size() - 14, &l, &reason) && l.bitCount != 8)
+        reason = "bit count 24 where a palette picture needs 8";
+    if (!reason.empty()) {
         ShowMessage("File %s is not a valid BMP file", name);
+        ShowMessage("%s", reason.c_str());
         return 0;
     }
-    int32_t width = PeekI32LE(bytes.data() + 18), height = PeekI32LE(bytes.data() + 22);
-    uint32_t offset = PeekU32LE(bytes.data() + 10), infoSize = PeekU32LE(bytes.data() + 14);
-    if (width <= 0 || width > 8192 || height == 0 || height < -8192 || height > 8192 || infoSize < 40) {
-        ShowMessage("File %s is not a valid BMP file", name);
-        return 0;
-    }
-    int rows = std::abs(height);
-    size_t rowBytes = ((size_t)width + 3) & ~(size_t)3;
-    size_t tableAt = 14 + (size_t)infoSize;
-    if (offset < tableAt || (size_t)offset + rowBytes * rows > bytes.size() || tableAt + 1024 > bytes.size()) {
-        ShowMessage("File %s is not a valid BMP file", name);
-        return 0;
-    }
+    const uint8_t* rest = bytes.data() + 14;
     uint8_t map[256];
     for (int i = 0; i < 256; i++) {
-        const uint8_t* e = bytes.data() + tableAt + 4 * i;
-        map[i] = (flags & 1) ? (uint8_t)i : (uint8_t)PbNearestColour(e[2], e[1], e[0]);
+        ColourRef c = BmpTableColour(rest, l, i);
+        map[i] = (flags & 1) ? (uint8_t)i : (uint8_t)PbNearestColour(ColourRed(c), ColourGreen(c), ColourBlue(c));
     }
     uint8_t saved = pb.colour;
-    for (int r = 0; r < rows; r++) {
-        int stored = height < 0 ? r : rows - 1 - r;
-        const uint8_t* row = bytes.data() + offset + (size_t)stored * rowBytes;
-        for (int x = 0; x < width; x++) {
+    for (int r = 0; r < l.height; r++) {
+        const uint8_t* row = BmpRowFromTop(rest, l, r);
+        for (int x = 0; x < l.width; x++) {
             pb.colour = map[row[x]];
             PbPoint(pb.x + x, pb.y + r);
         }
@@ -237,8 +232,10 @@ void PbPaste(int minX, int maxX, int minY, int maxY, int x, int y) {
     maxX = std::min(b->width - 1, maxX), maxY = std::min(b->height - 1, maxY);
     if (maxX < minX || maxY < minY) return;
     int w = maxX - minX + 1, h = maxY - minY + 1;
+    ColourRef colours[256];
+    for (int i = 0; i < 256; i++) colours[i] = b->tableHoldsIndices ? pb.palette[b->table[i] & 255] : b->table[i];
     // (x, y) is where the rectangle's lower-left corner lands.
-    DrawPaletteImage(pb.target, x, y - h + 1, b->pixels.data() + (size_t)minY * b->width + minX, w, h, b->width, b->table);
+    DrawPaletteImage(pb.target, x, y - h + 1, b->pixels.data() + (size_t)minY * b->width + minX, w, h, b->width, colours);
 }
 
 void PbSetPalette(const ColourRef palette[256]) {

@@ -438,11 +438,22 @@ void Colourise(const Planes& pl, int colouring, const ColourRef* ramp, int rowBy
     }
 }
 
-int LoadRamp(ColourRef ramp[256]) {
-    std::fill(ramp, ramp + 256, MakeColour(0, 0, 0));
+// The elevation ramp of the last scale that loaded. A scale that cannot be read leaves it
+// as it was, so the heights keep their colours after the message. Before any scale has
+// loaded the ramp is a grey wedge (dark for low, light for high): the relief stays readable
+// instead of turning black.
+struct Ramp {
+    int loaded = 0;
+    ColourRef colour[256];
+};
+Ramp elevationRamp;
+
+const ColourRef* LoadRamp() {
+    if (!elevationRamp.loaded)
+        for (int i = 0; i < 256; i++) elevationRamp.colour[i] = MakeColour(i, i, i);
     std::string path = ElevationScalePath();
-    PaletteFromScale(path.c_str(), 256, !fixedElevationRange, ramp);
-    return 1;
+    if (PaletteFromScale(path.c_str(), 256, !fixedElevationRange, elevationRamp.colour)) elevationRamp.loaded = 1;
+    return elevationRamp.colour;
 }
 
 }  // namespace
@@ -467,8 +478,7 @@ int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* s
     if (!AllocatePlanes(&pl, q.width, q.height, q.background == 0 ? 3 : heights ? 2 : 1)) return 0;
     int previousCursor = SetCursorShape(CURSOR_WAIT);
     double widthKm = fabs((q.east - q.west) / 360.0 * 40020.0), heightKm = fabs((q.north - q.south) / 180.0 * 20040.0);
-    ColourRef ramp[256];
-    if (heights) LoadRamp(ramp);
+    const ColourRef* ramp = heights ? LoadRamp() : nullptr;
     ObservedRange seen;
     ProgressShare all, firstHalf, secondHalf;
     firstHalf.to = 50;
@@ -528,16 +538,47 @@ int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* s
     return ok;
 }
 
+// The window, depth and background of the picture now in the map area. A composition that
+// fails puts them back, so that what is drawn over the kept picture (grid, coastlines,
+// names, the readout and the scale) belongs to it.
+static struct {
+    int valid = 0;
+    int depth = 0;
+    MapWindow window{};
+    int background = 0;
+} shownMap;
+
+static void RememberShownMap() {
+    shownMap.valid = 1;
+    shownMap.depth = zoomDepth;
+    shownMap.window = CurrentMapWindow();
+    shownMap.background = mapBackground;
+}
+
+static void RestoreShownMap() {
+    if (!shownMap.valid) return;
+    zoomDepth = shownMap.depth;
+    zoomHistory[zoomDepth] = shownMap.window;
+    mapBackground = shownMap.background;
+}
+
+void ResetMapComposition() {
+    elevationRamp.loaded = 0;
+    shownMap.valid = 0;
+}
+
 int ComposeMapBackground() {
     if (!hbmVirtual) return 0;
     if (LoadScreenCache()) {
         lastComposeSource = kSourceCache;
+        RememberShownMap();
         return 1;
     }
     RasterEntry entry{};
     if (!ChooseRasterEntry((int32_t)MapScale(), &entry)) {
         FillRect(hbmVirtual, mapRect, MakeColour(0, 0, 0));
         lastComposeSource = kSourceBlack;
+        RememberShownMap();
         return 1;
     }
     const MapWindow& w = CurrentMapWindow();
@@ -547,8 +588,15 @@ int ComposeMapBackground() {
     int source = kSourceNone;
     int ok = ComposeRaster(q, &rows, &source);
     lastComposeSource = source;
-    if (!rows.empty()) DrawBgrImage(hbmVirtual, mapRect.left, mapRect.top, rows.data(), q.width, q.height, ((q.width + 3) & ~3) * 3);
-    if (ok) SaveScreenCache();
-    else DiscardScreenCache(zoomDepth);
-    return ok;
+    if (!ok) {
+        // The user keeps the picture they had, and the view that goes with it; only the
+        // message tells of the failure.
+        DiscardScreenCache(zoomDepth);
+        RestoreShownMap();
+        return 0;
+    }
+    DrawBgrImage(hbmVirtual, mapRect.left, mapRect.top, rows.data(), q.width, q.height, ((q.width + 3) & ~3) * 3);
+    SaveScreenCache();
+    RememberShownMap();
+    return 1;
 }

@@ -20,7 +20,9 @@ enum ComposeSource {
 extern int lastComposeSource;
 
 // Composes the map background of the current window into hbmVirtual at mapRect (from the
-// depth's screen cache when it exists) and saves the cache. 1 on success.
+// depth's screen cache when it exists) and saves the cache. 1 on success. On failure (after
+// its message) the map area keeps its picture, no cache is written, and the zoom depth,
+// window and background go back to those of the picture shown.
 int ComposeMapBackground();
 
 // Screen cache of the current zoom depth: the pixels of mapRect in hbmVirtual (rows top
@@ -39,3 +41,6 @@ struct ComposeRequest {
     int smoothing;
 };
 int ComposeRaster(const ComposeRequest& request, std::vector<uint8_t>* bgrRows, int* source);
+// The elevation ramp and the view of the picture shown are kept from one composition to
+// the next, so that a failure leaves them as they were. This forgets both (tests).
+void ResetMapComposition();

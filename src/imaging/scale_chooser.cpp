@@ -75,7 +75,12 @@ static void ReadSwatches(Chooser& c) {
         int height = a.bottom - a.top - 4;
         for (int row = 0; row < height; row++) {
             ColourRef colour = 0;
-            ScaleColour(&scale, ScaleIndexForRow(row, height, 1, 0), &colour);
+            if (!ScaleColour(&scale, ScaleIndexForRow(row, height, 1, 0), &colour)) {
+                // A scale cut short shows no colours rather than black ones.
+                w.opened = 0;
+                w.rows.clear();
+                break;
+            }
             w.rows.push_back(MakeColour(GammaLookup(ColourRed(colour)), GammaLookup(ColourGreen(colour)), GammaLookup(ColourBlue(colour))));
         }
         CloseScaleFile(&scale);

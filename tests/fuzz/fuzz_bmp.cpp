@@ -1,4 +1,5 @@
-// Fuzz target for the BMP readers: the in-memory decoder and the file loaders of the viewer.
+// Fuzz target for the BMP parser and every reader built on it: the in-memory decoder, the
+// 24-bit and 8-bit file loaders and the pixel buffers' loader.
 #include <unistd.h>
 
 #include <cstdio>
@@ -28,6 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ColourRef palette[256] = {};
     Bitmap8 b;
     if (Load8BitBMP(palette, ScratchFile().c_str(), &b)) Release8BitBMP(&b);
+    // The pixel buffers draw the picture at an offset into a small buffer: clipping must hold.
+    static int buffer = -1;
+    if (buffer < 0) {
+        PbInitialise();
+        buffer = PbCreate(16, 16);
+    }
+    PbActivate(buffer);
+    PbMove(-3, 5);
+    PbLoadBMP(ScratchFile().c_str(), size & 1);
     TestClearShown();
     return 0;
 }

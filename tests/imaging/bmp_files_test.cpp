@@ -1,6 +1,7 @@
 // BMP loading: the 24-bit rule, gamma, the 640x480 fallbacks, 8-bit palettes and damaged files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/app.h"
@@ -107,6 +108,12 @@ TEST_F(BmpTest, GammaAppliesToPixels) {
     DeleteSurface(s);
 }
 
+std::vector<std::string> ShownTexts() {
+    std::vector<std::string> texts;
+    for (const ShownText& t : TestShownMessages()) texts.push_back(t.text);
+    return texts;
+}
+
 TEST_F(BmpTest, FailuresShowTheirMessages) {
     std::vector<uint8_t> good = SolidBmp24(8, 8, 0x123456);
     std::vector<uint8_t> notBm = good;
@@ -118,7 +125,14 @@ TEST_F(BmpTest, FailuresShowTheirMessages) {
     PokeU32LE(&zeroHeight[22], 0);
     std::vector<uint8_t> offsetPastEnd = good;
     PokeU32LE(&offsetPastEnd[10], 1u << 30);
+    std::vector<uint8_t> shortHeader = good;
+    PokeU32LE(&shortHeader[14], 12);
+    std::vector<uint8_t> compressed = good;
+    PokeU32LE(&compressed[30], 1);
+    std::vector<uint8_t> fourBit = good;
+    PokeU16LE(&fourBit[28], 4);
     std::vector<uint8_t> eightBit = Bmp8(4, 4, 0, [](int x, int y) { return (uint8_t)(x + y); });
+    const char* invalid = "Cannot allocate *hBitmap, (0x00000016)";  // EINVAL: the file's own fault
     struct Case {
         const char* file;
         std::vector<uint8_t> bytes;
@@ -127,10 +141,14 @@ TEST_F(BmpTest, FailuresShowTheirMessages) {
         {"nobm.bmp", notBm, {"File nobm.bmp is not a valid BMP file"}},
         {"short.bmp", std::vector<uint8_t>(good.begin(), good.begin() + 10), {"File short.bmp is not a valid BMP file"}},
         {"eight.bmp", eightBit, {"File eight.bmp is not a 24-bit file"}},
-        {"trunc.bmp", truncated, {"Cannot allocate *hBitmap, (0x00000057)", "The parameter is incorrect."}},
-        {"wide.bmp", hugeWidth, {"Cannot allocate *hBitmap, (0x00000057)", "The parameter is incorrect."}},
-        {"zero.bmp", zeroHeight, {"Cannot allocate *hBitmap, (0x00000057)", "The parameter is incorrect."}},
-        {"offset.bmp", offsetPastEnd, {"Cannot allocate *hBitmap, (0x00000057)", "The parameter is incorrect."}},
+        {"four.bmp", fourBit, {"File four.bmp is not a 24-bit file"}},
+        {"trunc.bmp", truncated, {invalid, "the file ends before its pixel rows"}},
+        {"info.bmp", std::vector<uint8_t>(good.begin(), good.begin() + 40), {invalid, "the file ends inside its information header"}},
+        {"wide.bmp", hugeWidth, {invalid, "width 2147483647 out of range"}},
+        {"zero.bmp", zeroHeight, {invalid, "height 0 out of range"}},
+        {"offset.bmp", offsetPastEnd, {invalid, "pixel data offset 1073741824 lies beyond the end of the file"}},
+        {"os2.bmp", shortHeader, {invalid, "information header of 12 bytes, fewer than 40"}},
+        {"rle.bmp", compressed, {invalid, "unsupported compression 1"}},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteTestFile(volume / c.file, c.bytes));
@@ -138,13 +156,83 @@ TEST_F(BmpTest, FailuresShowTheirMessages) {
         Surface* s = (Surface*)1;
         EXPECT_EQ(LoadBMPFromFile(c.file, &s), 0) << c.file;
         EXPECT_EQ(s, nullptr);
-        ASSERT_EQ(TestShownMessages().size(), c.messages.size()) << c.file;
-        for (size_t i = 0; i < c.messages.size(); i++) EXPECT_EQ(TestShownMessages()[i].text, c.messages[i]);
+        EXPECT_EQ(ShownTexts(), c.messages) << c.file;
     }
     TestClearShown();
     Surface* s;
     EXPECT_EQ(LoadBMPFromFile("missing.bmp", &s), 0);
-    EXPECT_EQ(TestLastMessage(), "Cannot open file missing.bmp");
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{"Cannot open file missing.bmp"});
+}
+
+// One parser reads BMP files for the whole program: the 8-bit loader, the pixel buffers and
+// the in-memory decoder give the same reasons for the same damage.
+TEST_F(BmpTest, EveryReaderSaysWhatIsWrongWithTheFile) {
+    auto diagonal = [](int x, int y) { return (uint8_t)(x == y ? 1 : 0); };
+    std::vector<uint8_t> good = Bmp8(6, 4, 0, diagonal);
+    std::vector<uint8_t> rows = good;
+    rows.resize(good.size() - 3);
+    std::vector<uint8_t> table(good.begin(), good.begin() + 54 + 500);
+    PokeU32LE(&table[10], 54);  // the pixels claim to start right after the headers
+    std::vector<uint8_t> fourBit = good;
+    PokeU16LE(&fourBit[28], 4);
+    std::vector<uint8_t> colour = SolidBmp24(3, 3, 0x102030);
+    struct Case {
+        const char* file;
+        std::vector<uint8_t> bytes;
+        std::string reason;
+    } cases[] = {
+        {"rows.bmp", rows, "the file ends before its pixel rows"},
+        {"table.bmp", table, "the file ends inside its colour table"},
+        {"four.bmp", fourBit, "unsupported bit count 4"},
+        {"colour.bmp", colour, "bit count 24 where a palette picture needs 8"},
+    };
+    ColourRef palette[256] = {};
+    PbInitialise();
+    int buffer = PbCreate(8, 8);
+    ASSERT_EQ(PbActivate(buffer), 0);
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteTestFile(volume / c.file, c.bytes));
+        TestClearShown();
+        Bitmap8 b;
+        EXPECT_EQ(Load8BitBMP(palette, c.file, &b), 0) << c.file;
+        EXPECT_EQ(ShownTexts(), (std::vector<std::string>{"hBitmap == NULL", c.reason})) << c.file;
+        EXPECT_TRUE(b.loadBuf.empty());
+        TestClearShown();
+        EXPECT_EQ(PbLoadBMP(c.file, 1), 0) << c.file;
+        EXPECT_EQ(ShownTexts(), (std::vector<std::string>{std::string("File ") + c.file + " is not a valid BMP file", c.reason})) << c.file;
+        std::string reason;
+        DecodedBmp d;
+        int decoded = DecodeBmp(c.bytes.data(), c.bytes.size(), &d, &reason);
+        if (c.bytes == colour) {
+            EXPECT_EQ(decoded, 1);  // a 24-bit picture is fine for the decoder
+        } else {
+            EXPECT_EQ(reason, c.reason) << c.file;
+        }
+    }
+    EXPECT_TRUE(std::all_of(PbAddress(buffer), PbAddress(buffer) + 64, [](uint8_t v) { return v == 0; }));
+
+    // The good file through the pixel buffers: indices as stored (flags 1), or each table
+    // colour mapped to the nearest palette entry.
+    ASSERT_TRUE(WriteTestFile(volume / "good.bmp", good));
+    PbMove(1, 2);
+    ASSERT_EQ(PbLoadBMP("good.bmp", 1), 1);
+    const uint8_t* p = PbAddress(buffer);
+    EXPECT_EQ(p[2 * 8 + 1], 1);  // picture (0, 0)
+    EXPECT_EQ(p[5 * 8 + 4], 1);  // picture (3, 3)
+    EXPECT_EQ(p[2 * 8 + 2], 0);
+    ColourRef distinct[256];
+    for (int i = 0; i < 256; i++) distinct[i] = MakeColour(255, 255, 255);
+    distinct[40] = MakeColour(1, 1, 1);  // nearest to the file's grey 1
+    distinct[41] = MakeColour(0, 0, 0);  // the file's grey 0 exactly
+    PbSetPalette(distinct);
+    PbMove(1, 2);
+    ASSERT_EQ(PbLoadBMP("good.bmp", 0), 1);
+    EXPECT_EQ(p[2 * 8 + 1], 40);
+    EXPECT_EQ(p[2 * 8 + 2], 41);
+    TestClearShown();
+    PbDeactivate();
+    PbFree(buffer);
+    PbDeactivate();
 }
 
 TEST_F(BmpTest, EightBitLoadUsesCallersPaletteAndReportsPositiveHeight) {

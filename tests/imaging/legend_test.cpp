@@ -182,6 +182,33 @@ TEST_F(LegendScreen, MissingScaleReportsAndDrawsNothing) {
     EXPECT_EQ(LegendHotArea(legendCache, 0).left, -1);
 }
 
+// A scale that cannot be read, or that ends early, leaves the elevation legend as it was:
+// the colours the map keeps using stay explained.
+TEST_F(LegendScreen, UnreadableScaleLeavesTheElevationLegendAsItWas) {
+    ASSERT_EQ(ElevationLegend(target, 4), 1);
+    std::vector<uint8_t> cut = CountingScale();
+    cut.resize(8 + 3 * 9000);  // the top of the bar needs colours beyond 9000
+    ASSERT_TRUE(WriteTestFile(folder / "scales/cut.sca", cut));
+    Rect box = ElevationLegendBox();
+    for (const char* name : {"gone.sca", "cut.sca"}) {
+        ASSERT_TRUE(WriteTestText(folder / "scales.dat", std::string("1<") + name + ">\n"));
+        ASSERT_EQ(ReadScaleList(), 1);
+        std::vector<ColourRef> before;
+        for (int y = box.top; y < box.bottom; y++)
+            for (int x = box.left; x < box.right; x++) before.push_back(GetPixel(target, x, y));
+        TestClearShown();
+        EXPECT_EQ(ElevationLegend(target, 4), 0) << name;
+        EXPECT_EQ(TestLastMessage(), "Cannot open file " + std::string(dataRoot) + "\\scales\\" + name);
+        std::vector<ColourRef> after;
+        for (int y = box.top; y < box.bottom; y++)
+            for (int x = box.left; x < box.right; x++) after.push_back(GetPixel(target, x, y));
+        EXPECT_EQ(after, before) << name;
+        EXPECT_EQ(GetPixel(target, LegendBarRect().left + 2, LegendBarRect().bottom - 1), Expected(LegendBarRect(), 0, 0)) << name;
+    }
+    ASSERT_TRUE(WriteTestText(folder / "scales.dat", ""));
+    ReadScaleList();
+}
+
 TEST_F(LegendScreen, LabelTexts) {
     struct Case {
         int mode, imperial, fixed;

@@ -79,24 +79,38 @@ TEST_F(PixelBufferTest, GetPutScaleAndCopy) {
     EXPECT_EQ(PbAddress(t)[5 * 6 + 5], 4);
 }
 
-TEST_F(PixelBufferTest, PasteDrawsThroughTheTableWithLowerLeftAnchor) {
+// Every entry differs from its neighbours in red, green and blue alike, so a pixel drawn
+// through the wrong entry, an entry off by one, or an index taken for a colour shows.
+ColourRef Distinct(int i) { return MakeColour(i, 255 - i, (i * 37 + 11) & 255); }
+
+TEST_F(PixelBufferTest, PasteDrawsThroughThePaletteWithLowerLeftAnchor) {
     Surface* s = CreateSurface(20, 20);
     PbSetSurface(s);
-    ColourRef palette[256];
-    for (int i = 0; i < 256; i++) palette[i] = MakeColour(i, 0, 0);
+    ColourRef palette[256], later[256];
+    for (int i = 0; i < 256; i++) palette[i] = Distinct(i), later[i] = Distinct(255 - i);
     PbSetPalette(palette);
     int h = PbCreate(4, 3);
     PbActivate(h);
     PbOpen();
-    PbSetColour(200);
-    PbPoint(0, 0);  // the rectangle's top-left
-    PbPaste(0, 3, 0, 2, 5, 10);
-    EXPECT_EQ(GetPixel(s, 5, 8), MakeColour(200, 0, 0));
-    EXPECT_EQ(GetPixel(s, 6, 10), MakeColour(0, 0, 0));
-    PbSetPaletteIndexMode(1);
-    PbOpen();
-    PbPaste(0, 3, 0, 2, 5, 10);
-    EXPECT_EQ(GetPixel(s, 5, 8), (ColourRef)200);  // identity indices
+    uint8_t* p = PbAddress(h);
+    for (int i = 0; i < 12; i++) p[i] = (uint8_t)(i * 23);  // rows top first
+    struct Mode { int indexMode; const ColourRef* afterChange; } modes[] = {
+        {0, palette},  // the table was copied at open: a later palette changes nothing
+        {1, later},    // indices into the palette realised at paste time
+    };
+    for (const Mode& m : modes) {
+        PbSetPalette(palette);
+        PbSetPaletteIndexMode(m.indexMode);
+        PbOpen();
+        PbPaste(0, 3, 0, 2, 5, 10);  // lower-left corner lands on (5, 10)
+        for (int r = 0; r < 3; r++)
+            for (int c = 0; c < 4; c++) ASSERT_EQ(GetPixel(s, 5 + c, 8 + r), palette[(r * 4 + c) * 23]) << m.indexMode << " " << c << "," << r;
+        EXPECT_EQ(GetPixel(s, 9, 10), MakeColour(0, 0, 0));  // nothing beyond the rectangle
+        PbSetPalette(later);
+        PbPaste(1, 2, 1, 1, 0, 0);  // pixels (1, 1) and (2, 1): indices 115 and 138
+        EXPECT_EQ(GetPixel(s, 0, 0), m.afterChange[115]) << m.indexMode;
+        EXPECT_EQ(GetPixel(s, 1, 0), m.afterChange[138]) << m.indexMode;
+    }
     PbDeactivate();
     PbFree(h);
     PbDeactivate();

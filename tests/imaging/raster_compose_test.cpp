@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "app/app.h"
 #include "app/panels.h"
@@ -19,6 +20,12 @@ namespace {
 
 uint16_t ColourSample(int c, int r) { return Pack565((c * 7) & 255, (r * 3) & 255, ((c + r) * 5) & 255); }
 int16_t HeightSample(int c, int r) { return (int16_t)(c + r - 500); }
+
+std::vector<std::string> ShownTexts() {
+    std::vector<std::string> texts;
+    for (const ShownText& t : TestShownMessages()) texts.push_back(t.text);
+    return texts;
+}
 
 // A coarse tile whose samples follow f, stored scrambled as the volume keeps them.
 std::vector<uint8_t> CoarseTile(uint16_t (*f)(int, int)) {
@@ -42,6 +49,7 @@ struct ComposeTest : ::testing::Test {
         snprintf(tempDir, sizeof tempDir, "%s\\tmp", dataRoot);
         MakeDirectories(tempDir);
         ReadScaleList();  // none here: an earlier test's list must not choose the ramp
+        ResetMapComposition();
         screenWidth = 800;
         smallLayout = 0;
         options.monitorInches = 14;
@@ -220,6 +228,60 @@ TEST_F(ComposeTest, ObservedRangeRules) {
     EXPECT_EQ(observedElevation.maximum, 8848);
 }
 
+// A scale that cannot be read leaves the ramp as the last good scale made it; before any
+// scale loaded, heights show as a grey wedge rather than black.
+TEST_F(ComposeTest, UnreadableScaleKeepsThePreviousRamp) {
+    WriteTestFile(folder / "raster/shadow/shadow.8", std::vector<uint8_t>((size_t)kShade8Width * kShade8Height, 200));
+    WriteTestFile(folder / "raster/hts/4k/4W180N90.HLE", CoarseTile([](int c, int r) { return (uint16_t)HeightSample(c, r); }));
+    mapBackground = 4;
+    Window(-180, -120, 40, 85);
+    auto snapshot = [&] {
+        std::vector<uint32_t> p;
+        for (int y = 0; y < 499; y += 13)
+            for (int x = 0; x < 665; x += 11) p.push_back(Pixel(x, y));
+        return p;
+    };
+    std::string ian1 = std::string(dataRoot) + "\\scales\\ian1.sca";
+
+    // No scale yet: the grey wedge, brighter for higher ground, and the message once.
+    ASSERT_EQ(ComposeMapBackground(), 1);
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{"Cannot open file " + ian1});
+    uint32_t low = Pixel(332, 249), high = Pixel(664, 498);  // heights rise to the south-east
+    EXPECT_EQ(low & 255, (low >> 8) & 255);
+    EXPECT_EQ(low & 255, low >> 16);
+    EXPECT_GT(high & 255, low & 255);
+    EXPECT_NE(low, 0u);
+
+    // A good scale colours the heights.
+    WriteTestFile(folder / "scales/ian1.sca", TestScale());
+    TestClearShown();
+    DiscardAllScreenCaches();
+    ASSERT_EQ(ComposeMapBackground(), 1);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    std::vector<uint32_t> coloured = snapshot();
+    EXPECT_EQ(coloured[0] & 255, 77u);  // blue 77 is the test scale's mark
+
+    // "scales.dat" names a scale that is not there: message, same colours as before.
+    WriteTestText(folder / "scales.dat", "1 <nosuch.sca>\n");
+    ASSERT_EQ(ReadScaleList(), 1);
+    TestClearShown();
+    DiscardAllScreenCaches();
+    FillRect(hbmVirtual, mapRect, MakeColour(1, 2, 3));
+    ASSERT_EQ(ComposeMapBackground(), 1);
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{"Cannot open file " + std::string(dataRoot) + "\\scales\\nosuch.sca"});
+    EXPECT_EQ(snapshot(), coloured);
+
+    // A scale cut short is no better than a missing one.
+    std::vector<uint8_t> cut = TestScale();
+    cut.resize(8 + 3 * 5000);
+    WriteTestFile(folder / "scales/nosuch.sca", cut);
+    DiscardAllScreenCaches();
+    ASSERT_EQ(ComposeMapBackground(), 1);
+    EXPECT_EQ(snapshot(), coloured);
+    WriteTestText(folder / "scales.dat", "");
+    ReadScaleList();
+}
+
 TEST_F(ComposeTest, SilhouetteAndShadeOfTheWholeWorldFromTheOverview) {
     std::vector<uint8_t> top((size_t)kTopWidth * kTopHeight, 0);
     for (int r = 0; r < kTopHeight; r++)
@@ -279,6 +341,45 @@ TEST_F(ComposeTest, FineColourIsResidualOverTheBaseAndSmoothingFillsBetweenChang
         if (!c.between) EXPECT_EQ(nearestWrong, 0);
     }
     EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+// A composition that fails keeps the picture the user had and writes no cache from the attempt.
+TEST_F(ComposeTest, FailedCompositionKeepsThePreviousPicture) {
+    WriteFineColourVolume(folder);
+    Window(1.0, 1.5, 50.0, 50.375);
+    ASSERT_EQ(ComposeMapBackground(), 1);
+    ASSERT_EQ(lastComposeSource, kSourceFine);
+    std::vector<uint32_t> before(SurfacePixels(hbmVirtual), SurfacePixels(hbmVirtual) + 800 * 600);
+    struct Damage { const char* what; std::function<void()> apply; } damages[] = {
+        {"missing", [&] { RemoveFile((folder / "raster/rgb/rg_2048.cod").c_str()); }},
+        {"cut short", [&] { WriteTestFile(folder / "raster/rgb/rg_2048.cod", std::vector<uint8_t>(100, 1)); }},
+    };
+    for (const Damage& d : damages) {
+        d.apply();
+        TestClearShown();
+        // Zoom in one step: a window that needs the fine tiles again.
+        zoomHistory[2] = MapWindow{1.1, 1.35, 50.1, 50.29};
+        zoomDepth = 2;
+        EXPECT_EQ(ComposeMapBackground(), 0) << d.what;
+        ASSERT_EQ(TestShownMessages().size(), 1u) << d.what << ": " << TestLastMessage();
+        EXPECT_NE(TestLastMessage().find("rg_2048.cod"), std::string::npos) << TestLastMessage();
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), SurfacePixels(hbmVirtual))) << d.what;
+        EXPECT_FALSE(FileExists((folder / "tmp/screen02.tmp").c_str())) << d.what;
+        EXPECT_EQ(codebookRGB, nullptr);
+        // The view is the one the kept picture shows, so what is drawn over it fits.
+        EXPECT_EQ(zoomDepth, 1) << d.what;
+    }
+    // A pan at the same depth that fails puts the window back as well; so does a change of
+    // background that cannot be composed.
+    zoomHistory[1] = MapWindow{1.2, 1.7, 50.0, 50.375};
+    mapBackground = 2;
+    DiscardAllScreenCaches();  // as a change of view or background does
+    EXPECT_EQ(ComposeMapBackground(), 0);
+    EXPECT_EQ(zoomDepth, 1);
+    EXPECT_EQ(CurrentMapWindow().west, 1.0);
+    EXPECT_EQ(CurrentMapWindow().east, 1.5);
+    EXPECT_EQ(mapBackground, 0);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), SurfacePixels(hbmVirtual)));
 }
 
 TEST_F(ComposeTest, MissingCodebookEndsTheFineCompositionWithItsMessage) {
