@@ -209,9 +209,7 @@ int ZoomBox(int sx, int sy, int corner) {
         } else {
             PlayCue(CUE_ERROR);
             DrawLabel(s, &label, box.left, box.bottom, "(too small)");
-            uint32_t until = TickCount() + 500;
-            while ((int32_t)(TickCount() - until) < 0) {
-            }
+            Delay(0.5);
             RestoreArea(s, &label);
         }
     }
