@@ -171,7 +171,7 @@ uint32_t TickCount() { return win.clock.isValid() ? (uint32_t)win.clock.elapsed(
 
 // Hands what was drawn to the toolkit, then sleeps until it has an event to handle (input, a
 // repaint, a timer) and handles it; with a limit (timeoutMs >= 0) a timer ends the sleep then.
-static void SleepUntilToolkitEvent(int timeoutMs, QEventLoop::ProcessEventsFlags flags) {
+static void SleepUntilToolkitEvent(int timeoutMs) {
     FlushWindowDirty();
     QTimer wake;
     if (timeoutMs >= 0) {
@@ -180,14 +180,15 @@ static void SleepUntilToolkitEvent(int timeoutMs, QEventLoop::ProcessEventsFlags
         wake.start(timeoutMs);
     }
     win.sleeping = 1;
-    QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     win.sleeping = 0;
 }
 
 void Delay(double seconds) {
-    uint32_t deadline = TickCount() + (uint32_t)(seconds * 1000.0);
+    uint32_t ms = seconds > 0 ? (uint32_t)(seconds * 1000.0) : 0;
+    uint32_t deadline = TickCount() + ms;
     if (!win.app) {
-        if (seconds > 0) QThread::msleep((unsigned long)(seconds * 1000.0));
+        QThread::msleep(ms);
         return;
     }
     // Show first what was drawn just before the pause (a flashed button, an animation frame).
@@ -196,7 +197,7 @@ void Delay(double seconds) {
     for (;;) {
         int32_t left = (int32_t)(deadline - TickCount());
         if (left <= 0) return;
-        SleepUntilToolkitEvent(left, QEventLoop::AllEvents);
+        SleepUntilToolkitEvent(left);
     }
 }
 
@@ -358,7 +359,7 @@ static int WaitForQueue(int timed, uint32_t deadline) {
             left = (int32_t)(deadline - TickCount());
             if (left <= 0) return 0;
         }
-        SleepUntilToolkitEvent(left, QEventLoop::AllEvents);
+        SleepUntilToolkitEvent(left);
     }
 }
 

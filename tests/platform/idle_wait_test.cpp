@@ -57,7 +57,7 @@ TEST_F(IdleWindow, GetMessageSleepsUntilATimerFires) {
     EXPECT_EQ(m.kind, (uint32_t)MSG_TIMER);
     EXPECT_EQ(m.wParam, 7u);
     EXPECT_GE(elapsed, 950u);
-    EXPECT_LT(elapsed, 1500u);
+    EXPECT_LT(elapsed, 2000u);
     EXPECT_LT(share, kIdleShare) << "GetMessage used " << share * 100 << " % of a core while waiting";
 }
 
@@ -67,7 +67,7 @@ TEST_F(IdleWindow, DeadlineWaitEndsAtTheDeadlineOrAtTheFirstMessage) {
     Usage quiet;
     EXPECT_EQ(GetMessageUntil(&m, TickCount() + 400), 0);
     EXPECT_GE(quiet.Elapsed(), 400u);
-    EXPECT_LT(quiet.Elapsed(), 700u);
+    EXPECT_LT(quiet.Elapsed(), 1000u);
     EXPECT_LT(quiet.CoreShare(), kIdleShare);
 
     // A timer fires long before the deadline: its message ends the wait then.
@@ -97,7 +97,7 @@ TEST_F(IdleWindow, DelayTakesItsTimeAsleepAndKeepsWhatArrives) {
     double share = u.CoreShare();
     KillWindowTimer(5);
     EXPECT_GE(elapsed, 500u);
-    EXPECT_LT(elapsed, 800u);
+    EXPECT_LT(elapsed, 1200u);
     EXPECT_LT(share, kIdleShare);
     // The timer kept running during the delay; its ticks wait in the queue.
     Message m;
