@@ -3,7 +3,6 @@
 #include "app/app.h"
 #include "app/screens.h"
 #include "imaging/raster_compose.h"
-#include "platform/test_double.h"
 
 static const char* const kChoiceNames[kBackgroundChoices] = {
     "Satellite Imagery", "Shaded Relief", "Elevation", "Land Silhouette", "Elevation, flat colours",
@@ -80,11 +79,11 @@ int BackgroundChooser() {
     int result = -1, open = 1;
     while (open) {
         Message m;
-        if (!PeekMessage(&m, 1)) {
-            // Tests feed their input first; an empty queue means the user walked away.
-            if (TestModeEnabled()) break;
-            SleepMs(10);
-            continue;
+        // Tests feed their input first; once it is used up the user has walked away.
+        if (!GetMessageUntil(&m, 0)) break;
+        if (m.kind == MSG_QUIT) {
+            PostQuitMessage((int)m.wParam);  // left for the main loop
+            break;
         }
         switch (m.kind) {
         case MSG_MOUSEMOVE: {

@@ -57,7 +57,6 @@ const char* HelpPromptText(int id);
 // Writes the prompt of `id` on the prompt line, or restores the line with erase.
 void HelpPrompt(int id, int erase);
 
-// [SECTION] Progress indicator and delay (progress_indicator.cpp)
+// [SECTION] Progress indicator (progress_indicator.cpp)
 
 void ProgressIndicator(int finished, int percent);
-void Delay(double seconds);

@@ -1,5 +1,4 @@
-// The progress indicator of long operations (a green bar on a small panel at the bottom
-// left) and the delay used by animations and button flashes.
+// The progress indicator of long operations: a green bar on a small panel at the bottom left.
 #include "app/app.h"
 #include "app/panels.h"
 #include "imaging/imaging.h"
@@ -26,10 +25,4 @@ void ProgressIndicator(int finished, int percent) {
     int p = percent < 0 ? 0 : percent > 100 ? 100 : percent;
     Rect bar = smallLayout ? Rect{56, 462, (int)(0.8 * (72 + p)), 469} : Rect{71, 578, 72 + p, 587};
     FillRect(w, bar, MakeColour(0, 255, 0));
-}
-
-void Delay(double seconds) {
-    uint32_t start = TickCount();
-    uint32_t wait = (uint32_t)(seconds * 1000.0);
-    while (TickCount() - start < wait) SleepMs(5);
 }

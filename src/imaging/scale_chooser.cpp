@@ -9,7 +9,6 @@
 #include "app/app.h"
 #include "imaging/colour_scales_internal.h"
 #include "imaging/imaging.h"
-#include "platform/test_double.h"
 
 namespace {
 
@@ -189,12 +188,12 @@ static int HandleMessage(Chooser& c, const Message& m) {
 static int RunChooser(Chooser& c) {
     for (;;) {
         Message m;
-        if (!PeekMessage(&m, 1)) {
-            // Tests feed their input before the panel opens; an empty queue then means the
-            // user walked away, which cancels as Escape would.
-            if (TestModeEnabled()) return kCancelled;
-            SleepMs(10);
-            continue;
+        // Tests feed their input before the panel opens; once it is used up the user has
+        // walked away, which cancels as Escape would.
+        if (!GetMessageUntil(&m, 0)) return kCancelled;
+        if (m.kind == MSG_QUIT) {
+            PostQuitMessage((int)m.wParam);  // left for the main loop
+            return kCancelled;
         }
         int result = HandleMessage(c, m);
         if (result != kStillOpen) return result;

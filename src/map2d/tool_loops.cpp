@@ -1,20 +1,13 @@
-// The message loop of a map tool: it polls the queue inside the click that started it,
+// The message loop of a map tool: it waits on the queue inside the click that started it,
 // drops paint requests, gives up at a deadline, and keeps the pointer inside an area.
 #include "map2d/tool_loops.h"
 
 #include "app/app.h"
 #include "map2d/map2d.h"
-#include "platform/test_double.h"
 
 int NextToolMessage(Message* m, uint32_t deadline) {
-    for (;;) {
-        if (deadline && (int32_t)(TickCount() - deadline) >= 0) return 0;
-        if (!PeekMessage(m, 1)) {
-            // Under test nothing arrives that was not injected: an empty queue ends the tool.
-            if (TestModeEnabled()) return 0;
-            SleepMs(5);
-            continue;
-        }
+    // Under test nothing arrives that was not injected: an empty queue ends the tool.
+    while (GetMessageUntil(m, deadline)) {
         if (m->kind == MSG_PAINT) continue;
         if (m->kind == MSG_QUIT) {
             PostQuitMessage((int)m->wParam);
@@ -22,6 +15,7 @@ int NextToolMessage(Message* m, uint32_t deadline) {
         }
         return 1;
     }
+    return 0;
 }
 
 Point ConfinePointer(const Rect& r, int x, int y) {

@@ -6,7 +6,7 @@
 
 #include "platform/platform.h"
 
-// Takes the next message for a tool's loop. Paint requests are dropped (the tool repaints
+// Sleeps until the next message for a tool's loop and takes it. Paint requests are dropped (the tool repaints
 // when it ends) and a quit request is put back for the main loop. Returns 0 when the
 // deadline (a TickCount value, 0 for none) passes first or the program is quitting.
 int NextToolMessage(Message* m, uint32_t deadline);

@@ -223,7 +223,7 @@ int ZoomBox(int sx, int sy, int corner) {
         } else {
             PlayCue(CUE_ERROR);
             DrawLabel(s, &label, box.left, box.bottom, "(too small)");
-            SleepMs(500);
+            Delay(0.5);
             RestoreArea(s, &label);
         }
     }

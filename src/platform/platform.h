@@ -82,8 +82,13 @@ inline int64_t MakeMouseParam(int x, int y) { return (int64_t)(uint16_t)x | ((in
 
 using WindowProc = int64_t (*)(uint32_t kind, uint64_t wParam, int64_t lParam, const Message& msg);
 
-// Blocks until a message arrives; returns 0 for MSG_QUIT, else 1.
+// Sleeps until a message arrives (what was drawn is shown first); returns 0 for MSG_QUIT,
+// else 1. Under the test double an empty queue reports a quit unless a window timer runs.
 int GetMessage(Message* msg);
+// The same with a deadline (a TickCount value, 0 for none): takes the next message and returns
+// 1, quit included, or returns 0 once the deadline passes with the queue still empty. Under
+// the test double an empty queue gives 0 at once unless a window timer runs.
+int GetMessageUntil(Message* msg, uint32_t deadline);
 // Lets the toolkit run, then takes (remove = 1) or looks at the first message; 0 when none.
 int PeekMessage(Message* msg, int remove);
 // The same for the first message whose kind lies in fromKind..toKind, passing over the others.
@@ -279,7 +284,9 @@ void SetCursorPosition(int x, int y);
 // [SECTION] Time
 
 uint32_t TickCount();  // milliseconds since start
-void SleepMs(int milliseconds);
+// Shows what has been drawn, then waits `seconds` asleep while the window keeps repainting;
+// input arriving meanwhile is queued for afterwards.
+void Delay(double seconds);
 
 // [SECTION] Clipboard, browser, printing helpers
 

@@ -1,5 +1,6 @@
 // The main window on Qt and the program's own message queue. Qt events become plain
 // messages appended to the queue; the window shows the window surface's image.
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -28,6 +29,7 @@ static struct {
     std::map<int, QTimer*> timers;
     int quitPosted = 0;
     int exitCode = 0;
+    int sleeping = 0;  // inside the toolkit's blocking wait
 } win;
 
 static int argcKeep = 1;
@@ -167,8 +169,36 @@ void PlatformShutdown() {
 
 uint32_t TickCount() { return win.clock.isValid() ? (uint32_t)win.clock.elapsed() : 0; }
 
-void SleepMs(int milliseconds) {
-    if (milliseconds > 0) QThread::msleep((unsigned long)milliseconds);
+// Hands what was drawn to the toolkit, then sleeps until it has an event to handle (input, a
+// repaint, a timer) and handles it; with a limit (timeoutMs >= 0) a timer ends the sleep then.
+static void SleepUntilToolkitEvent(int timeoutMs) {
+    FlushWindowDirty();
+    QTimer wake;
+    if (timeoutMs >= 0) {
+        wake.setSingleShot(true);
+        wake.setTimerType(Qt::PreciseTimer);
+        wake.start(timeoutMs);
+    }
+    win.sleeping = 1;
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    win.sleeping = 0;
+}
+
+void Delay(double seconds) {
+    uint32_t ms = seconds > 0 ? (uint32_t)(seconds * 1000.0) : 0;
+    uint32_t deadline = TickCount() + ms;
+    if (!win.app) {
+        QThread::msleep(ms);
+        return;
+    }
+    // Show first what was drawn just before the pause (a flashed button, an animation frame).
+    FlushWindowDirty();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    for (;;) {
+        int32_t left = (int32_t)(deadline - TickCount());
+        if (left <= 0) return;
+        SleepUntilToolkitEvent(left);
+    }
 }
 
 int CreateMainWindow(const WindowOptions& options, WindowProc proc) {
@@ -257,6 +287,9 @@ void PostMessage(uint32_t kind, uint64_t wParam, int64_t lParam) {
         return;
     }
     win.queue.push_back(m);
+    // A message queued by a toolkit handler must end the wait that handler ran in.
+    if (win.sleeping)
+        if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) d->wakeUp();
 }
 
 void PostQuitMessage(int exitCode) {
@@ -309,24 +342,44 @@ int PeekMessageInRange(Message* msg, uint32_t fromKind, uint32_t toKind, int rem
     return 0;
 }
 
-int GetMessage(Message* msg) {
-    while (win.queue.empty()) {
+// Sleeps until the queue holds a message (1) or the deadline passes (0; `timed` only). Under
+// the test double nothing arrives that was not injected, except from a running window timer:
+// an empty queue without one gives 0 at once.
+static int WaitForQueue(int timed, uint32_t deadline) {
+    for (;;) {
+        if (!win.queue.empty()) return 1;
         if (!win.app) return 0;
         if (TestModeEnabled()) {
-            // Nothing will ever arrive in a test without input: report a quit.
             FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents);
-            if (win.queue.empty()) {
-                msg->kind = MSG_QUIT;
-                msg->wParam = 0;
-                return 0;
-            }
-            break;
+            if (!win.queue.empty()) return 1;
+            if (win.timers.empty()) return 0;
         }
-        FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        int left = -1;
+        if (timed) {
+            left = (int32_t)(deadline - TickCount());
+            if (left <= 0) return 0;
+        }
+        SleepUntilToolkitEvent(left);
+    }
+}
+
+int GetMessage(Message* msg) {
+    if (!WaitForQueue(0, 0)) {
+        // Nothing will ever arrive: report a quit.
+        msg->kind = MSG_QUIT;
+        msg->wParam = 0;
+        return 0;
     }
     *msg = win.queue.front();
     win.queue.pop_front();
     return msg->kind != MSG_QUIT;
+}
+
+int GetMessageUntil(Message* msg, uint32_t deadline) {
+    if (!WaitForQueue(deadline != 0, deadline)) return 0;
+    *msg = win.queue.front();
+    win.queue.pop_front();
+    return 1;
 }
 
 int64_t DispatchMessage(const Message& msg) {
