@@ -13,7 +13,7 @@ DEBIAN_PACKAGES=(
   libgdal-dev gdal-bin libfaiss-dev libomp-dev
   gmt gmt-gshhg-high gmt-dcw ferret-datasets iso-codes
   fontforge python3-fontforge fonts-liberation
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick desktop-file-utils
 )
 
 missing=()

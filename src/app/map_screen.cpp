@@ -289,7 +289,7 @@ void MapButton(int id, int fromRightClick) {
     case 1: PlayCue(CUE_ERROR); return;
     case 6: FlashButton(6); ShowRoom(); return;
     case 8: ToggleHelpPrompts(); return;
-    case 11: FlashButton(11); OpenInBrowser(kMakerSiteAddress); return;
+    case 11: FlashButton(11); OpenAboutPage(); return;
     case 15: ChooseBackground(); return;
     case 20: ChooseElevationScale(); return;
     case 16:

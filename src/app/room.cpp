@@ -109,8 +109,8 @@ void RoomButton(int id) {
     if (id == 0) return;
     FlashButton(id);
     switch (id) {
-    case 66: OpenInBrowser(kMakerSiteAddress); return;
-    case 67: OpenInBrowser(kMakerMailAddress); return;
+    case 66: OpenAboutPage(); return;
+    case 67: OpenMailProgram(); return;
     case 70: ShowPage(9, "room\\prods_a.bmp", "manual\\prod1.txt"); return;
     case 71: ShowPage(12, "room\\btorvek.bmp", "manual\\about.txt"); return;
     case 72: ShowPage(12, "room\\btpelndr.bmp", "manual\\pelandor.txt"); return;

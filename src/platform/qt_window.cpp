@@ -3,7 +3,10 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,6 +14,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <deque>
 #include <map>
 
@@ -201,6 +205,27 @@ void Delay(double seconds) {
     }
 }
 
+// The icon the build embeds in the viewer; without it (a build without the volume builder)
+// the icon the desktop has installed under the program's name.
+static QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {48, 128, 256}) {
+        QString name = QString(":/mundora/mundora-%1.png").arg(size);
+        if (QFile::exists(name)) icon.addFile(name, QSize(size, size));
+    }
+    return icon.isNull() ? QIcon::fromTheme("mundora") : icon;
+}
+
+// The old top-left placement suited a single small desktop, not today's multi-monitor one:
+// the window opens centred on the screen that holds the pointer.
+static void CentreOnScreen(QWidget* w, int width, int height) {
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect area = screen->availableGeometry();
+    w->move(area.x() + std::max(0, (area.width() - width) / 2), area.y() + std::max(0, (area.height() - height) / 2));
+}
+
 int CreateMainWindow(const WindowOptions& options, WindowProc proc) {
     if (win.window) return 0;
     win.windowSurface = CreateSurface(options.clientWidth, options.clientHeight);
@@ -216,6 +241,12 @@ int CreateMainWindow(const WindowOptions& options, WindowProc proc) {
         w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         w->resize(options.clientWidth, options.clientHeight);
     }
+    // The desktop matches the window to the menu entry mundora.desktop and its icon.
+    QGuiApplication::setDesktopFileName("mundora");
+    QIcon icon = ProgramIcon();
+    QApplication::setWindowIcon(icon);
+    w->setWindowIcon(icon);
+    CentreOnScreen(w, options.clientWidth, options.clientHeight);
     win.window = w;
     PostMessage(MSG_CREATE, 0, 0);
     return 1;

@@ -112,13 +112,16 @@ TEST_F(Viewer, TitlePageRoomAndMap) {
     TestInjectMessage(MSG_SYSCOMMAND, SC_CLOSE, 0);
     TestPumpMessages();
     EXPECT_TRUE(MainWindowExists());
-    // The room's web and mail objects open addresses; hovering the start button lights it.
+    // The room's web and mail objects open the about page and a message to the contact, both
+    // found like every data file (here in the data root, ahead of the volume).
+    WriteTestText(root / "about.html", "<!DOCTYPE html>\n");
+    WriteTestText(root / "contact.txt", "atlas@example.net\n");
     size_t opened = TestOpenedAddresses().size();
     Click(60, 330);
     Click(120, 430);
     ASSERT_EQ(TestOpenedAddresses().size(), opened + 2);
-    EXPECT_EQ(TestOpenedAddresses()[opened].rfind("https://", 0), 0u);
-    EXPECT_EQ(TestOpenedAddresses()[opened + 1].rfind("mailto:", 0), 0u);
+    EXPECT_EQ(TestOpenedAddresses()[opened], "file://" + root.path + "/about.html");
+    EXPECT_EQ(TestOpenedAddresses()[opened + 1], "mailto:atlas@example.net?subject=Mundora");
     Click(200, 150);
     EXPECT_EQ(screenMode, 3);
     EXPECT_EQ(FindPanelButton(1)->pressed, 1);  // the 2D tab shows pressed

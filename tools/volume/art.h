@@ -62,6 +62,10 @@ void DrawGlyph(QPainter& p, const QRectF& r, const char* name, const QColor& col
 QImage LoadWorldImagery(BuildContext& ctx);
 // A lit globe of the given diameter centred on (lon, lat), transparent outside the disc.
 QImage RenderGlobe(const QImage& world, int diameter, double lon, double lat);
+// The program's icon: the Earth from the world imagery inside an orbit ring, size x size with
+// a transparent surround. WriteProgramIcons writes mundora-48.png, -128 and -256 into dir.
+QImage DrawProgramIcon(const QImage& world, int size);
+int WriteProgramIcons(BuildContext& ctx, const char* dir);
 // A starfield with a faint nebula, deterministic.
 void DrawStarfield(QPainter& p, const QRectF& r, unsigned seed);
 

@@ -1,10 +1,12 @@
-// Copies what people wrote for the volume (content/) into it, keeping the folder layout.
+// Copies what people wrote for the volume (content/) into it, keeping the folder layout, and
+// writes the about page and the contact address.
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <string>
 #include <vector>
 
+#include "about_page.h"
 #include "platform/files.h"
 #include "volume.h"
 
@@ -46,5 +48,6 @@ int BuildContent(BuildContext& ctx) {
     }
     int ok = CopyTree(ctx, from, "", &count);
     ReportLine(ctx, "content: %d files copied from %s", count, from.c_str());
-    return ok;
+    ok = WriteAboutPage(ctx) && ok;
+    return WriteContactFile(ctx) && ok;
 }

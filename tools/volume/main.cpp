@@ -1,5 +1,6 @@
 // mundora-volume: builds the data volume the viewer reads, from open geodata.
-//   mundora-volume --out DIR [--jobs N] [--shard I/N] [--only a,b] [--recipe FILE] [--force]
+//   mundora-volume --out DIR [--jobs N] [--shard I/N] [--only a,b] [--recipe FILE] [--force] [--contact ADDRESS]
+//   mundora-volume --icons DIR [--recipe FILE]     (the program's icons for the desktop's menu)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "about_page.h"
+#include "art.h"
 #include "platform/files.h"
 #include "volume.h"
 
@@ -36,6 +39,8 @@ static const StepEntry steps[] = {
 static void Usage() {
     fprintf(stderr,
             "usage: mundora-volume --out DIR [--jobs N] [--shard I/N] [--only STEP,...] [--recipe FILE] [--force]\n"
+            "                      [--contact ADDRESS]\n"
+            "       mundora-volume --icons DIR [--recipe FILE]\n"
             "steps:");
     for (const StepEntry& s : steps) fprintf(stderr, " %s", s.name);
     fprintf(stderr, "\n");
@@ -88,7 +93,7 @@ static int WriteReport(BuildContext& ctx, double seconds) {
 int main(int argc, char** argv) {
     BuildContext ctx;
     ctx.jobs = (int)std::max(1u, std::thread::hardware_concurrency());
-    std::string only;
+    std::string only, iconDir;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         auto value = [&](const char* name) -> const char* {
@@ -102,6 +107,14 @@ int main(int argc, char** argv) {
         else if (a == "--jobs") ctx.jobs = std::max(1, atoi(value("--jobs")));
         else if (a == "--only") only = value("--only");
         else if (a == "--force") ctx.force = 1;
+        else if (a == "--icons") iconDir = value("--icons");
+        else if (a == "--contact") {
+            ctx.contact = value("--contact");
+            if (!ValidContactAddress(ctx.contact.c_str())) {
+                BuildError("--contact takes an e-mail address such as atlas@example.net, not %s", ctx.contact.c_str());
+                return 2;
+            }
+        }
         else if (a == "--recipe") {
             if (!ReadRecipe(value("--recipe"), ctx)) return 1;
         } else if (a == "--shard") {
@@ -120,6 +133,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    if (!iconDir.empty()) return WriteProgramIcons(ctx, iconDir.c_str()) ? 0 : 1;
     if (ctx.outDir.empty()) {
         Usage();
         return 2;

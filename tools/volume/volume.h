@@ -13,6 +13,7 @@ struct BuildContext {
     int shardIndex = 0, shardCount = 1;       // this run builds tiles i, i+n, i+2n, ...
     int force = 0;                            // rebuild files that are up to date
     std::map<std::string, std::string> recipe;  // source names: "elevation", "imagery", ...
+    std::string contact;                      // the address the viewer's mail button writes to
     std::vector<std::string> report;          // lines for the builder's report
     std::vector<std::string> missing;         // "file: reason" for what the volume lacks
 };
