@@ -199,7 +199,9 @@ TEST(ThemeFile, EachScaleDrawsTheResolutionMeantForIt) {
         EXPECT_EQ(drawn["BORDERS"]->width1, c.borderWidth) << c.scale;
         EXPECT_EQ(drawn["PO13"]->width1, 1) << c.scale;
         // No casing around the borders until a country fills the map.
-        if (c.scale > 4000000) EXPECT_NE(drawn["BORDERS"]->style, 5) << c.scale;
+        if (c.scale > 4000000) {
+            EXPECT_NE(drawn["BORDERS"]->style, 5) << c.scale;
+        }
     }
 }
 
