@@ -86,8 +86,19 @@ static void DrawDarkenedLabel(Surface* s, Surface* work, const std::string& text
     Blit(s, px, top, bw, bh, work, 0, 0);
 }
 
+// Ocean names are centred on their anchor, so their box is the text as drawn, moved inside the
+// map when the anchor lies near an edge ("Pacific Ocean" on the date line would be cut in two).
+// Italic letters lean past their advance, so the box keeps a margin of an eighth of the height.
+static int PlaceCentredLabel(OverlapBoxes* placed, const Rect& r, int px, int py, int w, int h, Rect* box) {
+    int lean = h / 8 + 1;
+    *box = Rect{px - w / 2 - lean, py - h / 2, px - w / 2 + w + lean, py - h / 2 + h};
+    if (!KeepBoxInside(r, box) || !PlaceLabelBox(placed, *box)) return 0;
+    box->left += lean;
+    return 1;
+}
+
 int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const char* file, int firstClass,
-                    int classCount, int style) {
+                    int classCount, int style, OverlapBoxes* shared) {
     std::vector<uint8_t> bytes;
     if (!ReadVolumeFile(file, &bytes)) return 0;
     std::vector<NameRecord> records;
@@ -95,7 +106,7 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
     long scale = NamesMapScale(r);
     int symbolFont = IsFontFamilyInstalled("Orvek");
     Surface* work = (style == LABEL_PEAK || style == LABEL_AIRPORT) ? CreateSurface(200, 20) : nullptr;
-    OverlapBoxes* placed = new OverlapBoxes;
+    OverlapBoxes* placed = shared ? shared : new OverlapBoxes;
     DrawState saved = GetDrawState(s);
     SetClipRect(s, r);
     SetBackgroundMode(s, BK_TRANSPARENT);
@@ -111,7 +122,8 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
             if (rec.cls != k + 1 || !InCurrentWindow(rec.lat, rec.lon)) continue;
             int px, py;
             Anchor(r, rec.lat, rec.lon, &px, &py);
-            if (style != LABEL_USER && LabelBoxCovered(placed, Rect{px, py - height, px + 1, py})) continue;
+            if (style != LABEL_USER && style != LABEL_ITALIC && LabelBoxCovered(placed, Rect{px, py - height, px + 1, py}))
+                continue;
             std::string text = rec.name;
             int glyph = 0;
             if (style == LABEL_AIRPORT) {
@@ -129,6 +141,13 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
                 SetPixel(s, px, py, MakeColour(255, 255, 0));
                 continue;
             }
+            if (style == LABEL_ITALIC) {
+                Rect box;
+                if (!PlaceCentredLabel(placed, r, px, py, w, h, &box)) continue;
+                SetTextAlign(s, TA_LEFT | TA_TOP);
+                TextOut(s, box.left, box.top, text.c_str());
+                continue;
+            }
             if (!PlaceLabelBox(placed, Rect{px, py - h, px + w, py + 0})) continue;
             if (work) {
                 DrawDarkenedLabel(s, work, text, px, py - h / 2, w, h, glyph, font, symbols, c.colour);
@@ -140,7 +159,7 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
     }
     SetDrawState(s, saved);
     ClearClip(s);
-    delete placed;
+    if (!shared) delete placed;
     if (work) DeleteSurface(work);
     return 1;
 }
@@ -175,7 +194,7 @@ int DrawRangeLabels(Surface* s, const Rect& r, const NamesSettings& ns) {
 
 // [SECTION] Country names
 
-int DrawCountryNames(Surface* s, const Rect& r) {
+int DrawCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed) {
     std::vector<uint8_t> bytes;
     if (!ReadVolumeFile("names\\cnames.dat", &bytes)) return 0;
     std::vector<CountryNameRecord> records;
@@ -189,7 +208,6 @@ int DrawCountryNames(Surface* s, const Rect& r) {
     Point workSize = TextExtent(s, xs.c_str());
     Surface* work = CreateSurface(std::max(workSize.x, 1), std::max(workSize.y, 1));
     if (!work) return 0;
-    OverlapBoxes* placed = new OverlapBoxes;
     DrawState saved = GetDrawState(s);
     SetClipRect(s, r);
     SetFont(work, fonts[0]);
@@ -206,8 +224,8 @@ int DrawCountryNames(Surface* s, const Rect& r) {
         int w = std::min(ext.x, workSize.x), h = std::min(ext.y, workSize.y);
         int px, py;
         Anchor(r, rec.lat, rec.lon, &px, &py);
-        Rect box{px - ext.x / 2, py - ext.y / 2, px + ext.x / 2, py + ext.y / 2};
-        if (!PlaceLabelBox(placed, box)) continue;
+        Rect box{px - ext.x / 2, py - ext.y / 2, px - ext.x / 2 + ext.x, py - ext.y / 2 + ext.y};
+        if (!KeepBoxInside(r, &box) || !PlaceLabelBox(placed, box)) continue;
         Blit(work, 0, 0, w, h, s, box.left, box.top);
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w; x++) {
@@ -220,7 +238,6 @@ int DrawCountryNames(Surface* s, const Rect& r) {
     }
     SetDrawState(s, saved);
     ClearClip(s);
-    delete placed;
     DeleteSurface(work);
     return 1;
 }
@@ -232,23 +249,27 @@ void DrawPlaceNames(Surface* s, const Rect& r) {
     if (!LoadNamesSettings(&ns)) return;
     long scale = NamesMapScale(r);
     const uint8_t* on = labelSwitches;
+    // Ocean and country names share one set of boxes: both are large labels of the small
+    // scales, and with a set each an ocean's name could sit on a country's.
+    OverlapBoxes* large = new OverlapBoxes;
     if (on[3]) {
-        DrawClassLabels(s, r, ns, "names\\ocean2.dat", 4, 4, LABEL_ITALIC);
+        DrawClassLabels(s, r, ns, "names\\ocean2.dat", 4, 4, LABEL_ITALIC, large);
         if (ns.classes[16].maxScale > scale) DrawOceanDots(s, r, ns.classes[16]);
     }
     if (on[5] && ns.classes[17].maxScale > scale && !drawAborted) DrawWorldFeatureDots(s, r, ns.classes[17]);
-    if (on[4]) DrawCountryNames(s, r);
-    if (on[2]) DrawClassLabels(s, r, ns, "names\\province.dat", 3, 1, LABEL_PLAIN);
+    if (on[4]) DrawCountryNames(s, r, large);
+    delete large;
+    if (on[2]) DrawClassLabels(s, r, ns, "names\\province.dat", 3, 1, LABEL_PLAIN, nullptr);
     if (on[1]) {
         DrawRangeLabels(s, r, ns);
-        DrawClassLabels(s, r, ns, "names\\mount2.dat", 8, 2, LABEL_PEAK);
+        DrawClassLabels(s, r, ns, "names\\mount2.dat", 8, 2, LABEL_PEAK, nullptr);
     }
-    if (on[6]) DrawClassLabels(s, r, ns, "names\\airport.dat", 0, 3, LABEL_AIRPORT);
+    if (on[6]) DrawClassLabels(s, r, ns, "names\\airport.dat", 0, 3, LABEL_AIRPORT, nullptr);
     if (on[0]) DrawPopulatedPlaces(s, r, ns);
     if (on[7] && !UserNameEditorOpen()) {
         NamesSettings user = ns;
         user.classes[0] = UserNameClass();
         std::string path = std::string(tempDir) + "\\userdef.dat";
-        DrawClassLabels(s, r, user, path.c_str(), 0, 1, LABEL_USER);
+        DrawClassLabels(s, r, user, path.c_str(), 0, 1, LABEL_USER, nullptr);
     }
 }
