@@ -53,7 +53,7 @@ static const ThemeLayerStyle layerRows[] = {
     {0, "RIV04", "Canals", 0, 220, 220, 0, 0, 0, 0, 1, 0, 6000000, 0, 1},
     {1, "PROV", "State and province borders", 255, 200, 120, 0, 0, 0, 2, 1, 0, 30000000, 0, 1},
     // Thin and muted where many borders share the map; cased once a country fills it.
-    {1, "BORDERS_c", "National borders", 230, 130, 130, 0, 0, 0, 0, 1, 0, 0, kCrudeBand, 2},
+    {1, "BORDERS_c", "National borders", 210, 140, 140, 0, 0, 0, 0, 1, 0, 0, kCrudeBand, 2},
     {1, "BORDERS_l", "National borders", 240, 110, 110, 0, 0, 0, 0, 1, 0, kLowBand, kCrudeBand + 1, 3},
     {1, "BORDERS_i", "National borders", 255, 90, 90, 0, 0, 0, 0, 1, 0, kIntermediateBand, kLowBand + 1, 3},
     {1, "BORDERS", "National borders", 255, 90, 90, 90, 0, 0, 5, 1, 3, kIntermediateBand + 1, 0, 1},
