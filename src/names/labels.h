@@ -89,6 +89,15 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
 int DrawRangeLabels(Surface* s, const Rect& r, const NamesSettings& ns);
 int DrawPopulatedPlaces(Surface* s, const Rect& r, const NamesSettings& ns);
 int DrawCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed);
+// Country names in two halves, so other labels can be placed between: the boxes of the names
+// shown in the window (tested against and added to placed), then the drawing.
+struct CountryLabel {
+    std::string name;
+    int font;   // 0..3: 12, 10, 8 or 7 points
+    Rect box;
+};
+int PlaceCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed, std::vector<CountryLabel>* out);
+int DrawPlacedCountryNames(Surface* s, const Rect& r, const std::vector<CountryLabel>& labels);
 int DrawOceanDots(Surface* s, const Rect& r, const NameClass& cls);
 int DrawWorldFeatureDots(Surface* s, const Rect& r, const NameClass& cls);
 int DrawCityAreas(Surface* s, const Rect& r, ColourRef primary, ColourRef secondary);

@@ -363,14 +363,14 @@ struct Painted {
 
 // Draws the two groups as the map does and sorts the lit pixels by colour.
 Painted PaintOceansAndCountries(TempFolder& folder, const std::vector<NameRecord>& oceans,
-                                const std::vector<CountryNameRecord>& countries) {
+                                const std::vector<CountryNameRecord>& countries, Rect map = mapRect) {
     EXPECT_TRUE(WriteTestText(folder / "names.dat", OceanCountryNamesDat()));
     EXPECT_TRUE(WriteTestFile(folder / "names/ocean2.dat", EncodeNameFile(oceans)));
     EXPECT_TRUE(WriteTestFile(folder / "names/cnames.dat", EncodeCountryNameFile(countries)));
     memset(labelSwitches, 0, sizeof labelSwitches);
     labelSwitches[3] = labelSwitches[4] = 1;
     Surface* s = CreateSurface(300, 200);
-    DrawPlaceNames(s, mapRect);
+    DrawPlaceNames(s, map);
     Painted p;
     for (int y = 0; y < 200; y++)
         for (int x = 0; x < 300; x++) {
@@ -407,11 +407,19 @@ TEST_F(LabelsTest, OceanAndCountryNamesStayWholeInsideTheMap) {
 }
 
 TEST_F(LabelsTest, OceanAndCountryNamesNeverOverprintEachOther) {
-    // The same spot: the ocean's name is placed first and the country's gives way.
-    Painted p = PaintOceansAndCountries(folder, {NameRecord{10, 15, "Atlantic Ocean", 1, 0}},
-                                        {Country(10, 15, "Democratic Republic of the Congo")});
-    EXPECT_GT(p.ocean, 0);
-    EXPECT_EQ(p.country, 0);
+    // The same spot: the country keeps it and the ocean's name moves off it, whole.
+    NameRecord atlantic{10, 15, "Atlantic Ocean", 1, 0};
+    int wholeOcean = PaintOceansAndCountries(folder, {atlantic}, {}).ocean;
+    int wholeCountry = PaintOceansAndCountries(folder, {}, {Country(10, 15, "Congo")}).country;
+    Painted p = PaintOceansAndCountries(folder, {atlantic}, {Country(10, 15, "Congo")});
+    EXPECT_EQ(p.ocean, wholeOcean);
+    EXPECT_EQ(p.country, wholeCountry);
+    EXPECT_EQ(p.both, 0);
+    // On a map one line high the ocean's name has nowhere to go and is left out.
+    Rect strip{0, 90, 300, 112};
+    p = PaintOceansAndCountries(folder, {atlantic}, {Country(10, 15, "Congo")}, strip);
+    EXPECT_EQ(p.ocean, 0);
+    EXPECT_EQ(p.country, wholeCountry);
     // Apart, both are drawn.
     p = PaintOceansAndCountries(folder, {NameRecord{17, 15, "Atlantic Ocean", 1, 0}}, {Country(3, 15, "Angola")});
     EXPECT_GT(p.ocean, 0);
