@@ -24,7 +24,7 @@ shot "$PREFIX-world.png"
 position 48 10
 scale 18000000
 shot "$PREFIX-europe.png"
-xdotool mousemove 766 546 click 1; sleep 10   # World
+xdotool mousemove 766 546 click 1; sleep 15   # World
 position 46.3 10
 scale 1800000
 shot "$PREFIX-alps.png"
