@@ -17,13 +17,27 @@ struct SwitchName {
 };
 
 // Rows named in full; the grid ("~") and tick ("*") rows are matched by their first letter.
+// A name with a suffix after "_" ("PO13_c", "BORDERS_l") is the same group drawn from a
+// coarser source in its own scale band, so it answers to its group's switch.
 static const SwitchName kNamedRows[] = {
     {"PO13", 0}, {"RIV01", 2}, {"RIV02", 2}, {"RIV05", 2}, {"RIV04", 3}, {"RIV03", 4},
     {"CITIES", 5}, {"BORDERS", 6}, {"PROV", 7}, {"PO05", 7}, {"RD01", 8}, {"RD02", 9},
     {"RD03", 10}, {"RR01", 11}, {"RR02", 12}, {"RR03", 13},
 };
 
-int LayerSwitchOfRow(const char* name) {
+// The group a row belongs to: its name up to a "_" (grid and tick names are kept whole).
+static const char* GroupName(const char* name, char* group, size_t size) {
+    if (name[0] == '~' || name[0] == '*') return name;
+    size_t n = strcspn(name, "_");
+    if (n >= size) n = size - 1;
+    memcpy(group, name, n);
+    group[n] = 0;
+    return group;
+}
+
+int LayerSwitchOfRow(const char* fullName) {
+    char group[20];
+    const char* name = GroupName(fullName, group, sizeof group);
     if (name[0] == '~') return 0;
     if (name[0] == '*') return 1;
     if (!strcmp(name, "PO13")) return -1;  // drawn under switch 0, but never switches it on
@@ -32,7 +46,9 @@ int LayerSwitchOfRow(const char* name) {
     return -1;
 }
 
-int LayerOnUnderSwitches(const char* name, const uint8_t sw[kLayerSwitches]) {
+int LayerOnUnderSwitches(const char* fullName, const uint8_t sw[kLayerSwitches]) {
+    char group[20];
+    const char* name = GroupName(fullName, group, sizeof group);
     if (!strcmp(name, "PO13")) return sw[0] != 0;
     if (!strcmp(name, "LAKES")) return sw[2] || sw[3] || sw[4];
     if (!strcmp(name, "RD08")) return sw[8] || sw[9] || sw[10];

@@ -86,8 +86,27 @@ static void DrawDarkenedLabel(Surface* s, Surface* work, const std::string& text
     Blit(s, px, top, bw, bh, work, 0, 0);
 }
 
+// Ocean names are centred on their anchor, so their box is the text as drawn, moved inside the
+// map when the anchor lies near an edge ("Pacific Ocean" on the date line would be cut in two).
+// Italic letters lean past their advance, so the box keeps a margin of an eighth of the height.
+// An ocean is wide: when its spot is taken the name may move up to two lines up or down and
+// half its width sideways, the nearest free spot first.
+static int PlaceCentredLabel(OverlapBoxes* placed, const Rect& r, int px, int py, int w, int h, Rect* box) {
+    static const int8_t kShifts[][2] = {{0, 0},  {0, -1},  {0, 1},  {-1, 0}, {1, 0},  {0, -2},  {0, 2}, {-1, -1},
+                                        {1, -1}, {-1, 1},  {1, 1},  {-1, -2}, {1, -2}, {-1, 2}, {1, 2}};
+    int lean = h / 8 + 1;
+    for (const int8_t* shift : kShifts) {
+        int left = px - w / 2 + shift[0] * (w / 2), top = py - h / 2 + shift[1] * h;
+        *box = Rect{left - lean, top, left + w + lean, top + h};
+        if (!KeepBoxInside(r, box) || !PlaceLabelBox(placed, *box)) continue;
+        box->left += lean;
+        return 1;
+    }
+    return 0;
+}
+
 int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const char* file, int firstClass,
-                    int classCount, int style) {
+                    int classCount, int style, OverlapBoxes* shared) {
     std::vector<uint8_t> bytes;
     if (!ReadVolumeFile(file, &bytes)) return 0;
     std::vector<NameRecord> records;
@@ -95,7 +114,7 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
     long scale = NamesMapScale(r);
     int symbolFont = IsFontFamilyInstalled("Orvek");
     Surface* work = (style == LABEL_PEAK || style == LABEL_AIRPORT) ? CreateSurface(200, 20) : nullptr;
-    OverlapBoxes* placed = new OverlapBoxes;
+    OverlapBoxes* placed = shared ? shared : new OverlapBoxes;
     DrawState saved = GetDrawState(s);
     SetClipRect(s, r);
     SetBackgroundMode(s, BK_TRANSPARENT);
@@ -111,7 +130,8 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
             if (rec.cls != k + 1 || !InCurrentWindow(rec.lat, rec.lon)) continue;
             int px, py;
             Anchor(r, rec.lat, rec.lon, &px, &py);
-            if (style != LABEL_USER && LabelBoxCovered(placed, Rect{px, py - height, px + 1, py})) continue;
+            if (style != LABEL_USER && style != LABEL_ITALIC && LabelBoxCovered(placed, Rect{px, py - height, px + 1, py}))
+                continue;
             std::string text = rec.name;
             int glyph = 0;
             if (style == LABEL_AIRPORT) {
@@ -129,6 +149,13 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
                 SetPixel(s, px, py, MakeColour(255, 255, 0));
                 continue;
             }
+            if (style == LABEL_ITALIC) {
+                Rect box;
+                if (!PlaceCentredLabel(placed, r, px, py, w, h, &box)) continue;
+                SetTextAlign(s, TA_LEFT | TA_TOP);
+                TextOut(s, box.left, box.top, text.c_str());
+                continue;
+            }
             if (!PlaceLabelBox(placed, Rect{px, py - h, px + w, py + 0})) continue;
             if (work) {
                 DrawDarkenedLabel(s, work, text, px, py - h / 2, w, h, glyph, font, symbols, c.colour);
@@ -140,7 +167,7 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
     }
     SetDrawState(s, saved);
     ClearClip(s);
-    delete placed;
+    if (!shared) delete placed;
     if (work) DeleteSurface(work);
     return 1;
 }
@@ -175,54 +202,85 @@ int DrawRangeLabels(Surface* s, const Rect& r, const NamesSettings& ns) {
 
 // [SECTION] Country names
 
-int DrawCountryNames(Surface* s, const Rect& r) {
+static void CountryFonts(FontSpec fonts[4]) {
+    static const int kPoints[4] = {12, 10, 8, 7};
+    for (int i = 0; i < 4; i++) fonts[i] = LabelFont("Arial", kPoints[i], 700, 0);
+}
+
+int PlaceCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed, std::vector<CountryLabel>* out) {
+    out->clear();
     std::vector<uint8_t> bytes;
     if (!ReadVolumeFile("names\\cnames.dat", &bytes)) return 0;
     std::vector<CountryNameRecord> records;
     DecodeCountryNameFile(bytes.data(), bytes.size(), &records);
     int band = CountryScaleBand(NamesMapScale(r));
-    static const int kPoints[4] = {12, 10, 8, 7};
     FontSpec fonts[4];
-    for (int i = 0; i < 4; i++) fonts[i] = LabelFont("Arial", kPoints[i], 700, 0);
+    CountryFonts(fonts);
+    // The font of each name in the window, in file order (a code other than 1..4 keeps the
+    // previous font); then the larger names are placed first, so a small neighbour gives way
+    // to a large country rather than the other way round.
+    std::vector<std::pair<int, const CountryNameRecord*>> shown;
+    int font = 0;
+    for (const CountryNameRecord& rec : records) {
+        int code = rec.sizeCode[band];
+        if (!code || !InCurrentWindow(rec.lat, rec.lon)) continue;
+        if (code >= 1 && code <= 4) font = code - 1;
+        shown.push_back({font, &rec});
+    }
+    std::stable_sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    DrawState saved = GetDrawState(s);
+    for (auto [font, record] : shown) {
+        const CountryNameRecord& rec = *record;
+        SetFont(s, fonts[font]);
+        Point ext = TextExtent(s, rec.name.c_str());
+        int px, py;
+        Anchor(r, rec.lat, rec.lon, &px, &py);
+        Rect box{px - ext.x / 2, py - ext.y / 2, px - ext.x / 2 + ext.x, py - ext.y / 2 + ext.y};
+        if (!KeepBoxInside(r, &box) || !PlaceLabelBox(placed, box)) continue;
+        out->push_back(CountryLabel{rec.name, font, box});
+    }
+    SetDrawState(s, saved);
+    return 1;
+}
+
+// Each name in bold cyan on the map darkened to two thirds under its box.
+int DrawPlacedCountryNames(Surface* s, const Rect& r, const std::vector<CountryLabel>& labels) {
+    FontSpec fonts[4];
+    CountryFonts(fonts);
     SetFont(s, fonts[0]);
     std::string xs(31, 'X');
     Point workSize = TextExtent(s, xs.c_str());
     Surface* work = CreateSurface(std::max(workSize.x, 1), std::max(workSize.y, 1));
     if (!work) return 0;
-    OverlapBoxes* placed = new OverlapBoxes;
     DrawState saved = GetDrawState(s);
     SetClipRect(s, r);
-    SetFont(work, fonts[0]);
     SetTextColour(work, MakeColour(0, 255, 255));
     SetBackgroundMode(work, BK_TRANSPARENT);
     SetTextAlign(work, TA_LEFT | TA_TOP);
     uint32_t* pixels = SurfacePixels(work);
     int stride = SurfaceStride(work);
-    for (const CountryNameRecord& rec : records) {
-        int code = rec.sizeCode[band];
-        if (!code || !InCurrentWindow(rec.lat, rec.lon)) continue;
-        if (code >= 1 && code <= 4) SetFont(work, fonts[code - 1]);
-        Point ext = TextExtent(work, rec.name.c_str());
-        int w = std::min(ext.x, workSize.x), h = std::min(ext.y, workSize.y);
-        int px, py;
-        Anchor(r, rec.lat, rec.lon, &px, &py);
-        Rect box{px - ext.x / 2, py - ext.y / 2, px + ext.x / 2, py + ext.y / 2};
-        if (!PlaceLabelBox(placed, box)) continue;
-        Blit(work, 0, 0, w, h, s, box.left, box.top);
+    for (const CountryLabel& l : labels) {
+        SetFont(work, fonts[l.font]);
+        int w = std::min(l.box.right - l.box.left, workSize.x), h = std::min(l.box.bottom - l.box.top, workSize.y);
+        Blit(work, 0, 0, w, h, s, l.box.left, l.box.top);
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w; x++) {
                 uint32_t& p = pixels[y * stride + x];
                 uint32_t rr = (p >> 16) & 255, gg = (p >> 8) & 255, bb = p & 255;
                 p = 0xFF000000u | ((rr / 3 * 2) << 16) | ((gg / 3 * 2) << 8) | (bb / 3 * 2);
             }
-        TextOut(work, 0, 0, rec.name.c_str());
-        Blit(s, box.left, box.top, w, h, work, 0, 0);
+        TextOut(work, 0, 0, l.name.c_str());
+        Blit(s, l.box.left, l.box.top, w, h, work, 0, 0);
     }
     SetDrawState(s, saved);
     ClearClip(s);
-    delete placed;
     DeleteSurface(work);
     return 1;
+}
+
+int DrawCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed) {
+    std::vector<CountryLabel> labels;
+    return PlaceCountryNames(s, r, placed, &labels) && DrawPlacedCountryNames(s, r, labels);
 }
 
 // [SECTION] The drawing order
@@ -232,23 +290,31 @@ void DrawPlaceNames(Surface* s, const Rect& r) {
     if (!LoadNamesSettings(&ns)) return;
     long scale = NamesMapScale(r);
     const uint8_t* on = labelSwitches;
+    // Ocean and country names share one set of boxes: both are large labels of the small
+    // scales, and with a set each an ocean's name could sit on a country's. The countries
+    // are placed first, as a country's name belongs on its country while an ocean's may move
+    // a line or two; they are still drawn after the oceans and the dots.
+    OverlapBoxes* large = new OverlapBoxes;
+    std::vector<CountryLabel> countries;
+    int countriesPlaced = on[4] && PlaceCountryNames(s, r, large, &countries);
     if (on[3]) {
-        DrawClassLabels(s, r, ns, "names\\ocean2.dat", 4, 4, LABEL_ITALIC);
+        DrawClassLabels(s, r, ns, "names\\ocean2.dat", 4, 4, LABEL_ITALIC, large);
         if (ns.classes[16].maxScale > scale) DrawOceanDots(s, r, ns.classes[16]);
     }
     if (on[5] && ns.classes[17].maxScale > scale && !drawAborted) DrawWorldFeatureDots(s, r, ns.classes[17]);
-    if (on[4]) DrawCountryNames(s, r);
-    if (on[2]) DrawClassLabels(s, r, ns, "names\\province.dat", 3, 1, LABEL_PLAIN);
+    if (countriesPlaced) DrawPlacedCountryNames(s, r, countries);
+    delete large;
+    if (on[2]) DrawClassLabels(s, r, ns, "names\\province.dat", 3, 1, LABEL_PLAIN, nullptr);
     if (on[1]) {
         DrawRangeLabels(s, r, ns);
-        DrawClassLabels(s, r, ns, "names\\mount2.dat", 8, 2, LABEL_PEAK);
+        DrawClassLabels(s, r, ns, "names\\mount2.dat", 8, 2, LABEL_PEAK, nullptr);
     }
-    if (on[6]) DrawClassLabels(s, r, ns, "names\\airport.dat", 0, 3, LABEL_AIRPORT);
+    if (on[6]) DrawClassLabels(s, r, ns, "names\\airport.dat", 0, 3, LABEL_AIRPORT, nullptr);
     if (on[0]) DrawPopulatedPlaces(s, r, ns);
     if (on[7] && !UserNameEditorOpen()) {
         NamesSettings user = ns;
         user.classes[0] = UserNameClass();
         std::string path = std::string(tempDir) + "\\userdef.dat";
-        DrawClassLabels(s, r, user, path.c_str(), 0, 1, LABEL_USER);
+        DrawClassLabels(s, r, user, path.c_str(), 0, 1, LABEL_USER, nullptr);
     }
 }

@@ -56,3 +56,12 @@ int PlaceLabelBox(OverlapBoxes* placed, const Rect& box) {
     if (placed->count < kMaxOverlapBoxes) placed->boxes[placed->count++] = box;
     return 1;
 }
+
+int KeepBoxInside(const Rect& area, Rect* box) {
+    int w = box->right - box->left, h = box->bottom - box->top;
+    if (w > area.right - area.left || h > area.bottom - area.top) return 0;
+    int dx = box->left < area.left ? area.left - box->left : box->right > area.right ? area.right - box->right : 0;
+    int dy = box->top < area.top ? area.top - box->top : box->bottom > area.bottom ? area.bottom - box->bottom : 0;
+    *box = Rect{box->left + dx, box->top + dy, box->right + dx, box->bottom + dy};
+    return 1;
+}

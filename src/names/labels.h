@@ -48,6 +48,10 @@ int PlaceLabelBox(OverlapBoxes* placed, const Rect& box);
 // already covered cannot be placed, which spares measuring its text.
 int LabelBoxCovered(const OverlapBoxes* placed, const Rect& box);
 
+// Moves a label box the least distance that brings it wholly inside the area; 0 (box
+// unchanged) when it is larger than the area.
+int KeepBoxInside(const Rect& area, Rect* box);
+
 // [SECTION] Label texts (label_texts.cpp)
 
 // Upper case for range and large-place labels (ö, ä, ü included).
@@ -79,11 +83,21 @@ long NamesMapScale(const Rect& r);
 void DrawPlaceNames(Surface* s, const Rect& r);
 // The groups, one by one (the drawing order lives in DrawPlaceNames).
 enum LabelStyle { LABEL_PLAIN = 0, LABEL_ITALIC = 1, LABEL_PEAK = 2, LABEL_AIRPORT = 3, LABEL_USER = 4 };
+// placed: the boxes to test against and add to; nullptr gives the file its own set.
 int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const char* file, int firstClass,
-                    int classCount, int style);
+                    int classCount, int style, OverlapBoxes* placed);
 int DrawRangeLabels(Surface* s, const Rect& r, const NamesSettings& ns);
 int DrawPopulatedPlaces(Surface* s, const Rect& r, const NamesSettings& ns);
-int DrawCountryNames(Surface* s, const Rect& r);
+int DrawCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed);
+// Country names in two halves, so other labels can be placed between: the boxes of the names
+// shown in the window (tested against and added to placed), then the drawing.
+struct CountryLabel {
+    std::string name;
+    int font;   // 0..3: 12, 10, 8 or 7 points
+    Rect box;
+};
+int PlaceCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed, std::vector<CountryLabel>* out);
+int DrawPlacedCountryNames(Surface* s, const Rect& r, const std::vector<CountryLabel>& labels);
 int DrawOceanDots(Surface* s, const Rect& r, const NameClass& cls);
 int DrawWorldFeatureDots(Surface* s, const Rect& r, const NameClass& cls);
 int DrawCityAreas(Surface* s, const Rect& r, ColourRef primary, ColourRef secondary);

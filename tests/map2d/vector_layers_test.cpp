@@ -255,6 +255,30 @@ TEST_F(VectorLayersTest, SwitchesComeFromTheFirstLoadAndRuleEveryLoadAfter) {
     ResetLayerSwitches();
 }
 
+// The coarse sources of a group ("BORDERS_c") follow the group's switch; only the part before
+// the "_" is the group, so a name that merely starts like one stays unknown.
+TEST_F(VectorLayersTest, ScaleBandRowsFollowTheirGroupsSwitch) {
+    ResetLayerSwitches();
+    std::string theme = "[Vector 2D Layers]\n" + Row(1, "BORDERS_c") + Row(0, "BORDERS") + Row(1, "LAKES_l") +
+                        Row(1, "PO13_i") + Row(1, "BORDERSX") + Row(1, "RIV04_l");
+    ASSERT_TRUE(WriteTestText(folder / "theme1.dat", theme));
+    ASSERT_EQ(LoadLayerTableWithSwitches(), 6);
+    const uint8_t expected[kLayerSwitches] = {0, 0, 0, 1, 0, 0, 1};
+    EXPECT_EQ(memcmp(layerSwitches, expected, kLayerSwitches), 0);
+    EXPECT_EQ(RowOn("BORDERS_c"), 1);
+    EXPECT_EQ(RowOn("BORDERS"), 1);   // off in the file, on under the switch its band row set
+    EXPECT_EQ(RowOn("LAKES_l"), 1);   // with the canals
+    EXPECT_EQ(RowOn("PO13_i"), 0);    // switch 0 is off
+    EXPECT_EQ(RowOn("BORDERSX"), 0);
+    memset(layerSwitches, 0, sizeof layerSwitches);
+    layerSwitches[0] = 1;
+    LoadLayerTableWithSwitches();
+    EXPECT_EQ(RowOn("PO13_i"), 1);
+    EXPECT_EQ(RowOn("BORDERS_c"), 0);
+    EXPECT_EQ(RowOn("LAKES_l"), 0);
+    ResetLayerSwitches();
+}
+
 TEST(LayerScaleInDegrees, RulesCompareTheSpanWithTheBoundsInThousandths) {
     VectorLayer l{};
     l.scaleA = 10000;   // 10 degrees

@@ -86,7 +86,7 @@ int DrawLabels(TempFolder& folder, const std::vector<std::vector<NameRecord>>& f
         std::string name = "names/f" + std::to_string(i) + ".dat";
         EXPECT_TRUE(WriteTestFile(folder / name, EncodeNameFile(files[i])));
         std::string rel = "names\\f" + std::to_string(i) + ".dat";
-        EXPECT_EQ(DrawClassLabels(s, mapRect, ns, rel.c_str(), 3, 1, LABEL_PLAIN), 1);
+        EXPECT_EQ(DrawClassLabels(s, mapRect, ns, rel.c_str(), 3, 1, LABEL_PLAIN, nullptr), 1);
     }
     int lit = CountLit(s);
     DeleteSurface(s);
@@ -111,10 +111,10 @@ TEST_F(LabelsTest, ClassesBeyondTheirScaleAreNotDrawn) {
     ns.classes[3].maxScale = (int32_t)NamesMapScale(mapRect) - 1;
     ASSERT_TRUE(WriteTestFile(folder / "names/province.dat", EncodeNameFile({NameRecord{10.0f, 10.0f, "Somewhere", 1, 0}})));
     Surface* s = CreateSurface(300, 200);
-    DrawClassLabels(s, mapRect, ns, "names\\province.dat", 3, 1, LABEL_PLAIN);
+    DrawClassLabels(s, mapRect, ns, "names\\province.dat", 3, 1, LABEL_PLAIN, nullptr);
     EXPECT_EQ(CountLit(s), 0);
     ns.classes[3].maxScale += 1;  // A equal to S draws
-    DrawClassLabels(s, mapRect, ns, "names\\province.dat", 3, 1, LABEL_PLAIN);
+    DrawClassLabels(s, mapRect, ns, "names\\province.dat", 3, 1, LABEL_PLAIN, nullptr);
     EXPECT_GT(CountLit(s), 0);
     DeleteSurface(s);
 }
@@ -127,7 +127,7 @@ TEST_F(LabelsTest, NamesBeyondTheDateLineShowInAWindowReachingAcrossIt) {
     std::string text = NamesDat("0000000");
     ParseNamesSettings(text.data(), text.size(), &ns);
     ASSERT_TRUE(WriteTestFile(folder / "names/f.dat", EncodeNameFile({fiji})));
-    DrawClassLabels(s, mapRect, ns, "names\\f.dat", 3, 1, LABEL_PLAIN);
+    DrawClassLabels(s, mapRect, ns, "names\\f.dat", 3, 1, LABEL_PLAIN, nullptr);
     int left = 300, right = -1;
     for (int y = 0; y < 200; y++)
         for (int x = 0; x < 300; x++)
@@ -338,3 +338,105 @@ TEST_F(LabelsTest, AMissingNamesFileIsReported) {
 }
 
 }  // namespace
+
+// [SECTION] Ocean and country names
+
+// names.dat with the ocean classes in pure red and no dots, so ocean and country text
+// (cyan) can be told apart pixel by pixel.
+std::string OceanCountryNamesDat() {
+    std::string text = "0\n0\n0\n1\n1\n0\n0\n";
+    for (int k = 0; k < kNameClasses; k++)
+        text += k >= 4 && k <= 7 ? "300000000 12 255 000 000\n" : "000000000 12 255 255 255\n";
+    return text;
+}
+
+CountryNameRecord Country(float lat, float lon, const char* name) {
+    CountryNameRecord c;
+    c.lat = lat, c.lon = lon, c.name = name;
+    for (uint8_t& code : c.sizeCode) code = 1;
+    return c;
+}
+
+struct Painted {
+    int ocean = 0, country = 0, both = 0;
+};
+
+// Draws the two groups as the map does and sorts the lit pixels by colour.
+Painted PaintOceansAndCountries(TempFolder& folder, const std::vector<NameRecord>& oceans,
+                                const std::vector<CountryNameRecord>& countries, Rect map = mapRect) {
+    EXPECT_TRUE(WriteTestText(folder / "names.dat", OceanCountryNamesDat()));
+    EXPECT_TRUE(WriteTestFile(folder / "names/ocean2.dat", EncodeNameFile(oceans)));
+    EXPECT_TRUE(WriteTestFile(folder / "names/cnames.dat", EncodeCountryNameFile(countries)));
+    memset(labelSwitches, 0, sizeof labelSwitches);
+    labelSwitches[3] = labelSwitches[4] = 1;
+    Surface* s = CreateSurface(300, 200);
+    DrawPlaceNames(s, map);
+    Painted p;
+    for (int y = 0; y < 200; y++)
+        for (int x = 0; x < 300; x++) {
+            ColourRef c = GetPixel(s, x, y);
+            int red = ColourRed(c) > 40, cyan = ColourGreen(c) > 40 && ColourBlue(c) > 40;
+            p.ocean += red && !cyan, p.country += cyan && !red, p.both += red && cyan;
+        }
+    DeleteSurface(s);
+    return p;
+}
+
+TEST_F(LabelsTest, OceanAndCountryNamesStayWholeInsideTheMap) {
+    // Each name alone at the middle, then anchored on every edge and corner of the map (the
+    // window is 30 x 20 degrees): a label cut by the edge would light fewer pixels.
+    struct Spot {
+        float lat, lon;
+    } spots[] = {{10, 0}, {10, 30}, {0, 15}, {20, 15}, {0, 0}, {20, 30}, {19.5f, 29.5f}, {0.5f, 0.5f}};
+    for (const char* name : {"Pacific Ocean", "Atlantic Ocean"}) {
+        int whole = PaintOceansAndCountries(folder, {NameRecord{10, 15, name, 1, 0}}, {}).ocean;
+        ASSERT_GT(whole, 50);
+        for (const Spot& at : spots)
+            EXPECT_EQ(PaintOceansAndCountries(folder, {NameRecord{at.lat, at.lon, name, 1, 0}}, {}).ocean, whole)
+                << name << " at " << at.lat << ", " << at.lon;
+    }
+    for (const char* name : {"Russia", "Democratic Republic of the Congo"}) {
+        int whole = PaintOceansAndCountries(folder, {}, {Country(10, 15, name)}).country;
+        ASSERT_GT(whole, 50);
+        for (const Spot& at : spots)
+            EXPECT_EQ(PaintOceansAndCountries(folder, {}, {Country(at.lat, at.lon, name)}).country, whole)
+                << name << " at " << at.lat << ", " << at.lon;
+    }
+    // A name wider than the map cannot be shown whole, so it is not shown.
+    EXPECT_EQ(PaintOceansAndCountries(folder, {NameRecord{10, 15, std::string(60, 'W'), 1, 0}}, {}).ocean, 0);
+}
+
+TEST_F(LabelsTest, OceanAndCountryNamesNeverOverprintEachOther) {
+    // The same spot: the country keeps it and the ocean's name moves off it, whole.
+    NameRecord atlantic{10, 15, "Atlantic Ocean", 1, 0};
+    int wholeOcean = PaintOceansAndCountries(folder, {atlantic}, {}).ocean;
+    int wholeCountry = PaintOceansAndCountries(folder, {}, {Country(10, 15, "Congo")}).country;
+    Painted p = PaintOceansAndCountries(folder, {atlantic}, {Country(10, 15, "Congo")});
+    EXPECT_EQ(p.ocean, wholeOcean);
+    EXPECT_EQ(p.country, wholeCountry);
+    EXPECT_EQ(p.both, 0);
+    // On a map one line high the ocean's name has nowhere to go and is left out.
+    Rect strip{0, 90, 300, 112};
+    p = PaintOceansAndCountries(folder, {atlantic}, {Country(10, 15, "Congo")}, strip);
+    EXPECT_EQ(p.ocean, 0);
+    EXPECT_EQ(p.country, wholeCountry);
+    // Apart, both are drawn.
+    p = PaintOceansAndCountries(folder, {NameRecord{17, 15, "Atlantic Ocean", 1, 0}}, {Country(3, 15, "Angola")});
+    EXPECT_GT(p.ocean, 0);
+    EXPECT_GT(p.country, 0);
+    // Many of both kinds scattered over the map, edges included: no pixel is lit by both.
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> lat(0, 20), lon(0, 30);
+    static const char* const oceanNames[] = {"Pacific Ocean", "Atlantic Ocean", "Indian Ocean", "Arctic Ocean"};
+    static const char* const countryNames[] = {"Brazil", "Democratic Republic of the Congo", "Norway", "Chad",
+                                               "Papua New Guinea", "Russia"};
+    for (int trial = 0; trial < 10; trial++) {
+        std::vector<NameRecord> oceans;
+        std::vector<CountryNameRecord> countries;
+        for (const char* n : oceanNames) oceans.push_back(NameRecord{lat(rng), lon(rng), n, (uint8_t)(1 + rng() % 4), 0});
+        for (const char* n : countryNames) countries.push_back(Country(lat(rng), lon(rng), n));
+        p = PaintOceansAndCountries(folder, oceans, countries);
+        EXPECT_GT(p.ocean, 0);
+        EXPECT_EQ(p.both, 0) << "trial " << trial;
+    }
+}

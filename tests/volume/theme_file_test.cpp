@@ -146,7 +146,8 @@ TEST(ThemeFile, EveryLineReadsAsMeant) {
             EXPECT_EQ(r.name[4], '1');
             EXPECT_GT(atof(r.name.c_str() + 6), 0);
         } else {
-            EXPECT_TRUE(known.count(r.name));
+            // A suffix names the scale band's source of the same group ("PO13_c").
+            EXPECT_TRUE(known.count(r.name.substr(0, r.name.find('_'))));
         }
     }
 }
@@ -166,12 +167,14 @@ TEST(ThemeFile, ScaleBandsLeaveNoGapsAndNoDoubles) {
         EXPECT_EQ(bands > 0, 1) << s;
         std::map<std::string, int> drawn;
         for (const Row& r : t.rows)
-            if (r.on && RuleDraws(r, s)) drawn[r.name[0] == '~' || r.name[0] == '*' ? r.name.substr(0, 1) : r.name]++;
-        // One grid, one set of ticks, and no layer drawn twice over itself.
+            if (r.on && RuleDraws(r, s))
+                drawn[r.name[0] == '~' || r.name[0] == '*' ? r.name.substr(0, 1) : r.name.substr(0, r.name.find('_'))]++;
+        // One grid, one set of ticks, and no layer (of any resolution) drawn twice over itself.
         EXPECT_EQ(drawn["~"], 1) << s;
         EXPECT_EQ(drawn["*"], 1) << s;
         for (auto [name, n] : drawn) EXPECT_LE(n, 1) << name << " at " << s;
-        EXPECT_EQ(drawn["PO13"], 1);
+        EXPECT_EQ(drawn["PO13"], 1) << s;
+        EXPECT_EQ(drawn["LAKES"], 1) << s;
         EXPECT_EQ(drawn["BORDERS"], 1) << s;
         EXPECT_EQ(drawn["RIV01"], 1) << s;
     }
@@ -221,6 +224,43 @@ TEST(ThemeFile, RoadRailwayAndStateBorderRowsFollowTheVolume) {
     EXPECT_EQ(at("RR01"), (long)names.size());
     for (const Row& r : with.rows) EXPECT_TRUE(r.styleOk) << r.name;
     EXPECT_NE(ctx.report.back().find("listed from the volume: RD01 RD08 RR02 PO05;"), std::string::npos) << ctx.report.back();
+}
+
+// The world view gets the crude outlines, a continent the low ones, a country the
+// intermediate ones and a region the finest, with thin borders wherever many share the map.
+TEST(ThemeFile, EachScaleDrawsTheResolutionMeantForIt) {
+    Theme t = ReadTheme(ThemeFileText());
+    struct {
+        long scale;
+        const char* coast;
+        const char* lakes;
+        const char* borders;
+        int borderWidth;  // of the line drawn on top
+    } cases[] = {
+        {169465530, "PO13_c", "LAKES_c", "BORDERS_c", 1},  // the world, 14-inch monitor
+        {75000001, "PO13_c", "LAKES_c", "BORDERS_c", 1},
+        {75000000, "PO13_l", "LAKES_l", "BORDERS_l", 1},
+        {18000000, "PO13_l", "LAKES_l", "BORDERS_l", 1},   // Europe
+        {15000000, "PO13_i", "LAKES_i", "BORDERS_i", 1},
+        {6000000, "PO13_i", "LAKES_i", "BORDERS_i", 1},
+        {4000000, "PO13", "LAKES", "BORDERS", 1},
+        {1800000, "PO13", "LAKES", "BORDERS", 1},          // the Alps
+    };
+    for (const auto& c : cases) {
+        std::map<std::string, const Row*> drawn;
+        for (const Row& r : t.rows)
+            if (r.on && RuleDraws(r, c.scale)) drawn[r.name.substr(0, r.name.find('_'))] = &r;
+        ASSERT_TRUE(drawn.count("PO13") && drawn.count("LAKES") && drawn.count("BORDERS")) << c.scale;
+        EXPECT_EQ(drawn["PO13"]->name, c.coast) << c.scale;
+        EXPECT_EQ(drawn["LAKES"]->name, c.lakes) << c.scale;
+        EXPECT_EQ(drawn["BORDERS"]->name, c.borders) << c.scale;
+        EXPECT_EQ(drawn["BORDERS"]->width1, c.borderWidth) << c.scale;
+        EXPECT_EQ(drawn["PO13"]->width1, 1) << c.scale;
+        // No casing around the borders until a country fills the map.
+        if (c.scale > 4000000) {
+            EXPECT_NE(drawn["BORDERS"]->style, 5) << c.scale;
+        }
+    }
 }
 
 TEST(ThemeFile, CountryListIsTheCountryTable) {

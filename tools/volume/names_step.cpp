@@ -111,8 +111,10 @@ int BuildNames(BuildContext& ctx) {
     ReportLine(ctx, "names\\mount2.dat: %zu highest points (%d countries without a named, placeable one)",
                cat->peaks.size(), cat->countriesWithoutPeak);
     ReportLine(ctx, "names\\world.idx, world.dat: %zu localities in %d cells", cat->localities.size(), worldCells);
-    ReportLine(ctx, "poly\\cities.*: %zu urban areas from night lights (%d lit areas without a locality left out)",
-               areas.size(), unnamedAreas);
+    ReportLine(ctx,
+               "poly\\cities.*: %zu urban area outlines contoured from night lights at red %d (marching squares, "
+               "simplified to a third of a pixel; %d lit areas without a locality left out)",
+               areas.size(), threshold, unnamedAreas);
     ReportMissing(ctx, "names\\ocean.dat", "empty: no packaged source names undersea or other point features");
     ReportMissing(ctx, "names\\range.dat", "empty: no packaged source names mountain ranges");
     ReportMissing(ctx, "names\\rivers.idx, rivers.dat, rivers.txt", "empty: no packaged source names rivers");

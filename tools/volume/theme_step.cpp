@@ -29,14 +29,25 @@ static const char* const rasterRows[] = {
 // Scale at which the map is about 85 degrees wide (a continent), 21 (a country), 6 (a region).
 enum : int32_t { kContinent = 40000000, kCountry = 10000000, kRegion = 3000000 };
 
+// Scale bands of the coastline, lakes and borders, each drawn from the GSHHG resolution whose
+// detail is about a pixel there: crude above 1:75,000,000 (the world view), low down to
+// 1:15,000,000 (a continent), intermediate down to 1:4,000,000 (a country), high below.
+enum : int32_t { kCrudeBand = 75000000, kLowBand = 15000000, kIntermediateBand = 4000000 };
+
 static const ThemeLayerStyle layerRows[] = {
     // on, name, description, colour 1, colour 2, style, widths, A, B, rule
     {1, "~30", "Grid 30 degrees", 150, 150, 150, 0, 0, 0, 0, 1, 0, 0, kContinent, 2},
     {1, "~10", "Grid 10 degrees", 150, 150, 150, 0, 0, 0, 0, 1, 0, kCountry, kContinent + 1, 3},
     {1, "~5", "Grid 5 degrees", 150, 150, 150, 0, 0, 0, 0, 1, 0, kRegion, kCountry + 1, 3},
     {1, "~1", "Grid 1 degree", 150, 150, 150, 0, 0, 0, 0, 1, 0, kRegion + 1, 0, 1},
-    {1, "PO13", "Coastline", 215, 230, 240, 0, 0, 0, 0, 1, 0, 0, 0, 0},
-    {1, "LAKES", "Lakes", 100, 180, 255, 0, 0, 0, 0, 1, 0, 60000000, 0, 1},
+    {1, "PO13_c", "Coastline", 200, 220, 235, 0, 0, 0, 0, 1, 0, 0, kCrudeBand, 2},
+    {1, "PO13_l", "Coastline", 200, 220, 235, 0, 0, 0, 0, 1, 0, kLowBand, kCrudeBand + 1, 3},
+    {1, "PO13_i", "Coastline", 200, 220, 235, 0, 0, 0, 0, 1, 0, kIntermediateBand, kLowBand + 1, 3},
+    {1, "PO13", "Coastline", 200, 220, 235, 0, 0, 0, 0, 1, 0, kIntermediateBand + 1, 0, 1},
+    {1, "LAKES_c", "Lakes", 100, 180, 255, 0, 0, 0, 0, 1, 0, 0, kCrudeBand, 2},
+    {1, "LAKES_l", "Lakes", 100, 180, 255, 0, 0, 0, 0, 1, 0, kLowBand, kCrudeBand + 1, 3},
+    {1, "LAKES_i", "Lakes", 100, 180, 255, 0, 0, 0, 0, 1, 0, kIntermediateBand, kLowBand + 1, 3},
+    {1, "LAKES", "Lakes", 100, 180, 255, 0, 0, 0, 0, 1, 0, kIntermediateBand + 1, 0, 1},
     {1, "RIV01", "Major rivers", 90, 160, 255, 0, 0, 0, 0, 1, 0, 0, kCountry, 2},
     {1, "RIV01", "Major rivers", 90, 160, 255, 0, 0, 0, 0, 2, 0, kCountry + 1, 0, 1},
     {1, "RIV02", "Rivers", 110, 170, 255, 0, 0, 0, 0, 1, 0, 25000000, 0, 1},
@@ -44,8 +55,11 @@ static const ThemeLayerStyle layerRows[] = {
     {1, "RIV03", "Intermittent rivers", 130, 185, 255, 0, 0, 0, 1, 1, 0, 6000000, 0, 1},
     {0, "RIV04", "Canals", 0, 220, 220, 0, 0, 0, 0, 1, 0, 6000000, 0, 1},
     {1, "PROV", "State and province borders", 255, 200, 120, 0, 0, 0, 2, 1, 0, 30000000, 0, 1},
-    {1, "BORDERS", "National borders", 255, 80, 80, 0, 0, 0, 0, 1, 0, 0, kContinent, 2},
-    {1, "BORDERS", "National borders", 255, 90, 90, 90, 0, 0, 5, 1, 3, kContinent + 1, 0, 1},
+    // Thin and muted where many borders share the map; cased once a country fills it.
+    {1, "BORDERS_c", "National borders", 210, 140, 140, 0, 0, 0, 0, 1, 0, 0, kCrudeBand, 2},
+    {1, "BORDERS_l", "National borders", 240, 110, 110, 0, 0, 0, 0, 1, 0, kLowBand, kCrudeBand + 1, 3},
+    {1, "BORDERS_i", "National borders", 255, 90, 90, 0, 0, 0, 0, 1, 0, kIntermediateBand, kLowBand + 1, 3},
+    {1, "BORDERS", "National borders", 255, 90, 90, 90, 0, 0, 5, 1, 3, kIntermediateBand + 1, 0, 1},
     {1, "CITIES", "Cities", 255, 255, 0, 255, 128, 0, 0, 1, 0, 6000000, 0, 1},
     {1, "*4  1 30", "Degrees", 255, 255, 255, 0, 0, 0, 0, 1, 0, 0, kContinent, 2},
     {1, "*4  1 10", "Degrees", 255, 255, 255, 0, 0, 0, 0, 1, 0, kCountry, kContinent + 1, 3},
