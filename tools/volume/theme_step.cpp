@@ -60,7 +60,8 @@ static const ThemeLayerStyle layerRows[] = {
     {1, "BORDERS_l", "National borders", 240, 110, 110, 0, 0, 0, 0, 1, 0, kLowBand, kCrudeBand + 1, 3},
     {1, "BORDERS_i", "National borders", 255, 90, 90, 0, 0, 0, 0, 1, 0, kIntermediateBand, kLowBand + 1, 3},
     {1, "BORDERS", "National borders", 255, 90, 90, 90, 0, 0, 5, 1, 3, kIntermediateBand + 1, 0, 1},
-    {1, "CITIES", "Cities", 255, 255, 0, 255, 128, 0, 0, 1, 0, 6000000, 0, 1},
+    // Built-up areas in muted taupe, so the place names over them stay readable.
+    {1, "CITIES", "Cities", 168, 136, 124, 96, 78, 74, 0, 1, 0, 6000000, 0, 1},
     {1, "*4  1 30", "Degrees", 255, 255, 255, 0, 0, 0, 0, 1, 0, 0, kContinent, 2},
     {1, "*4  1 10", "Degrees", 255, 255, 255, 0, 0, 0, 0, 1, 0, kCountry, kContinent + 1, 3},
     {1, "*4  1 5", "Degrees", 255, 255, 255, 0, 0, 0, 0, 1, 0, kRegion, kCountry + 1, 3},
