@@ -2,7 +2,7 @@
 // backgrounds. A click on a line chooses it; Escape or a click outside leaves the map as it is.
 #include "app/app.h"
 #include "app/screens.h"
-#include "imaging/raster_compose.h"
+#include "map2d/map2d.h"
 #include "platform/test_double.h"
 
 static const char* const kChoiceNames[kBackgroundChoices] = {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "imaging/imaging.h"
 #include "platform/le_bytes.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/vector_layers.h"
 
 static int ColumnOf(const MapWindow& w, const Rect& r, double longitude) {

@@ -2,7 +2,7 @@
 // switches and one for each group of names, applied when the user presses OK.
 #include <cstring>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/vector_layers.h"
 
 constexpr int kLayerBox = kOverlayLayerBox, kNameBox = kOverlayNameBox;
