@@ -213,6 +213,10 @@ extern Rect readoutRect, compassRect;
 void SetReadoutRectangles();
 // Called with the pointer position on every mouse move while the map is shown.
 void MapPointerReadout(int x, int y);
+// The magnetic declination at a position, east positive; 1 when defined. The readout asks the
+// geomagnetic model for today's date (TodaysMagneticDeclination); a test may put in its own.
+using DeclinationSource = int (*)(double latitude, double longitude, double* declination);
+void SetDeclinationSource(DeclinationSource source);
 // Draws the compass needle and its text into a surface for a declination in degrees.
 void DrawDeclinationCompass(Surface* s, const Rect& box, double declination);
 

@@ -11,6 +11,12 @@
 int readoutCleared, elevationMarkerShown, compassShown;
 Rect readoutRect{695, 443, 797, 480}, compassRect{714, 349, 777, 412};
 
+static struct {
+    DeclinationSource declination;  // the geomagnetic model for today's date
+} readout = {TodaysMagneticDeclination};
+
+void SetDeclinationSource(DeclinationSource source) { readout.declination = source; }
+
 void SetReadoutRectangles() {
     if (smallLayout) {
         readoutRect = Rect{556, 354, 637, 384};
@@ -86,7 +92,7 @@ static void UpdateElevationMarker(double latitude, double longitude) {
 
 static void UpdateCompass(double latitude, double longitude) {
     double declination = 0;
-    if (TodaysMagneticDeclination(latitude, longitude, &declination) && declination != -999.0) {
+    if (readout.declination(latitude, longitude, &declination) && declination != -999.0) {
         RestoreFromVirtual(compassRect);
         if (WindowSurface()) DrawDeclinationCompass(WindowSurface(), compassRect, declination);
         compassShown = 1;
