@@ -43,7 +43,7 @@ static int InMap(int x, int y) { return Inside(mapRect, x, y); }
 
 static void KeepStatusBackground() { KeepStatusLineBackground(); }
 
-// The area text, the scale bar and "Scale = 1:169,465,530 " under the map, in hbmVirtual.
+// The area text, the scale bar and "Scale = 1:169,465,531 " under the map, in hbmVirtual.
 static void DrawStatusLine() {
     if (!hbmVirtual) return;
     DrawStatusLine(hbmVirtual, mapRect, statusRect, measureUnits);

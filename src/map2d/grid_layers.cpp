@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/core.h"
 #include "map2d/vector_layers.h"
@@ -44,13 +45,14 @@ static int ParallelRow(const MapWindow& w, const Rect& r, double latitude, int* 
 
 void DrawGridLayer(Surface* s, const MapWindow& w, const Rect& r, double g) {
     if (!(g > 0)) return;  // a spacing of zero or less would never end
-    for (double lon = 0; lon > -200; lon -= g) Meridian(s, w, r, lon);
-    for (double lon = g; lon < 200; lon += g) Meridian(s, w, r, lon);
+    // Multiples of the spacing, so that a fraction such as 0.1 does not drift as it adds up.
+    for (int i = 0; -i * g > -200; i++) Meridian(s, w, r, -i * g);
+    for (int i = 1; i * g < 200; i++) Meridian(s, w, r, i * g);
     int y;
-    for (double lat = 0; lat < 90.01; lat += g)
-        if (ParallelRow(w, r, lat, &y)) Line(s, r.left, y, r.right, y);
-    for (double lat = -g; lat > -90.01; lat -= g)
-        if (ParallelRow(w, r, lat, &y)) Line(s, r.left, y, r.right, y);
+    for (int i = 0; i * g < 90.01; i++)
+        if (ParallelRow(w, r, i * g, &y)) Line(s, r.left, y, r.right, y);
+    for (int i = 1; -i * g > -90.01; i++)
+        if (ParallelRow(w, r, -i * g, &y)) Line(s, r.left, y, r.right, y);
     static const double kCircles[4] = {66.5, -66.5, 23.5, -23.5};
     for (double lat : kCircles) {
         if (!ParallelRow(w, r, lat, &y)) continue;
@@ -66,8 +68,9 @@ static void TickLabel(Surface* s, int x, int y, int align, double degrees) {
 }
 
 void DrawTickLayer(Surface* s, const MapWindow& w, const Rect& r, const char* name, ColourRef colour) {
-    int t = ThemeFieldAt(name, 1), labels = ThemeFieldAt(name, 4), g = ThemeFieldAt(name, 6);
-    if (g <= 0) return;
+    int t = ThemeFieldAt(name, 1), labels = ThemeFieldAt(name, 4);
+    double g = strlen(name) > 6 ? atof(name + 6) : 0.0;  // a decimal: "*4  1 2.5" ticks every 2.5 degrees
+    if (!(g > 0)) return;
     DrawState saved = GetDrawState(s);
     SetPen(s, PEN_SOLID, 1, colour);
     SetTextColour(s, colour);
@@ -85,8 +88,8 @@ void DrawTickLayer(Surface* s, const MapWindow& w, const Rect& r, const char* na
             TickLabel(s, x, bottom - t, TA_CENTER | TA_BOTTOM, lon);
         }
     };
-    for (double lon = 0; lon > -179.99; lon -= g) vertical(lon);
-    for (double lon = g; lon < 179.99; lon += g) vertical(lon);
+    for (int i = 0; -i * g > -179.99; i++) vertical(-i * g);
+    for (int i = 1; i * g < 179.99; i++) vertical(i * g);
     int half = TextExtent(s, "1234567890").y / 2;
     auto horizontal = [&](double lat) {
         int y = RowOf(w, r, lat);
@@ -99,7 +102,7 @@ void DrawTickLayer(Surface* s, const MapWindow& w, const Rect& r, const char* na
             TickLabel(s, r.right - 1 - t - 4, y - half, TA_RIGHT | TA_TOP, lat);
         }
     };
-    for (double lat = 0; lat < 89.99; lat += g) horizontal(lat);
-    for (double lat = -g; lat > -89.99; lat -= g) horizontal(lat);
+    for (int i = 0; i * g < 89.99; i++) horizontal(i * g);
+    for (int i = 1; -i * g > -89.99; i++) horizontal(-i * g);
     SetDrawState(s, saved);
 }

@@ -209,6 +209,8 @@ int RestoreStatusLineBackground(Surface* s) {
     return 1;
 }
 
+std::string StatusScaleText(double scale) { return "Scale = 1:" + formatGrouped(scale, 0) + " "; }
+
 void DrawStatusLine(Surface* s, const Rect& map, const Rect& status, const MeasureUnits& units) {
     if (!s) return;
     Rect strip{map.left, status.top, map.right, status.bottom};
@@ -226,7 +228,7 @@ void DrawStatusLine(Surface* s, const Rect& map, const Rect& status, const Measu
     double area = SquareKmToAreaUnit(WindowAreaSquareKm(w.north, w.west, w.south, w.east), units.area);
     areaTextBox = DrawClippedText(s, map.left, textTop, " Surface area is " + formatGrouped(area, 0) + AreaUnitLabel(units.area));
 
-    std::string scale = "Scale = 1:" + formatGrouped((double)(int64_t)MapScale(), 0) + " ";  // its integer part
+    std::string scale = StatusScaleText(MapScale());
     Point scaleExtent = TextExtent(s, scale.c_str());
     scaleTextBox = DrawClippedText(s, map.right - scaleExtent.x, textTop, scale);
 

@@ -55,6 +55,9 @@ ScaleBarChoice ChooseScaleBar(double target);
 // The bar's length in pixels for a map `mapWidth` pixels wide.
 int ScaleBarPixels(double length, double target, int mapWidth);
 
+// "Scale = 1:5,000,000 ": the scale rounded to whole units as formatGrouped prints it, so a
+// typed scale reads back as typed and agrees with the zoom box's label.
+std::string StatusScaleText(double scale);
 // The hit boxes of the last status line drawn.
 extern Rect areaTextBox, scaleTextBox, unitBox;
 // Keeps the empty status strip of the screen's background (taken from hbmVirtual when the

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "map2d/map2d.h"
 
@@ -57,6 +58,9 @@ int32_t ZoomLimit(int32_t defaultValue);
 double ScaleAtNextDepth(const MapWindow& w);
 // 1 when a window lies inside west >= -180, east <= 180, south >= -90, north <= 90.
 int WindowInsideWorld(const MapWindow& w);
+// The label beside a dragged zoom box for its window: "1:" and the scale rounded as the status
+// line shows it, or "(too small)" below the limit.
+std::string ZoomBoxScaleLabel(const MapWindow& w, int32_t limit);
 // The 20 by 20 degree window the 3D tool takes around a point picked on the world view.
 MapWindow AreaWindowForPick(int x, int y);
 // Moves the window at depth d - 1 so that it is centred on the current window (d >= 2).

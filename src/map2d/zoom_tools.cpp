@@ -21,10 +21,11 @@ constexpr uint32_t kAreaIdleMs = 20000;
 struct XorPen {
     Surface* s;
     DrawState saved;
+    Rect clip;
 };
 
 static XorPen BeginXor(Surface* s, const Rect& clip) {
-    XorPen pen{s, GetDrawState(s)};
+    XorPen pen{s, GetDrawState(s), clip};
     SetClipRect(s, clip);
     SetPen(s, PEN_SOLID, 1, kWhite);
     SetNullBrush(s);
@@ -35,6 +36,17 @@ static XorPen BeginXor(Surface* s, const Rect& clip) {
 static void EndXor(XorPen& pen) {
     SetDrawState(pen.s, pen.saved);
     ClearClip(pen.s);
+}
+
+// The pointer readout lies outside the map area: it is drawn unclipped with the window's own
+// drawing state, then the tool's exclusive-or pen and map clip come back.
+static void ReadoutDuringTool(XorPen& pen, int x, int y) {
+    DrawState tool = GetDrawState(pen.s);
+    SetDrawState(pen.s, pen.saved);
+    ClearClip(pen.s);
+    MapPointerReadout(x, y);
+    SetDrawState(pen.s, tool);
+    SetClipRect(pen.s, pen.clip);
 }
 
 static void XorSegment(Surface* s, int x0, int y0, int x1, int y1) {
@@ -130,6 +142,11 @@ static int BoxFits(const Rect& r) {
     return r.left >= mapRect.left && r.right < mapRect.right && r.top >= yNorth && r.bottom <= ySouth;
 }
 
+std::string ZoomBoxScaleLabel(const MapWindow& w, int32_t limit) {
+    double scale = MapScaleForSpan((w.north + w.south) / 2.0, w.west, w.east);
+    return scale < limit ? "(too small)" : "1:" + formatGrouped(scale, 0);
+}
+
 int ZoomBox(int sx, int sy, int corner) {
     if (zoomDepth >= 9) {
         PlayCue(CUE_ERROR);
@@ -152,7 +169,7 @@ int ZoomBox(int sx, int sy, int corner) {
     Rect box{sx, sy, sx, sy};
     int boxShown = 0;
     XorCrosshair(s, sx, sy);
-    MapPointerReadout(sx, sy);
+    ReadoutDuringTool(pen, sx, sy);
 
     int accepted = 0;
     Message m;
@@ -172,14 +189,11 @@ int ZoomBox(int sx, int sy, int corner) {
             box = next;
             boxShown = box.right > box.left || box.bottom > box.top;
         }
-        if (boxShown && box.right - box.left >= 5) {
-            MapWindow w = WindowOfBox(box);
-            double scale = MapScaleForSpan((w.north + w.south) / 2.0, w.west, w.east);
-            DrawLabel(s, &label, box.left, box.bottom, scale < limit ? "(too small)" : "1:" + formatGrouped(scale, 0));
-        }
+        if (boxShown && box.right - box.left >= 5)
+            DrawLabel(s, &label, box.left, box.bottom, ZoomBoxScaleLabel(WindowOfBox(box), limit));
         XorCrosshair(s, sx, sy);
         if (boxShown) XorBox(s, box);
-        MapPointerReadout(p.x, p.y);
+        ReadoutDuringTool(pen, p.x, p.y);
     }
 
     // Take the crosshair, the box and the label away before deciding.
@@ -209,9 +223,7 @@ int ZoomBox(int sx, int sy, int corner) {
         } else {
             PlayCue(CUE_ERROR);
             DrawLabel(s, &label, box.left, box.bottom, "(too small)");
-            uint32_t until = TickCount() + 500;
-            while ((int32_t)(TickCount() - until) < 0) {
-            }
+            SleepMs(500);
             RestoreArea(s, &label);
         }
     }

@@ -312,6 +312,11 @@ void EnableItem(Dialog* d, int id, int enabled) {
     if (QWidget* w = Item(d, id)) w->setEnabled(enabled != 0);
 }
 
+int TestItemEnabled(Dialog* d, int id) {
+    QWidget* w = Item(d, id);
+    return w && w->isEnabled() ? 1 : 0;
+}
+
 void FocusItem(Dialog* d, int id) {
     if (QWidget* w = Item(d, id)) w->setFocus();
 }

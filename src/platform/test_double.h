@@ -29,6 +29,8 @@ std::string TestLastMessage();
 void TestPushDialogScript(std::function<void(Dialog*)> script);
 // Sends the dialog procedure a command for an item, as a click would.
 void TestDialogCommand(Dialog* d, int itemId, int notification = NOTIFY_CLICKED);
+// Whether a dialog item is enabled (0 for an item the dialog does not have).
+int TestItemEnabled(Dialog* d, int itemId);
 // Captions of the dialogs shown so far.
 const std::vector<std::string>& TestShownDialogs();
 

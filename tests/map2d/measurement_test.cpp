@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "map2d/measurement.h"
+#include "map2d/zoom_commands.h"
 #include "platform/test_double.h"
 #include "support/test_volume.h"
 
@@ -157,6 +158,60 @@ TEST_F(MeasurementTest, StatusLineDrawsTextsAndRecordsBoxes) {
     EXPECT_EQ(StatusLineClick(unitBox.left + 2, unitBox.top + 2), 1);
     EXPECT_EQ(measureUnits.distance, 1);
     EXPECT_EQ(StatusLineClick(mapRect.left + 300, mapRect.top + 10), 0);
+    hbmVirtual = saved;
+    DeleteSurface(s);
+}
+
+// 1 when the box of a surface holds exactly a text drawn white at its top-left corner in the
+// generic font on black, as the status line draws its texts.
+int BoxShowsText(Surface* s, const Rect& box, const std::string& text) {
+    Surface* reference = CreateSurface(SurfaceWidth(s), SurfaceHeight(s));
+    SetFont(reference, fhGeneric);
+    SetTextColour(reference, MakeColour(255, 255, 255));
+    SetBackgroundMode(reference, BK_TRANSPARENT);
+    SetTextAlign(reference, TA_LEFT | TA_TOP);
+    Point extent = TextExtent(reference, text.c_str());
+    int same = extent.x == box.right - box.left && extent.y == box.bottom - box.top;
+    TextOut(reference, box.left, box.top, text.c_str());
+    for (int y = box.top; y < box.bottom && same; y++)
+        for (int x = box.left; x < box.right && same; x++) same = GetPixel(s, x, y) == GetPixel(reference, x, y);
+    DeleteSurface(reference);
+    return same;
+}
+
+TEST_F(MeasurementTest, StatusLineShowsTypedScalesAsTyped) {
+    ASSERT_TRUE(WriteTestText(folder / "theme1.dat", "[MaxZoomScale=100000\n"));
+    Surface* s = CreateSurface(800, 600);
+    ASSERT_NE(s, nullptr);
+    Surface* saved = hbmVirtual;
+    hbmVirtual = nullptr;
+    // From a window over Europe, as a user types them into the scale dialog.
+    struct Case { const char* typed; const char* shown; } cases[] = {
+        {"5000000", "Scale = 1:5,000,000 "}, {"250000", "Scale = 1:250,000 "},
+        {"1000000", "Scale = 1:1,000,000 "}, {"12345678", "Scale = 1:12,345,678 "},
+    };
+    for (const Case& c : cases) {
+        zoomHistory[2] = MapWindow{-10, 30, 35, 65};
+        zoomDepth = 2;
+        TestPushDialogScript([&c](Dialog* d) {
+            SetItemText(d, 1036, c.typed);
+            TestDialogCommand(d, IDOK);
+        });
+        ASSERT_EQ(ScaleDialog(), 1) << c.typed;
+        FillRect(s, Rect{0, 0, 800, 600}, MakeColour(0, 0, 0));
+        DrawStatusLine(s, mapRect, statusRect, measureUnits);
+        EXPECT_EQ(StatusScaleText(MapScale()), c.shown);
+        EXPECT_TRUE(BoxShowsText(s, scaleTextBox, c.shown)) << c.shown;
+        EXPECT_EQ(scaleTextBox.right, mapRect.right);
+    }
+    // The area text too is what the window's surface makes it.
+    zoomDepth = 0;
+    FillRect(s, Rect{0, 0, 800, 600}, MakeColour(0, 0, 0));
+    DrawStatusLine(s, mapRect, statusRect, measureUnits);
+    EXPECT_TRUE(BoxShowsText(s, areaTextBox, " Surface area is 511,185,933 square kilometers"));
+    // The world is 1:169,465,530.87 on a 14-inch monitor: shown rounded, not cut.
+    EXPECT_TRUE(BoxShowsText(s, scaleTextBox, "Scale = 1:169,465,531 "));
+    EXPECT_FALSE(BoxShowsText(s, scaleTextBox, "Scale = 1:169,465,530 ")) << "the comparison sees one digit";
     hbmVirtual = saved;
     DeleteSurface(s);
 }

@@ -188,6 +188,32 @@ TEST_F(VectorLayersTest, ThirtyDegreeGridWithDashedTropicsAndPolarCircles) {
     DeleteSurface(g);
 }
 
+TEST_F(VectorLayersTest, FractionalGridAndTickSpacings) {
+    // Ten pixels a degree: column = (longitude + 10) x 10, row = (10 - latitude) x 10.
+    const MapWindow w{-10, 10, -10, 10};
+    const Rect r{0, 0, 200, 200};
+    DrawGridLayer(s, w, r, 0.5);
+    for (int x : {5, 95, 105, 195}) EXPECT_EQ(At(x, 33), kPen) << x;  // meridians every 5 pixels
+    for (int x : {3, 97, 102}) EXPECT_NE(At(x, 33), kPen) << x;
+    EXPECT_EQ(At(33, 195), kPen);  // parallel of -9.5
+
+    // Ticks of 4 pixels every 2.5 degrees, without labels: a spacing read as a whole number
+    // would put them every 2 degrees instead.
+    FillRect(s, Rect{0, 0, 200, 200}, 0);
+    DrawTickLayer(s, w, r, "*4  0 2.5", kPen);
+    for (int x : {25, 75, 125, 175}) {
+        EXPECT_EQ(At(x, 2), kPen) << x;    // top edge, ticks downward
+        EXPECT_EQ(At(x, 197), kPen) << x;  // bottom edge, ticks upward
+    }
+    for (int x : {20, 40, 80, 120}) EXPECT_NE(At(x, 2), kPen) << x;
+    for (int y : {25, 75, 125, 175}) {
+        EXPECT_EQ(At(2, y), kPen) << y;    // left edge, rightward
+        EXPECT_EQ(At(197, y), kPen) << y;  // right edge, leftward
+    }
+    for (int y : {20, 40, 80, 120}) EXPECT_NE(At(2, y), kPen) << y;
+    EXPECT_NE(At(25, 8), kPen) << "a tick is 4 pixels long";
+}
+
 // [SECTION] Switches
 
 std::string Row(int on, const char* name) {
@@ -276,6 +302,51 @@ TEST_F(VectorLayersTest, OverlayChooserSetsSwitchesOnOkOnly) {
     EXPECT_EQ(RowOn("RIV01"), 0);
     EXPECT_EQ(RowOn("BORDERS"), 1);
     memcpy(labelSwitches, savedNames, 8);
+    ResetLayerSwitches();
+}
+
+TEST_F(VectorLayersTest, OverlayChooserOffersTheRoadsAndRailwaysOfTheVolumeOnly) {
+    ResetLayerSwitches();
+    ASSERT_TRUE(WriteTestText(folder / "theme1.dat", "[Vector 2D Layers]\n" + Row(1, "RIV01") + Row(1, "RD01")));
+    struct Seen { std::vector<std::string> texts; std::vector<int> enabled; } seen;
+    auto look = [&seen](Dialog* d) {
+        seen = Seen{};
+        for (int i = 0; i < kLayerSwitches; i++) {
+            seen.texts.push_back(GetItemText(d, kOverlayLayerBox + i));
+            seen.enabled.push_back(TestItemEnabled(d, kOverlayLayerBox + i));
+        }
+    };
+    // No road or railway layer in the volume: the six switches are offered disabled, and a
+    // check that reaches one anyway changes nothing.
+    TestPushDialogScript([&](Dialog* d) {
+        look(d);
+        SetItemCheck(d, kOverlayLayerBox + 12, 1);
+        SetItemCheck(d, kOverlayLayerBox + 8, 0);
+        TestDialogCommand(d, IDOK);
+    });
+    EXPECT_EQ(OverlayChooser(), 0);
+    ASSERT_EQ(seen.texts.size(), (size_t)kLayerSwitches);
+    EXPECT_EQ(seen.texts[7], "State and province borders");
+    EXPECT_EQ(seen.texts[8], "Major roads (not in this volume)");
+    EXPECT_EQ(seen.texts[13], "Minor railways (not in this volume)");
+    EXPECT_EQ(seen.enabled, (std::vector<int>{1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(layerSwitches[8], 1) << "derived from the theme file and left alone";
+    EXPECT_EQ(layerSwitches[12], 0);
+
+    // Class 8 roads draw under all three road switches; the railways of class 2 under one.
+    for (const char* name : {"RD08", "RR02"})
+        ASSERT_TRUE(WriteTestFile(folder / (std::string("v_index/") + name + ".idx"), std::vector<uint8_t>(258)));
+    TestPushDialogScript([&](Dialog* d) {
+        look(d);
+        SetItemCheck(d, kOverlayLayerBox + 12, 1);
+        TestDialogCommand(d, IDOK);
+    });
+    EXPECT_EQ(OverlayChooser(), 1);
+    EXPECT_EQ(seen.enabled, (std::vector<int>{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 0}));
+    EXPECT_EQ(seen.texts[9], "Roads");
+    EXPECT_EQ(seen.texts[11], "Major railways (not in this volume)");
+    EXPECT_EQ(seen.texts[12], "Railways");
+    EXPECT_EQ(layerSwitches[12], 1);
     ResetLayerSwitches();
 }
 

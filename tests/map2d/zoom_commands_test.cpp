@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "globe/globe.h"
 #include "map2d/measurement.h"
 #include "map2d/zoom_commands.h"
 #include "platform/files.h"
@@ -331,6 +332,113 @@ TEST_F(ZoomTest, ZoomBoxRefusalsAndCancel) {
     EXPECT_EQ(ZoomBox(350, 280, 1), 0);
     EXPECT_EQ(zoomDepth, 0);
     EXPECT_EQ(TestBeepCount(), 2);
+}
+
+// What the pointer readout shows, taken each time the readout asks for the declination: by
+// then it has drawn the position texts.
+std::vector<std::vector<uint32_t>> readoutSnapshots;
+
+int SnapshotReadout(double, double longitude, double* declination) {
+    std::vector<uint32_t> pixels;
+    for (int y = readoutRect.top; y < readoutRect.bottom; y++)
+        for (int x = readoutRect.left; x < readoutRect.right; x++) pixels.push_back(GetPixel(WindowSurface(), x, y));
+    readoutSnapshots.push_back(pixels);
+    *declination = longitude / 10.0;
+    return 1;
+}
+
+int LitPixels(const std::vector<uint32_t>& pixels) {
+    int n = 0;
+    for (uint32_t p : pixels) n += p != MakeColour(0, 0, 0);
+    return n;
+}
+
+TEST_F(ZoomTest, ReadoutFollowsThePointerDuringADrag) {
+    OpenWindow();
+    SetReadoutRectangles();
+    readoutSnapshots.clear();
+    SetDeclinationSource(SnapshotReadout);
+    int sx = PixelX(0), sy = PixelY(0);
+    for (int step = 1; step <= 3; step++) {
+        TestInjectMessage(MSG_MOUSEMOVE, MK_LBUTTON, MakeMouseParam(sx + 30 * step, sy + 25 * step));
+        TestInjectMessage(MSG_KEYUP, VK_SHIFT, 0);  // keeps the moves apart in the queue
+    }
+    TestInjectKey(VK_ESCAPE);
+    EXPECT_EQ(ZoomBox(sx, sy, 0), 0);
+    SetDeclinationSource(TodaysMagneticDeclination);
+    // The start and three moves: each shows its own position, drawn outside the map's clip.
+    ASSERT_EQ(readoutSnapshots.size(), 4u);
+    for (size_t i = 0; i < readoutSnapshots.size(); i++) {
+        EXPECT_GT(LitPixels(readoutSnapshots[i]), 20) << i;
+        if (i > 0) EXPECT_NE(readoutSnapshots[i], readoutSnapshots[i - 1]) << i;
+    }
+    // The compass of the last position stands in its box, drawn with a plain white pen.
+    int compassLit = 0;
+    for (int y = compassRect.top; y < compassRect.bottom; y++)
+        for (int x = compassRect.left; x < compassRect.right; x++)
+            compassLit += GetPixel(WindowSurface(), x, y) == MakeColour(255, 255, 255);
+    EXPECT_GT(compassLit, 20);
+}
+
+// [SECTION] Scale texts
+
+// The status line's number for a typed scale, grouped by hand: "5000000" -> "5,000,000".
+std::string Grouped(long value) {
+    std::string digits = std::to_string(value), out;
+    for (size_t i = 0; i < digits.size(); i++) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+TEST_F(ZoomTest, TypedScalesReadBackAsTyped) {
+    Theme("[MaxZoomScale=100000\n");
+    // Every scale 1:100,000 .. 1:130,000,000 with three significant digits, in steps of 3
+    // in the third, and the scales users type most.
+    std::vector<long> typed = {100000, 250000, 500000, 1000000, 2500000, 5000000, 10000000, 50000000, 130000000};
+    for (long p = 1000; p <= 1000000; p *= 10)
+        for (long m = 100; m < 1000 && m * p <= 130000000; m += 3) typed.push_back(m * p);
+    int mismatches = 0;
+    for (long v : typed) {
+        At(3, MapWindow{-100, 100, 0, 20});  // wide enough for the largest typed scale
+        TestPushDialogScript([v](Dialog* d) {
+            SetItemText(d, 1036, std::to_string(v).c_str());
+            TestDialogCommand(d, IDOK);
+        });
+        ASSERT_EQ(ScaleDialog(), 1) << v;
+        std::string shown = StatusScaleText(MapScale());
+        if (shown != "Scale = 1:" + Grouped(v) + " ") {
+            mismatches++;
+            ADD_FAILURE() << "typed " << v << ", shown \"" << shown << "\"";
+        }
+    }
+    EXPECT_GT(typed.size(), 900u);
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_TRUE(TestShownMessages().empty());
+}
+
+TEST_F(ZoomTest, ZoomBoxLabelAndStatusLineAgree) {
+    // Boxes of the map's shape at many places and sizes: the label shown while dragging is
+    // the number the status line shows once the box is the map.
+    uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) / 16777216.0;
+    };
+    int compared = 0;
+    for (int i = 0; i < 3000; i++) {
+        double width = 0.05 + next() * 230.0, height = width * 0.75;  // the map's 4:3
+        double cx = -180 + width / 2 + next() * (360 - width), cy = -89 + height / 2 + next() * (178 - height);
+        if (height >= 178) continue;
+        MapWindow w{cx - width / 2, cx + width / 2, cy - height / 2, cy + height / 2};
+        std::string label = ZoomBoxScaleLabel(w, 0);
+        At(1, w);
+        EXPECT_EQ("Scale = " + label + " ", StatusScaleText(MapScale())) << w.west << " " << w.east << " " << w.south;
+        compared++;
+    }
+    EXPECT_GT(compared, 2000);
+    EXPECT_EQ(ZoomBoxScaleLabel(MapWindow{0, 0.1, 0, 0.075}, 1000000), "(too small)");
 }
 
 // [SECTION] Area for 3D

@@ -3,6 +3,7 @@
 // row, and the country list must be the country table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -17,6 +18,7 @@
 #include "platform/test_double.h"
 #include "support/test_volume.h"
 #include "theme_file.h"
+#include "volume.h"
 
 // A field read as the map reads it: blanks skipped, optional minus, digits up to the first other character.
 static long FieldAt(const std::string& line, size_t column) {
@@ -99,8 +101,17 @@ static int RuleDraws(const Row& r, long s) {
     return 0;
 }
 
+// Every row the builder can write: the fixed ones and those of layers a volume may hold.
+static std::string FullThemeText() {
+    int n = 0;
+    const ThemeLayerStyle* rows = VolumeThemeLayers(&n);
+    std::vector<std::string> names;
+    for (int i = 0; i < n; i++) names.push_back(rows[i].name);
+    return ThemeFileText(names);
+}
+
 TEST(ThemeFile, EveryLineReadsAsMeant) {
-    Theme t = ReadTheme(ThemeFileText());
+    Theme t = ReadTheme(FullThemeText());
     for (const std::string& line : t.lines) {
         EXPECT_LE(line.size(), 114u) << line;  // the map reads at most 114 characters a line
         ASSERT_GE(line.size(), 2u);
@@ -111,9 +122,10 @@ TEST(ThemeFile, EveryLineReadsAsMeant) {
     static const std::set<std::string> known = {"PO13", "RIV01", "RIV02", "RIV03", "RIV04", "RIV05", "LAKES", "CITIES",
                                                 "BORDERS", "PROV", "PO05", "RD01", "RD02", "RD03", "RD08",
                                                 "RR01", "RR02", "RR03", "RR08"};
-    int count = 0;
+    int count = 0, volumeCount = 0;
     DefaultThemeLayers(&count);
-    ASSERT_EQ((int)t.rows.size(), count);
+    VolumeThemeLayers(&volumeCount);
+    ASSERT_EQ((int)t.rows.size(), count + volumeCount);
     ASSERT_LE(t.rows.size(), 100u);
     for (const Row& r : t.rows) {
         SCOPED_TRACE(r.name);
@@ -140,7 +152,7 @@ TEST(ThemeFile, EveryLineReadsAsMeant) {
 }
 
 TEST(ThemeFile, ScaleBandsLeaveNoGapsAndNoDoubles) {
-    Theme t = ReadTheme(ThemeFileText());
+    Theme t = ReadTheme(FullThemeText());
     // From the deepest zoom to the world on the smallest monitor (1:169,465,530).
     std::vector<long> scales;
     for (long s = t.maxZoom; s < 200000000; s = s * 21 / 20) scales.push_back(s);
@@ -163,6 +175,52 @@ TEST(ThemeFile, ScaleBandsLeaveNoGapsAndNoDoubles) {
         EXPECT_EQ(drawn["BORDERS"], 1) << s;
         EXPECT_EQ(drawn["RIV01"], 1) << s;
     }
+}
+
+static std::vector<std::string> RowNames(const Theme& t) {
+    std::vector<std::string> names;
+    for (const Row& r : t.rows) names.push_back(r.name);
+    return names;
+}
+
+TEST(ThemeFile, RoadRailwayAndStateBorderRowsFollowTheVolume) {
+    TempFolder folder;
+    BuildContext ctx;
+    ctx.outDir = folder.path;
+    ASSERT_EQ(BuildTheme(ctx), 1);
+    std::vector<uint8_t> bytes = ReadTestFile(folder / "theme1.dat");
+    Theme without = ReadTheme(std::string(bytes.begin(), bytes.end()));
+    int count = 0;
+    DefaultThemeLayers(&count);
+    EXPECT_EQ((int)without.rows.size(), count);
+    for (const std::string& name : RowNames(without)) EXPECT_TRUE(name.compare(0, 2, "RD") && name.compare(0, 2, "RR") && name != "PO05") << name;
+    ASSERT_FALSE(ctx.report.empty());
+    EXPECT_NE(ctx.report.back().find("not in the volume: RD01 RD02 RD03 RD08 RR01 RR02 RR03 RR08 PO05"), std::string::npos)
+        << ctx.report.back();
+
+    // Layers as the vectors step leaves them: only a layer whose index is written counts, and
+    // classes without a switch (RD04) are never listed.
+    for (const char* name : {"RD01", "RD04", "RD08", "RR02", "PO05"}) {
+        ASSERT_TRUE(WriteTestFile(folder / (std::string("v_index/") + name + ".idx"), std::vector<uint8_t>(258)));
+        ASSERT_TRUE(WriteTestFile(folder / (std::string("v_data/") + name + ".dat"), std::vector<uint8_t>(256)));
+    }
+    ASSERT_TRUE(WriteTestFile(folder / "v_data/RR01.dat", std::vector<uint8_t>(256)));  // no index: not listed
+    ASSERT_EQ(BuildTheme(ctx), 1);
+    bytes = ReadTestFile(folder / "theme1.dat");
+    Theme with = ReadTheme(std::string(bytes.begin(), bytes.end()));
+    std::vector<std::string> names = RowNames(with);
+    ASSERT_EQ((int)names.size(), count + 4);
+    auto at = [&](const char* name) { return std::find(names.begin(), names.end(), name) - names.begin(); };
+    // Drawn after the rivers and before the borders and cities, which stay on top.
+    EXPECT_LT(at("RIV04"), at("RD01"));
+    EXPECT_LT(at("RD01"), at("RD08"));
+    EXPECT_LT(at("RD08"), at("RR02"));
+    EXPECT_LT(at("PO05"), at("PROV"));
+    EXPECT_LT(at("PROV"), at("BORDERS"));
+    EXPECT_EQ(at("RD04"), (long)names.size());
+    EXPECT_EQ(at("RR01"), (long)names.size());
+    for (const Row& r : with.rows) EXPECT_TRUE(r.styleOk) << r.name;
+    EXPECT_NE(ctx.report.back().find("listed from the volume: RD01 RD08 RR02 PO05;"), std::string::npos) << ctx.report.back();
 }
 
 TEST(ThemeFile, CountryListIsTheCountryTable) {

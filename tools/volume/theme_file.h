@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct ThemeLayerStyle {
     int on;
@@ -18,5 +19,8 @@ struct ThemeLayerStyle {
 const ThemeLayerStyle* DefaultThemeLayers(int* count);
 // The 53-character style block of a row, without its braces.
 std::string ThemeStyleBlock(const ThemeLayerStyle& s);
-// The whole of "theme1.dat", lines ended by CR LF, Windows-1252.
-std::string ThemeFileText();
+// The rows listed only for layers whose files the volume holds (roads, railways, PO05).
+const ThemeLayerStyle* VolumeThemeLayers(int* count);
+// The whole of "theme1.dat", lines ended by CR LF, Windows-1252, with the rows of
+// VolumeThemeLayers named in `inVolume`.
+std::string ThemeFileText(const std::vector<std::string>& inVolume = {});

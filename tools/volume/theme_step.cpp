@@ -4,9 +4,12 @@
 // agrees on the numbers.
 #include "theme_file.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "countries.h"
+#include "platform/files.h"
 #include "volume.h"
 
 // Fine tiles hold one sample per 1/111.3 degree (about 1 km). On a 14-inch monitor one map
@@ -50,6 +53,28 @@ static const ThemeLayerStyle layerRows[] = {
     {1, "*4  1 1", "Degrees", 255, 255, 255, 0, 0, 0, 0, 1, 0, kRegion + 1, 0, 1},
 };
 
+// Rows listed only when the volume holds the layer's files. Roads and railways come from the
+// OGR sources a recipe names (classes 1, 2, 3 and 8 have switches); the widest classes appear
+// from a country's scale, the rest only when a region fills the map. PO05, the GSHHG state
+// borders of the Americas, stands in for the province outlines at continental scales, where
+// PROV is not drawn.
+static const ThemeLayerStyle volumeRows[] = {
+    {1, "RD01", "Major roads", 230, 70, 40, 0, 0, 0, 0, 2, 0, kCountry, 0, 1},
+    {1, "RD02", "Roads", 235, 130, 60, 0, 0, 0, 0, 1, 0, kRegion, 0, 1},
+    {1, "RD03", "Minor roads", 225, 185, 120, 0, 0, 0, 0, 1, 0, 2000000, 0, 1},
+    {1, "RD08", "Other roads", 225, 185, 120, 0, 0, 0, 2, 1, 0, 2000000, 0, 1},
+    {1, "RR01", "Major railways", 235, 235, 235, 0, 0, 0, 3, 1, 0, kCountry, 0, 1},
+    {1, "RR02", "Railways", 210, 210, 210, 0, 0, 0, 3, 1, 0, kRegion, 0, 1},
+    {1, "RR03", "Minor railways", 190, 190, 190, 0, 0, 0, 2, 1, 0, 2000000, 0, 1},
+    {1, "RR08", "Other railways", 190, 190, 190, 0, 0, 0, 2, 1, 0, 2000000, 0, 1},
+    {1, "PO05", "State borders of the Americas", 255, 200, 120, 0, 0, 0, 2, 1, 0, 30000000 - 1, kContinent * 2, 3},
+};
+
+const ThemeLayerStyle* VolumeThemeLayers(int* count) {
+    *count = (int)(sizeof volumeRows / sizeof volumeRows[0]);
+    return volumeRows;
+}
+
 const ThemeLayerStyle* DefaultThemeLayers(int* count) {
     *count = (int)(sizeof layerRows / sizeof layerRows[0]);
     return layerRows;
@@ -63,7 +88,7 @@ std::string ThemeStyleBlock(const ThemeLayerStyle& s) {
     return block;
 }
 
-std::string ThemeFileText() {
+std::string ThemeFileText(const std::vector<std::string>& inVolume) {
     std::string t;
     auto line = [&](const std::string& s) { t += s + "\r\n"; };
     line("; Mundora map theme: zoom limit, raster backdrop bands, vector layers, country numbers.");
@@ -75,10 +100,24 @@ std::string ThemeFileText() {
     line("[Vector 2D Layers]");
     line("; on,<layer>\"description\"{red,green,blue,red2,green2,blue2,style,width,width2,A,B,rule}");
     line("; rule 0 always, 1 when the scale is below A, 2 above B, 3 between A and B");
-    for (const ThemeLayerStyle& s : layerRows) {
+    auto layerLine = [&](const ThemeLayerStyle& s) {
         snprintf(text, sizeof text, "%d,<%s>\"%s\"{%s}", s.on, s.name, s.description, ThemeStyleBlock(s).c_str());
         line(text);
+    };
+    // The volume's own rows go before the state borders, so that borders and cities draw over them.
+    auto volumeLines = [&]() {
+        for (const ThemeLayerStyle& s : volumeRows)
+            if (std::find(inVolume.begin(), inVolume.end(), s.name) != inVolume.end()) layerLine(s);
+    };
+    int volumeWritten = 0;
+    for (const ThemeLayerStyle& s : layerRows) {
+        if (!volumeWritten && !strcmp(s.name, "PROV")) {
+            volumeLines();
+            volumeWritten = 1;
+        }
+        layerLine(s);
     }
+    if (!volumeWritten) volumeLines();
     line("[Names Country IDs]");
     int n = 0;
     const Country* countries = CountryTable(&n);
@@ -90,12 +129,22 @@ std::string ThemeFileText() {
 }
 
 int BuildTheme(BuildContext& ctx) {
-    std::string text = ThemeFileText();
+    // A layer is in the volume once its index is: the vectors step writes the index last.
+    std::vector<std::string> inVolume;
+    std::string listed, absent;
+    for (const ThemeLayerStyle& s : volumeRows) {
+        std::string index = std::string("v_index\\") + s.name + ".idx";
+        std::string& names = FileExists(VolumePath(ctx, index.c_str()).c_str()) ? listed : absent;
+        if (&names == &listed) inVolume.push_back(s.name);
+        names += std::string(names.empty() ? "" : " ") + s.name;
+    }
+    std::string text = ThemeFileText(inVolume);
     if (!WriteVolumeFile(ctx, "theme1.dat", text.data(), text.size())) return 0;
     int nLayers = 0, nCountries = 0;
     DefaultThemeLayers(&nLayers);
     CountryTable(&nCountries);
-    ReportLine(ctx, "theme: theme1.dat with %d layer rows and %d country numbers; roads, railways and PO05 are left out",
-               nLayers, nCountries);
+    ReportLine(ctx, "theme: theme1.dat with %d layer rows and %d country numbers; listed from the volume: %s; "
+               "not in the volume: %s", nLayers + (int)inVolume.size(), nCountries, listed.empty() ? "none" : listed.c_str(),
+               absent.empty() ? "none" : absent.c_str());
     return 1;
 }
