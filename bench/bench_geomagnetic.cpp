@@ -2,7 +2,7 @@
 // (checks, two syntheses to degree 12, angles) at places spread over the map.
 #include <benchmark/benchmark.h>
 
-#include "globe/globe.h"
+#include "map2d/geomagnetic_model.h"
 
 static void BM_DeclinationUnderPointer(benchmark::State& state) {
     double latitude = -80.0, longitude = -179.0, sum = 0.0;

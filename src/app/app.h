@@ -1,77 +1,13 @@
-// The application shell: the global state set up at start-up and read by every view,
-// the settings record, data-file lookup, start-up and shutdown.
+// The application shell: start-up, the main window procedure, shutdown and media clips. The
+// state every view reads lives below it, in core/core.h.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "core/core.h"
 #include "platform/platform.h"
-
-// [SECTION] Global state established at start-up
-
-extern char dataRoot[256];   // the working directory at start-up (absolute), or "."
-extern char tempDir[256];    // dataRoot + "\tmp": every scratch file lives here
-extern int smallLayout;      // 640x480 layout with the "640\" bitmap set
-extern int screenWidth, screenHeight;
-extern int screenMode;
-extern Rect mapRect, statusRect, legendRect;
-extern uint8_t legendCache[3][16];
-extern uint8_t labelSwitches[8];
-extern Surface* hbmVirtual;  // the off-screen image of the whole window
-extern FontSpec fhGeneric;   // the generic text font
-extern int fhGenericCreated;
-
-// The 60-byte settings record kept in "options.dat".
-struct OptionsRecord {
-    uint8_t version;           // always 1
-    int32_t joyCentreX, joyCentreY, joyMinX, joyMinY, joyMaxX, joyMaxY;
-    uint8_t monitorInches;     // 14, 15, 17 or 21
-    float gamma;
-    uint8_t preferredDepth;    // 15, 16, 24, 32 or 0
-    uint8_t soundsOn;
-    uint32_t carried;          // offset 40: kept unchanged through every save
-    uint8_t gammaInUse;
-    uint8_t joystickOn;
-    uint32_t namesOn3D;
-    uint32_t helpPrompts;
-    uint32_t imperialUnits;
-};
-extern OptionsRecord options;
-// The live switches; copied into the record at every save.
-extern uint32_t namesOn3D, helpPromptsOn, imperialUnits;
-
-struct GammaTable {
-    uint8_t entry[256];
-    int enabled;
-};
-extern GammaTable gammaTable;
-
-// [SECTION] Settings
-
-constexpr int kOptionsSize = 60;
-void EncodeOptions(const OptionsRecord& o, uint8_t out[kOptionsSize]);
-void DecodeOptions(const uint8_t in[kOptionsSize], OptionsRecord* o);
-// Loads "options.dat" from the data root; 1 when a valid record was read (defaults otherwise).
-int LoadSettings();
-// Writes "options.dat" in the data root; 1 when the file could be written.
-int SaveSettings();
-void BuildGammaTable(double gamma);
-// Sets the gamma value with its in-use flag (on when it differs from 1.0 by 0.01 or more).
-void SetGammaSetting(float gamma);
-inline uint8_t GammaLookup(uint8_t v) { return gammaTable.enabled ? gammaTable.entry[v] : v; }
-// Joystick axis value mapped to 0..10000 with 5000 at the calibrated centre.
-int JoystickAxis(int raw, int centre, int minimum, int maximum);
-
-// [SECTION] Data files
-
-// "%s\%s" with the data root; the path stays written the design's way.
-std::string DataRootPath(const char* relative);
-std::string TempPath(const char* name);
-// Opens a data file first under the data root, then by its bare relative path (the volume).
-FILE* OpenDataFile(const char* relative, const char* mode);
-// The real path OpenDataFile would open, or "" when neither exists.
-std::string FindDataFile(const char* relative);
 
 // [SECTION] Start-up and shutdown
 
@@ -86,21 +22,10 @@ void UnregisterSymbolFont();
 int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Message& msg);
 // Runs get / dispatch until the quit message; returns its exit code.
 int RunMessageLoop();
-// Deletes "screen00.tmp".."screen09.tmp" in the temporary directory.
-void DeleteAllScreenCaches();
 // Tests restart the shell through this.
 void ResetShellState();
 
-// [SECTION] Sound cues and media clips
-
-// Cue numbers: the wave files "panel.wav" .. "touch.wav" in the data root.
-enum : int { CUE_PANEL = 1, CUE_CLICK = 2, CUE_ERROR2 = 3, CUE_ERROR = 4, CUE_SLIDE = 5, CUE_PROCESS = 6, CUE_TOUCH = 7 };
-// Plays a cue synchronously. Cues outside 1..7 do nothing; with sounds off the error cues
-// (3 and 4) give the default beep and the others stay silent.
-void PlayCue(int cue);
-// Plays a wave file and waits until it has finished; 1 when it played. A file that cannot
-// be opened shows "Cannot open file %s"; any failure switches sounds off for the run.
-int PlaySoundFile(const char* name);
+// [SECTION] Media clips
 
 // A media clip shown in a rectangle of the main window. Returns a device id, or 0 after
 // showing "Cannot open file %s". startMs < 0: play from the beginning.

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/screens.h"
 #include "imaging/raster_compose.h"
+#include "map2d/map2d.h"
 
 static const char* const kChoiceNames[kBackgroundChoices] = {
     "Satellite Imagery", "Shaded Relief", "Elevation", "Land Silhouette", "Elevation, flat colours",

@@ -2,6 +2,7 @@
 // pointer does, shown while the help-prompt switch is on.
 #include "app/app.h"
 #include "app/panels.h"
+#include "imaging/imaging.h"
 
 struct PromptText {
     int id;
@@ -40,14 +41,10 @@ const char* HelpPromptText(int id) {
     return nullptr;
 }
 
-static Rect PromptLine() { return smallLayout ? Rect{2, 455, 187, 480} : Rect{3, 569, 234, 600}; }
-
 void HelpPrompt(int id, int erase) {
+    if (!RestorePromptLine() || erase) return;
     Surface* w = WindowSurface();
-    if (!w || !hbmVirtual || !helpPromptsOn || screenMode == 6) return;
-    Rect line = PromptLine();
-    Blit(w, line.left, line.top, line.right - line.left, line.bottom - line.top, hbmVirtual, line.left, line.top);
-    if (erase) return;
+    Rect line = PromptLineRect();
     const char* text = HelpPromptText(id);
     if (!text) return;
     DrawState saved = GetDrawState(w);

@@ -5,12 +5,11 @@
 
 #include "app/app.h"
 #include "app/browser.h"
+#include "app/map_commands.h"
 #include "app/panels.h"
 #include "app/screens.h"
 #include "imaging/imaging.h"
-#include "imaging/raster_compose.h"
 #include "map2d/map2d.h"
-#include "map2d/map_commands.h"
 #include "map2d/measurement.h"
 #include "map2d/vector_layers.h"
 #include "names/labels.h"
@@ -82,7 +81,7 @@ static void PaintVectorLayers(Surface* w) {
 }
 
 static void PaintPlaceNames(Surface* w) {
-    if (!drawAborted) DrawPlaceNames(w, mapRect);
+    if (!drawAborted) DrawPlaceNames(w, mapRect, !UserNameEditorOpen());
 }
 
 void PaintMapScreen() {
@@ -298,7 +297,10 @@ void MapButton(int id, int fromRightClick) {
             PaintMapScreen();
         }
         return;
-    case 21: FlashButton(21); PickNamedFeatures(); return;
+    case 21:
+        FlashButton(21);
+        if (PickNamedFeatures()) RecomposeAndRepaintMap();
+        return;
     case 18: case 22: case 23: case 24: MapToolButton(id); return;
     case 25: FlashButton(25); BackToTopLevel(); return;
     case 95: MinimiseMainWindow(); return;

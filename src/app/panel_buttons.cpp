@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/layout_table.h"
 #include "app/panels.h"
+#include "core/layout_table.h"
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
 

@@ -1,5 +1,5 @@
-// The panel buttons of every screen, their help prompts, the progress indicator and the
-// delay: the shared pieces of the main window that every view draws through.
+// The panel buttons of every screen, their help prompts and the delay: the shared pieces of
+// the main window that every view draws through.
 #pragma once
 
 #include <cstdint>
@@ -57,6 +57,3 @@ const char* HelpPromptText(int id);
 // Writes the prompt of `id` on the prompt line, or restores the line with erase.
 void HelpPrompt(int id, int erase);
 
-// [SECTION] Progress indicator (progress_indicator.cpp)
-
-void ProgressIndicator(int finished, int percent);

@@ -4,8 +4,8 @@
 
 #include "app/app.h"
 #include "app/panels.h"
+#include "map2d/map2d.h"
 #include "platform/files.h"
-
 
 static struct {
     int done;
@@ -13,20 +13,12 @@ static struct {
 
 int ShutdownDone() { return shutdownState.done; }
 
-void DeleteAllScreenCaches() {
-    for (int d = 0; d < 10; d++) {
-        char name[32];
-        snprintf(name, sizeof name, "screen%02d.tmp", d);
-        RemoveFile(TempPath(name).c_str());
-    }
-}
-
 void Shutdown() {
     if (shutdownState.done) return;
     shutdownState.done = 1;
     SaveSettings();
     ReleasePanelButtons();
-    DeleteAllScreenCaches();
+    DiscardAllScreenCaches();
     fhGenericCreated = 0;
     UnregisterSymbolFont();
     if (hbmVirtual) {
@@ -39,8 +31,5 @@ void Shutdown() {
 
 void ResetShellState() {
     shutdownState.done = 0;
-    screenMode = 0;
-    for (int i = 0; i < 8; i++) labelSwitches[i] = 0;
-    namesOn3D = helpPromptsOn = imperialUnits = 0;
-    gammaTable.enabled = 0;
+    ResetCoreState();
 }

@@ -12,18 +12,6 @@
 #include "map2d/map2d.h"
 #include "platform/files.h"
 
-char dataRoot[256] = ".";
-char tempDir[256] = "tmp";
-int smallLayout;
-int screenWidth = 800, screenHeight = 600;
-int screenMode;
-Rect mapRect, statusRect, legendRect;
-uint8_t legendCache[3][16];
-uint8_t labelSwitches[8];
-Surface* hbmVirtual;
-FontSpec fhGeneric;
-int fhGenericCreated;
-
 static struct {
     int fontHandle;  // helv12.ttf registered for this run, or 0
 } startup;
@@ -33,34 +21,6 @@ void UnregisterSymbolFont() {
     if (!startup.fontHandle) return;
     UnregisterFontFile(startup.fontHandle);
     startup.fontHandle = 0;
-}
-
-std::string DataRootPath(const char* relative) { return std::string(dataRoot) + "\\" + relative; }
-std::string TempPath(const char* name) { return std::string(tempDir) + "\\" + name; }
-
-FILE* OpenDataFile(const char* relative, const char* mode) {
-    if (FILE* f = OpenFile(DataRootPath(relative).c_str(), mode)) return f;
-    return OpenFile(relative, mode);
-}
-
-std::string FindDataFile(const char* relative) {
-    std::string underRoot = DataRootPath(relative);
-    if (FileExists(underRoot.c_str())) return ResolvePath(underRoot.c_str());
-    if (FileExists(relative)) return ResolvePath(relative);
-    return std::string();
-}
-
-static void SetLayoutRectangles() {
-    if (smallLayout) {
-        mapRect = Rect{12, 31, 544, 430};
-        statusRect = Rect{14, 431, 543, 450};
-        legendRect = Rect{559, 168, 634, 245};
-    } else {
-        mapRect = Rect{16, 39, 681, 538};
-        statusRect = Rect{18, 539, 679, 563};
-        legendRect = Rect{699, 211, 793, 307};
-    }
-    memset(legendCache, 0xFF, sizeof legendCache);
 }
 
 // The first seven lines of "names.dat" hold the label switches.
@@ -215,7 +175,7 @@ int InitInstance() {
     LoadPanelButtons();
     ShowTitlePage();
     InitializeProgramData();
-    DeleteAllScreenCaches();
+    DiscardAllScreenCaches();
     ShowMainWindow();
     Blit(WindowSurface(), 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
     InvalidateWindow(nullptr);

@@ -6,7 +6,6 @@
 #include "app/panels.h"
 #include "app/screens.h"
 #include "imaging/imaging.h"
-#include "imaging/raster_compose.h"
 #include "map2d/map2d.h"
 
 enum : int { kCommandExit = 40005, kCommandRepaint = 40006 };

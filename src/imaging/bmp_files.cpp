@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "imaging/imaging.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"

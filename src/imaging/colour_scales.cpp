@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "imaging/colour_scales_internal.h"
 #include "imaging/imaging.h"
 #include "platform/files.h"

@@ -1,4 +1,5 @@
-// The imaging core: BMP files, window capture and the pixel buffer layer.
+// The imaging core: BMP files, window capture, the pixel buffer layer, colour scales and
+// their legend, the tile codec and the progress indicator.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,14 @@
 #include <vector>
 
 #include "platform/platform.h"
+
+// [SECTION] Progress indicator (progress_indicator.cpp)
+
+// The bar of a long operation at percent (0..100) on its panel at the bottom left; finished
+// restores what lay beneath and plays the process cue. Not shown in the room.
+void ProgressIndicator(int finished, int percent);
+// Restores the help-prompt line from hbmVirtual while help prompts are on; 1 when it did.
+int RestorePromptLine();
 
 // [SECTION] BMP files
 

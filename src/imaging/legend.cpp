@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "imaging/imaging.h"
 #include "platform/le_bytes.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "imaging/imaging.h"
 #include "platform/files.h"
 

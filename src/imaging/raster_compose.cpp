@@ -1,8 +1,8 @@
 // Raster map composition: chooses the layer for the map window and scale (world overviews,
 // coarse 60-degree tiles, or fine 12-degree tiles over the coarse ones), resamples it to
-// the map area by nearest sample, colours it for the background choice and puts it into
-// hbmVirtual. A 665x499 map reads at most a few coarse rows per output row and decodes each
-// fine block row once; the result is cached per zoom depth.
+// the map area by nearest sample and colours it for the background choice into 24-bit
+// rows the caller draws. A 665x499 map reads at most a few coarse rows per output row and
+// decodes each fine block row once.
 #include "imaging/raster_compose.h"
 
 #include <algorithm>
@@ -11,13 +11,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/app.h"
-#include "app/panels.h"
+#include "core/core.h"
 #include "imaging/imaging.h"
-#include "map2d/map2d.h"
-
-int mapBackground;
-int lastComposeSource;
 
 namespace {
 
@@ -538,65 +533,4 @@ int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* s
     return ok;
 }
 
-// The window, depth and background of the picture now in the map area. A composition that
-// fails puts them back, so that what is drawn over the kept picture (grid, coastlines,
-// names, the readout and the scale) belongs to it.
-static struct {
-    int valid = 0;
-    int depth = 0;
-    MapWindow window{};
-    int background = 0;
-} shownMap;
-
-static void RememberShownMap() {
-    shownMap.valid = 1;
-    shownMap.depth = zoomDepth;
-    shownMap.window = CurrentMapWindow();
-    shownMap.background = mapBackground;
-}
-
-static void RestoreShownMap() {
-    if (!shownMap.valid) return;
-    zoomDepth = shownMap.depth;
-    zoomHistory[zoomDepth] = shownMap.window;
-    mapBackground = shownMap.background;
-}
-
-void ResetMapComposition() {
-    elevationRamp.loaded = 0;
-    shownMap.valid = 0;
-}
-
-int ComposeMapBackground() {
-    if (!hbmVirtual) return 0;
-    if (LoadScreenCache()) {
-        lastComposeSource = kSourceCache;
-        RememberShownMap();
-        return 1;
-    }
-    RasterEntry entry{};
-    if (!ChooseRasterEntry((int32_t)MapScale(), &entry)) {
-        FillRect(hbmVirtual, mapRect, MakeColour(0, 0, 0));
-        lastComposeSource = kSourceBlack;
-        RememberShownMap();
-        return 1;
-    }
-    const MapWindow& w = CurrentMapWindow();
-    ComposeRequest q{w.west, w.east, w.south, w.north, mapRect.right - mapRect.left, mapRect.bottom - mapRect.top,
-                     mapBackground, zoomDepth == 0, entry.smoothing};
-    static std::vector<uint8_t> rows;
-    int source = kSourceNone;
-    int ok = ComposeRaster(q, &rows, &source);
-    lastComposeSource = source;
-    if (!ok) {
-        // The user keeps the picture they had, and the view that goes with it; only the
-        // message tells of the failure.
-        DiscardScreenCache(zoomDepth);
-        RestoreShownMap();
-        return 0;
-    }
-    DrawBgrImage(hbmVirtual, mapRect.left, mapRect.top, rows.data(), q.width, q.height, ((q.width + 3) & ~3) * 3);
-    SaveScreenCache();
-    RememberShownMap();
-    return 1;
-}
+void ResetElevationRamp() { elevationRamp.loaded = 0; }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "imaging/imaging.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"

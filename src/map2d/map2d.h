@@ -180,10 +180,33 @@ int LayerDrawnAtScale(const VectorLayer& layer, int32_t scale);
 // The integer field of a theme line at a column: blanks skipped, a minus sign, then digits.
 int32_t ThemeFieldAt(const char* line, int column);
 
-// [SECTION] Screen cache files (one per zoom depth in the temporary directory)
+// [SECTION] The map background (map_background.cpp)
 
+// The background choice: 0 "Satellite Imagery", 1 "Shaded Relief", 2 "Elevation" (height
+// colours darkened by the shade), 3 the grey land silhouette, 4 "Elevation" without shade.
+extern int mapBackground;
+constexpr int kBackgroundChoices = 5;
+
+// The source of the last composition (ComposeSource of imaging/raster_compose.h).
+extern int lastComposeSource;
+// Composes the map background of the current window into hbmVirtual at mapRect (from the
+// depth's screen cache when it exists) and saves the cache. 1 on success. On failure (after
+// its message) the map area keeps its picture, no cache is written, and the zoom depth,
+// window and background go back to those of the picture shown.
+int ComposeMapBackground();
+// Forgets the picture shown and the elevation ramp kept between compositions (tests).
+void ResetMapComposition();
+
+// [SECTION] Screen cache (screen_cache.cpp: one file per zoom depth in the temporary directory)
+
+// Screen cache of the current zoom depth: the pixels of mapRect in hbmVirtual (rows top
+// first, 3 bytes blue, green, red a pixel, rows of the width rounded up to 4) and the
+// observed and fixed elevation ranges.
+int SaveScreenCache();
+int LoadScreenCache();
 std::string ScreenCachePath(int depth);
 void DiscardScreenCache(int depth);
+// Deletes "screen00.tmp" .. "screen09.tmp" in the temporary directory.
 void DiscardAllScreenCaches();
 
 // [SECTION] Pointer readout (map_readout.cpp)
@@ -194,8 +217,8 @@ extern Rect readoutRect, compassRect;
 void SetReadoutRectangles();
 // Called with the pointer position on every mouse move while the map is shown.
 void MapPointerReadout(int x, int y);
-// The magnetic declination at a position today, east positive; 0 when the model has none.
-// Installed by the geomagnetic model; while it is absent the compass does not show.
+// The magnetic declination at a position, east positive; 1 when defined. The readout asks the
+// geomagnetic model for today's date (TodaysMagneticDeclination); a test may put in its own.
 using DeclinationSource = int (*)(double latitude, double longitude, double* declination);
 void SetDeclinationSource(DeclinationSource source);
 // Draws the compass needle and its text into a surface for a declination in degrees.

@@ -1,8 +1,7 @@
 // The elevation legend as the 2D map shows it: drawn after every repaint of the map and
 // redrawn with a marker at the height under the pointer.
-#include "app/app.h"
+#include "core/core.h"
 #include "imaging/imaging.h"
-#include "imaging/raster_compose.h"
 #include "map2d/map2d.h"
 
 int ElevationLegendShown() {

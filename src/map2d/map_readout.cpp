@@ -3,16 +3,16 @@
 // is drawn on the window only; hbmVirtual keeps the clean panel that erases it.
 #include <cmath>
 
-#include "app/app.h"
-#include "map2d/map2d.h"
-#include "globe/globe.h"
+#include "core/core.h"
 #include "imaging/imaging.h"
+#include "map2d/geomagnetic_model.h"
+#include "map2d/map2d.h"
 
 int readoutCleared, elevationMarkerShown, compassShown;
 Rect readoutRect{695, 443, 797, 480}, compassRect{714, 349, 777, 412};
 
 static struct {
-    DeclinationSource declination;  // the geomagnetic model covering today's date
+    DeclinationSource declination;  // the geomagnetic model for today's date
 } readout = {TodaysMagneticDeclination};
 
 void SetDeclinationSource(DeclinationSource source) { readout.declination = source; }
@@ -92,7 +92,7 @@ static void UpdateElevationMarker(double latitude, double longitude) {
 
 static void UpdateCompass(double latitude, double longitude) {
     double declination = 0;
-    if (readout.declination && readout.declination(latitude, longitude, &declination) && declination != -999.0) {
+    if (readout.declination(latitude, longitude, &declination) && declination != -999.0) {
         RestoreFromVirtual(compassRect);
         if (WindowSurface()) DrawDeclinationCompass(WindowSurface(), compassRect, declination);
         compassShown = 1;

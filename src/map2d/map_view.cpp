@@ -3,7 +3,7 @@
 // Every computed pixel coordinate truncates toward zero.
 #include <cmath>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/map2d.h"
 
 void GeoToPixelIn(const MapWindow& w, const Rect& r, double latitude, double longitude, int* x, int* y) {

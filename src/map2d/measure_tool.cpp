@@ -3,7 +3,7 @@
 // running total appear in a box at the clicked point.
 #include <string>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/measurement.h"
 #include "map2d/tool_loops.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/measurement.h"
 
 MeasureUnits measureUnits;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/vector_layers.h"
 
 constexpr int kLayerBox = kOverlayLayerBox, kNameBox = kOverlayNameBox;

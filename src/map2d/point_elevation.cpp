@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/map2d.h"
 #include "platform/files.h"
 

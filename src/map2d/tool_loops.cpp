@@ -2,7 +2,7 @@
 // drops paint requests, gives up at a deadline, and keeps the pointer inside an area.
 #include "map2d/tool_loops.h"
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/map2d.h"
 
 int NextToolMessage(Message* m, uint32_t deadline) {

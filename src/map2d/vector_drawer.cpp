@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/vector_layers.h"
 #include "platform/le_bytes.h"
 

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app.h"
+#include "core/core.h"
+#include "map2d/city_areas.h"
 #include "map2d/vector_layers.h"
-#include "names/labels.h"
 
 int citiesDrawn, riversDrawn;
 

@@ -2,7 +2,7 @@
 // the previous depth after a move, with the limits of the world and of depth 9.
 #include <cmath>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/zoom_commands.h"
 
 static struct {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/zoom_commands.h"
 
 enum : int { kScaleEdit = 1036, kLatitudeEdit = 1044, kLongitudeEdit = 1045 };

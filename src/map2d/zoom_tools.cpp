@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/measurement.h"
 #include "map2d/tool_loops.h"
 #include "map2d/zoom_commands.h"

@@ -6,8 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/app.h"
-#include "app/screens.h"
+#include "core/core.h"
 #include "map2d/vector_layers.h"
 #include "map2d/zoom_commands.h"
 #include "names/labels.h"
@@ -265,18 +264,18 @@ static void ShowCountryText(int number) {
     MessageBox(text, "Country", MB_OK);
 }
 
-void PickNamedFeatures() {
+int PickNamedFeatures() {
     NamesSettings ns;
-    if (!LoadNamesSettings(&ns)) return;
+    if (!LoadNamesSettings(&ns)) return 0;
     tags.clear();
     tags.reserve(kMaxTags);
     PickSources src = PickableSources(ns, NamesMapScale(mapRect));
     if (!src.places && !src.rivers && !src.ocean && !src.world && !src.countries) {
         MessageBox("There are no named features currently turned on.", "Hint", MB_OK);
-        return;
+        return 0;
     }
     Surface* w = WindowSurface();
-    if (!w || !hbmVirtual) return;
+    if (!w || !hbmVirtual) return 0;
     const Rect& r = mapRect;
     Blit(hbmVirtual, r.left, r.top, r.right - r.left, r.bottom - r.top, w, r.left, r.top);
     if (src.countries) LoadCountryIds();
@@ -301,5 +300,5 @@ void PickNamedFeatures() {
             for (const NameTag& t : tags) DrawTag(w, t);
         }
     }
-    RecomposeAndRepaintMap();
+    return 1;
 }

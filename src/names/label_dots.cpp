@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "map2d/vector_layers.h"
 #include "names/labels.h"
 #include "names/names.h"

@@ -4,8 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/app.h"
-#include "app/screens.h"
+#include "core/core.h"
 #include "map2d/vector_layers.h"
 #include "names/labels.h"
 #include "names/names.h"
@@ -285,7 +284,7 @@ int DrawCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed) {
 
 // [SECTION] The drawing order
 
-void DrawPlaceNames(Surface* s, const Rect& r) {
+void DrawPlaceNames(Surface* s, const Rect& r, int withUserNames) {
     NamesSettings ns;
     if (!LoadNamesSettings(&ns)) return;
     long scale = NamesMapScale(r);
@@ -311,7 +310,7 @@ void DrawPlaceNames(Surface* s, const Rect& r) {
     }
     if (on[6]) DrawClassLabels(s, r, ns, "names\\airport.dat", 0, 3, LABEL_AIRPORT, nullptr);
     if (on[0]) DrawPopulatedPlaces(s, r, ns);
-    if (on[7] && !UserNameEditorOpen()) {
+    if (on[7] && withUserNames) {
         NamesSettings user = ns;
         user.classes[0] = UserNameClass();
         std::string path = std::string(tempDir) + "\\userdef.dat";

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "names/labels.h"
 #include "names/names.h"
 

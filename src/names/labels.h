@@ -1,5 +1,5 @@
 // Place-name labels on the 2D map: the settings of "names.dat", the eight groups of names drawn
-// after the vector layers, the city areas, the naming command with its tags, and the geometry
+// after the vector layers, the naming command with its tags, and the geometry
 // (point in polygon, segment intersection) the pickers share.
 #pragma once
 
@@ -63,7 +63,7 @@ int RangeAngle(int direction);
 // "Mont Blanc (4807)" -> "Mont Blanc (15771 ft)" under imperial units.
 std::string PeakNameInUnits(const std::string& name, int imperial);
 
-// [SECTION] Drawing (label_drawing.cpp, label_places.cpp, label_dots.cpp, city_areas.cpp)
+// [SECTION] Drawing (label_drawing.cpp, label_places.cpp, label_dots.cpp)
 
 // A whole file of the volume (data root first); "Cannot open file %s" when it is missing.
 int ReadVolumeFile(const char* relative, std::vector<uint8_t>* out);
@@ -80,7 +80,8 @@ double ShownLongitude(double longitude);
 // Scale of the current window in the rectangle, integer part.
 long NamesMapScale(const Rect& r);
 // Every switched-on group for the current window; skipped by the caller when drawing aborted.
-void DrawPlaceNames(Surface* s, const Rect& r);
+// The user-defined names are left out without withUserNames (their editor draws them itself).
+void DrawPlaceNames(Surface* s, const Rect& r, int withUserNames);
 // The groups, one by one (the drawing order lives in DrawPlaceNames).
 enum LabelStyle { LABEL_PLAIN = 0, LABEL_ITALIC = 1, LABEL_PEAK = 2, LABEL_AIRPORT = 3, LABEL_USER = 4 };
 // placed: the boxes to test against and add to; nullptr gives the file its own set.
@@ -100,7 +101,6 @@ int PlaceCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed, std::vect
 int DrawPlacedCountryNames(Surface* s, const Rect& r, const std::vector<CountryLabel>& labels);
 int DrawOceanDots(Surface* s, const Rect& r, const NameClass& cls);
 int DrawWorldFeatureDots(Surface* s, const Rect& r, const NameClass& cls);
-int DrawCityAreas(Surface* s, const Rect& r, ColourRef primary, ColourRef secondary);
 // The class of user-defined names: every scale, 9 points, pale red.
 NameClass UserNameClass();
 
@@ -128,8 +128,9 @@ int PickRiver(const Rect& r, double latitude, double longitude, NameTag* found);
 int PickCountry(double latitude, double longitude, int* countryNumber);
 // Adds the tag, or removes it when the same one is pinned; 1 added, 0 removed, -1 full.
 int ToggleTag(const NameTag& tag);
-// The naming command (button 21).
-void PickNamedFeatures();
+// The naming command (button 21): pins and unpins tags until Escape or a country page. 1 when
+// the pick ran and the map must be recomposed to clear its marks; 0 when it was refused.
+int PickNamedFeatures();
 
 // [SECTION] Geometry (polygon_tests.cpp)
 

@@ -1,5 +1,4 @@
-// Place names: the record layouts of the name files, the city-area and world-feature
-// indexes and the gazetteers, with the name normalisation and ordering the search relies on.
+// Place names: the record layouts of the name files, the world-feature index and the gazetteers, with the name normalisation and ordering the search relies on.
 // The viewer reads these files and the volume builder writes them through the same code.
 #pragma once
 
@@ -107,39 +106,6 @@ int DecodeWorldIndex(const uint8_t* data, size_t size, std::vector<WorldCell>* o
 void AppendWorldFeature(std::vector<uint8_t>& out, const WorldFeature& f);
 // Reads count records from offset; 0 when they run past the end.
 int DecodeWorldFeatures(const uint8_t* data, size_t size, uint32_t offset, int count, std::vector<WorldFeature>* out);
-
-// [SECTION] City areas ("poly\cities.idx", ".ix2", ".dat")
-
-enum {
-    kCityIndexEntrySize = 8,
-    kCityBoxSize = 20,
-    kCityMaxPoints = 2000,
-    kCityMaxName = 115,
-};
-
-struct CityIndexEntry {
-    uint32_t count = 0;     // polygons of the cell
-    uint32_t offset = 0;    // byte offset of the first in cities.ix2
-};
-struct CityBox {
-    float west = 0, east = 0, south = 0, north = 0;
-    uint32_t offset = 0;    // byte offset of the polygon in cities.dat
-};
-struct CityPolygon {
-    std::string name;
-    float extra[4] = {};    // not interpreted by the map: the polygon's bounding box
-    uint8_t spare = 0;      // not interpreted
-    std::vector<float> points;  // longitude, latitude pairs
-};
-
-void EncodeCityIndexEntry(const CityIndexEntry& e, std::vector<uint8_t>& out);
-int DecodeCityIndexEntry(const uint8_t* data, size_t size, int cell, CityIndexEntry* e);
-void EncodeCityBox(const CityBox& b, std::vector<uint8_t>& out);
-int DecodeCityBox(const uint8_t* data, size_t size, uint32_t offset, CityBox* b);
-void AppendCityPolygon(std::vector<uint8_t>& out, const CityPolygon& p);
-// Reads the polygon at offset; names longer than 115 bytes and point counts beyond 2,000 are cut
-// as the map cuts them. 0 when it runs past the end.
-int DecodeCityPolygon(const uint8_t* data, size_t size, uint32_t offset, CityPolygon* p);
 
 // [SECTION] Rivers ("names\rivers.idx", "names\rivers.dat")
 

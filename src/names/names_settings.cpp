@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "names/labels.h"
 
 constexpr int kNamesLine = 115;  // 114 characters and the terminator

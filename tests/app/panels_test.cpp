@@ -2,8 +2,8 @@
 // mode shows to the hit test, hover flags, help prompts and the progress bar's pixels.
 #include <gtest/gtest.h>
 
-#include "app/layout_table.h"
 #include "app/screens.h"
+#include "core/layout_table.h"
 #include "window_fixture.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "map2d/city_areas.h"
 #include "names/names.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
 
     // As cities.idx / .ix2 / .dat all at once.
-    for (int cell = 0; cell < kCellCount && (size_t)cell * kCityIndexEntrySize < size; cell += 7) {
+    for (int cell = 0; cell < kCityCells && (size_t)cell * kCityIndexEntrySize < size; cell += 7) {
         CityIndexEntry e;
         if (!DecodeCityIndexEntry(data, size, cell, &e)) break;
         for (uint32_t k = 0; k < e.count && k < 64; k++) {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "globe/globe.h"
+#include "map2d/geomagnetic_model.h"
 #include "map2d/measurement.h"
 #include "map2d/zoom_commands.h"
 #include "platform/files.h"

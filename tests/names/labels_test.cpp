@@ -314,7 +314,7 @@ TEST_F(LabelsTest, NamingRefusesWhenNothingIsPickable) {
     ASSERT_TRUE(WriteTestText(folder / "names.dat", NamesDat("1110101")));
     memcpy(labelSwitches, "\1\1\1\0\0\0\1", 7);  // neither oceans, world features nor countries
     citiesDrawn = riversDrawn = 0;
-    PickNamedFeatures();
+    EXPECT_EQ(PickNamedFeatures(), 0);  // refused: nothing to recompose
     ASSERT_EQ(TestShownMessages().size(), 1u);
     EXPECT_EQ(TestShownMessages()[0].text, "There are no named features currently turned on.");
     EXPECT_EQ(TestShownMessages()[0].caption, "Hint");
@@ -370,7 +370,7 @@ Painted PaintOceansAndCountries(TempFolder& folder, const std::vector<NameRecord
     memset(labelSwitches, 0, sizeof labelSwitches);
     labelSwitches[3] = labelSwitches[4] = 1;
     Surface* s = CreateSurface(300, 200);
-    DrawPlaceNames(s, map);
+    DrawPlaceNames(s, map, 1);
     Painted p;
     for (int y = 0; y < 200; y++)
         for (int x = 0; x < 300; x++) {

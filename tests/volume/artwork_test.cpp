@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/layout_table.h"
+#include "core/layout_table.h"
 #include "imaging/imaging.h"
 #include "support/test_volume.h"
 #include "volume.h"

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/panel_layout.h"
 #include "art.h"
 #include "colour_ramps.h"
+#include "core/panel_layout.h"
 
 static QRectF R(const PanelRect& r) { return QRectF(r.x, r.y, r.w, r.h); }
 

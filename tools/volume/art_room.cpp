@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/layout_table.h"
 #include "art.h"
+#include "core/layout_table.h"
 
 static struct {
     QImage earth;  // the Earth seen through the room's window

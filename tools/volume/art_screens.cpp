@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/layout_table.h"
 #include "art.h"
+#include "core/layout_table.h"
 
 static struct {
     const QImage* world = nullptr;

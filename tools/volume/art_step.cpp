@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/layout_table.h"
-#include "app/panel_layout.h"
 #include "art.h"
+#include "core/layout_table.h"
+#include "core/panel_layout.h"
 #include "imaging/imaging.h"
 #include "platform/files.h"
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "map2d/city_areas.h"
 #include "names/names.h"
 #include "volume.h"
 

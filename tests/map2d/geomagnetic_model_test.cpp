@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "globe/globe.h"
+#include "map2d/geomagnetic_model.h"
 
 namespace {
 

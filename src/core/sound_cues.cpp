@@ -3,7 +3,7 @@
 // run, so its message is shown once; the error cues then fall back to the default beep.
 #include <cstdio>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "platform/sound.h"
 
 static const char* const kCueFiles[] = {"panel.wav", "click.wav", "error2.wav", "error.wav", "slide2.wav", "process.wav", "touch.wav"};

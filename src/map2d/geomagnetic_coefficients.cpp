@@ -1,7 +1,7 @@
 // The coefficient tables of the built-in world magnetic models: WMM-90 (epoch 1990.0), the
 // model the map readout was designed around, and WMM-2025 (epoch 2025.0), which covers the
 // years the program is used in now (on the WGS 84 ellipsoid, as published). Rows run n = 1..12, m = 0..n; g, h in nT, rates in nT/year.
-#include "globe/globe.h"
+#include "map2d/geomagnetic_model.h"
 
 static const GeomagneticRow kWmm90Rows[90] = {
     {1, 0, -29780.5, 0.0, 16.0, 0.0},

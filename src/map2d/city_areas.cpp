@@ -1,14 +1,15 @@
 // City areas, drawn by the vector pass for the "CITIES" layer: the built-up outlines of the
 // cells under the window, filled with a cross-hatch in the layer's colour over its second
 // colour. The index of 64,800 cells keeps the reading to the visible cells.
+#include "map2d/city_areas.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "app/app.h"
+#include "core/core.h"
+#include "map2d/map2d.h"
 #include "map2d/vector_layers.h"
-#include "names/labels.h"
-#include "names/names.h"
 
 namespace {
 struct CityFiles {
@@ -76,7 +77,7 @@ int DrawCityAreas(Surface* s, const Rect& r, ColourRef primary, ColourRef second
         if (EscapePending()) break;
         for (int lon = west; lon <= east; lon++) {
             int wrapped = ((lon + 180) % 360 + 360) % 360 - 180;
-            int cell = std::clamp((lat + 90) * 360 + (wrapped + 180), 0, kCellCount - 1);
+            int cell = std::clamp((lat + 90) * 360 + (wrapped + 180), 0, kCityCells - 1);
             uint8_t entry[kCityIndexEntrySize];
             size_t got;
             CityIndexEntry e;

@@ -2,7 +2,7 @@
 // column and zoom cluster, the room and the product pages are fixed by the design; the other
 // screens' panels are placed here around their hot spots, and the artwork builder draws every
 // button where this table puts it.
-#include "app/layout_table.h"
+#include "core/layout_table.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,12 +1,12 @@
-// Sound cues and media clips: the cue table under the data root, the switch-off rule after
-// a failing sound, the beeps while sounds are off, wave headers, and the clip operations.
+// Sound cues: the cue table under the data root, the switch-off rule after a failing sound,
+// the beeps while sounds are off, and wave headers.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "platform/files.h"
 #include "platform/sound.h"
 #include "platform/test_double.h"
@@ -176,20 +176,6 @@ TEST(WaveHeader, ReadsLengthAndRefusesDamagedFiles) {
     std::vector<uint8_t> compressed = good;
     compressed[20] = 2;  // an ADPCM format tag
     EXPECT_EQ(ParseWaveHeader(compressed.data(), compressed.size(), &info), 0);
-}
-
-TEST_F(SoundRoot, MediaClipOpenedByItsDesignName) {
-    std::string missing = DataRootPath("video\\none.avi");
-    EXPECT_EQ(OpenMediaClip(missing.c_str(), nullptr, -1), 0);
-    EXPECT_EQ(TestLastMessage(), "Cannot open file " + missing);
-    ASSERT_TRUE(WriteTestText(folder / "video/Intro.avi", "clip"));
-    Rect box{100, 120, 260, 240};
-    int device = OpenMediaClip(DataRootPath("VIDEO\\intro.avi").c_str(), &box, 0);
-    ASSERT_GT(device, 0);
-    EXPECT_EQ(PlayMediaClip(device, 0, 1), 1);
-    CloseMediaClip(device);
-    EXPECT_EQ(PlayMediaClip(device, 0, 0), 0);  // closed
-    EXPECT_EQ(PlayMediaClip(0, 0, 0), 0);
 }
 
 TEST_F(SoundRoot, RealPlaybackReturnsWithinTheSoundsLength) {

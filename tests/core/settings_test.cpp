@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
 #include "support/test_volume.h"
@@ -14,7 +14,7 @@ namespace {
 struct SettingsTest : ::testing::Test {
     TempFolder folder;
     void SetUp() override {
-        ResetShellState();
+        ResetCoreState();
         snprintf(dataRoot, sizeof dataRoot, "%s", folder.path.c_str());
     }
     std::string OptionsPath() { return folder / "options.dat"; }

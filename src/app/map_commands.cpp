@@ -2,11 +2,11 @@
 // and arrow-key pans, zoom boxes, going back one depth, the locator and scale-text dialogs,
 // and the panel's measuring, zoom and re-centre buttons. Each recomposes and repaints the map
 // when the command changed it.
-#include "map2d/map_commands.h"
+#include "app/map_commands.h"
 
-#include "app/app.h"
 #include "app/panels.h"
 #include "app/screens.h"
+#include "core/core.h"
 #include "map2d/map2d.h"
 #include "map2d/measurement.h"
 #include "map2d/zoom_commands.h"

@@ -2,16 +2,32 @@
 // directory, so that going back up the zoom history shows it again without reading a tile.
 // Layout: rows top first of the map area's width rounded up to 4 pixels, 3 bytes a pixel
 // (blue, green, red), then the observed and fixed elevation ranges as four doubles.
+// The files are "screen00.tmp" .. "screen09.tmp"; a changed window discards its depth's file.
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "imaging/imaging.h"
-#include "imaging/raster_compose.h"
 #include "map2d/map2d.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
+
+std::string ScreenCachePath(int depth) {
+    char name[32];
+    snprintf(name, sizeof name, "screen%02d.tmp", depth);
+    return TempPath(name);
+}
+
+void DiscardScreenCache(int depth) {
+    if (depth < 0 || depth >= kZoomDepths) return;
+    RemoveFile(ScreenCachePath(depth).c_str());
+}
+
+void DiscardAllScreenCaches() {
+    for (int d = 0; d < kZoomDepths; d++) RemoveFile(ScreenCachePath(d).c_str());
+}
 
 static void CacheSize(int* width, int* height, int* rowBytes) {
     *width = mapRect.right - mapRect.left;

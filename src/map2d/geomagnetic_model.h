@@ -1,5 +1,5 @@
-// The globe subsystem's public side: the geomagnetic field model that the 2D map's pointer
-// readout asks for the magnetic declination.
+// The geomagnetic field model: the 2D map's pointer readout asks it for the magnetic
+// declination, and any later screen that shows the field reads it from here.
 #pragma once
 
 // [SECTION] Geomagnetic model

@@ -1,6 +1,6 @@
-// The progress indicator of long operations: a green bar on a small panel at the bottom left.
-#include "app/app.h"
-#include "app/panels.h"
+// The progress indicator of long operations: a green bar on a small panel at the bottom left,
+// over the help-prompt line, which it restores first.
+#include "core/core.h"
 #include "imaging/imaging.h"
 
 static struct {
@@ -9,6 +9,14 @@ static struct {
 } progress;
 
 static Rect PanelRect() { return smallLayout ? Rect{10, 459, 150, 479} : Rect{13, 574, 189, 600}; }
+
+int RestorePromptLine() {
+    Surface* w = WindowSurface();
+    if (!w || !hbmVirtual || !helpPromptsOn || screenMode == 6) return 0;
+    Rect line = PromptLineRect();
+    Blit(w, line.left, line.top, line.right - line.left, line.bottom - line.top, hbmVirtual, line.left, line.top);
+    return 1;
+}
 
 void ProgressIndicator(int finished, int percent) {
     Surface* w = WindowSurface();
@@ -19,7 +27,7 @@ void ProgressIndicator(int finished, int percent) {
         PlayCue(CUE_PROCESS);
         return;
     }
-    if (helpPromptsOn) HelpPrompt(0, 1);
+    RestorePromptLine();
     if (!progress.panel && !progress.failed && !LoadBMPFromFile("menu\\152.bmp", &progress.panel)) progress.failed = 1;
     if (progress.panel) Blit(w, panel.left, panel.top, panel.right - panel.left, panel.bottom - panel.top, progress.panel, 0, 0);
     int p = percent < 0 ? 0 : percent > 100 ? 100 : percent;

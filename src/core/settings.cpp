@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
 

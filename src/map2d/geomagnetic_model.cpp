@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "globe/globe.h"
+#include "map2d/geomagnetic_model.h"
 
 constexpr int kMaxDegree = 12;
 constexpr double kRadiansToDegrees = 57.29577951;

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "app/layout_table.h"
+#include "core/layout_table.h"
 
 static bool Inside(const ButtonLayout& b, int x, int y) { return x >= b.x && x < b.x + b.w && y >= b.y && y < b.y + b.h; }
 static bool Overlap(const ButtonLayout& a, const ButtonLayout& b) {
