@@ -46,8 +46,24 @@ int MapToolButton(int id) {
     }
 }
 
-// The 3D view's first step when entered by its tab: the area the terrain will show.
+// Until the terrain screen exists, the area chosen for it is answered with this message.
+static void HandAreaToTerrain(const MapWindow& area) {
+    ShowMessage("The 3D terrain view is not available in this version, so the area cannot be extracted");
+}
+
+// The 3D view's first step when entered by its tab: the area the terrain will show, picked
+// on the world view unless the map is already narrow enough.
 int MapPickAreaFor3D() {
-    SetMapRecomposer(RecomposeAndRepaintMap);  // the pick shows the world view first
-    return Repaint(AreaFor3DTool());
+    if (CurrentAreaFitsFor3D()) {
+        if (ConfirmAreaFor3D()) HandAreaToTerrain(CurrentMapWindow());
+        return 0;
+    }
+    int changed = zoomDepth > 0;
+    if (changed) {
+        zoomDepth = 0;
+        RecomposeAndRepaintMap();
+    }
+    MapWindow area;
+    if (PickAreaFor3D(&area)) HandAreaToTerrain(area);
+    return Repaint(changed);  // clears the pick's prompt and box
 }

@@ -17,8 +17,6 @@
 int mapHoverState;
 int zoomOutTool;
 Rect scaleBoxRect;
-MapPaintHooks mapPaintHooks;
-UserNameEditorHooks userNameEditor;
 
 static struct {
     Surface* units[2];          // "menu\105a.bmp" (metric), "menu\105b.bmp" (imperial)
@@ -26,8 +24,6 @@ static struct {
 } mapScreen;
 
 constexpr int kEdge = 15;
-
-int UserNameEditorOpen() { return userNameEditor.isOpen && userNameEditor.isOpen(); }
 
 static Rect Scaled(int l, int t, int r, int b) {
     if (!smallLayout) return Rect{l, t, r, b};
@@ -76,25 +72,13 @@ static void EdgePrompt() {
     else if (mapHoverState == 6 || mapHoverState == 7) HelpPrompt(-1, 0);
 }
 
-static void PaintVectorLayers(Surface* w) {
-    DrawVectorLayers(w, mapRect.left, mapRect.top, mapRect.right - mapRect.left, mapRect.bottom - mapRect.top);
-}
-
-static void PaintPlaceNames(Surface* w) {
-    if (!drawAborted) DrawPlaceNames(w, mapRect, !UserNameEditorOpen());
-}
-
+// Vector layers, then the place names unless Escape stopped the layers.
 void PaintMapScreen() {
     Surface* w = WindowSurface();
     if (!w) return;
-    if (!mapPaintHooks.vectorLayers) mapPaintHooks.vectorLayers = PaintVectorLayers;
-    if (!mapPaintHooks.placeNames) mapPaintHooks.placeNames = PaintPlaceNames;
     drawAborted = 0;
-    mapPaintHooks.vectorLayers(w);
-    if (!mapPaintHooks.skipPlaceNames) mapPaintHooks.placeNames(w);
-    if (mapPaintHooks.scaleBar) mapPaintHooks.scaleBar(w);
-    if (mapPaintHooks.searchResults) mapPaintHooks.searchResults(w);
-    if (UserNameEditorOpen() && userNameEditor.paint) userNameEditor.paint(w);
+    DrawVectorLayers(w, mapRect.left, mapRect.top, mapRect.right - mapRect.left, mapRect.bottom - mapRect.top);
+    if (!drawAborted) DrawPlaceNames(w, mapRect);
 }
 
 void RecomposeAndRepaintMap() {
@@ -222,16 +206,8 @@ void MapRightClick(int x, int y, uint32_t keys) {
 
 void MapKeyDown(uint32_t key) {
     if (key == VK_F12) {
-        if (userNameEditor.open) userNameEditor.open();
-        else PlayCue(CUE_ERROR);
+        PlayCue(CUE_ERROR);  // the editor of the user's own names is not part of this program yet
         return;
-    }
-    if (UserNameEditorOpen()) {
-        uint32_t k = key >= 'a' && key <= 'z' ? key - 32 : key;
-        if (k == 'X' && userNameEditor.close) userNameEditor.close();
-        if (k == 'D' && userNameEditor.removeName) userNameEditor.removeName();
-        if (k == 'A' && userNameEditor.addName) userNameEditor.addName();
-        if (k == 'X' || k == 'D' || k == 'A') return;
     }
     if (key == VK_CONTROL && (mapHoverState == 6 || mapHoverState == 7)) {
         zoomOutTool = !zoomOutTool;
@@ -305,8 +281,7 @@ void MapButton(int id, int fromRightClick) {
     case 25: FlashButton(25); BackToTopLevel(); return;
     case 95: MinimiseMainWindow(); return;
     case 2: MapPickAreaFor3D(); return;
-    case 3: case 4: case 5: EnterView(id); return;
-    case 7: case 9: case 10: case 12: case 13: case 14: case 17: case 19: case 96:
+    case 3: case 4: case 5: case 7: case 9: case 10: case 12: case 13: case 14: case 17: case 19: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

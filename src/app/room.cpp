@@ -96,10 +96,6 @@ static void ShowPage(int mode, const char* picture, const char* textFile) {
 }
 
 static void ExitProgram() {
-    if (UserNameEditorOpen()) {
-        ShowMessage("Save your editing changes first!");
-        return;
-    }
     Shutdown();
     DestroyMainWindow();
     PostQuitMessage(0);

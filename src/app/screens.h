@@ -1,5 +1,4 @@
-// The screens the main window procedure drives itself (the room, its pages and the 2D map)
-// and the hooks through which the other views and the map's tools join in.
+// The screens the main window procedure drives itself: the room, its pages and the 2D map.
 #pragma once
 
 #include "platform/platform.h"
@@ -8,14 +7,7 @@
 
 // A view's loop runs inside the click that entered it and returns the code of the next
 // screen (0 or 3 the 2D map, 1 the room, 4 terrain, 5 globe, 7 statistics, 8 flyby,
-// 17 place-name search). Views register their loop by screen mode when they join the program;
-// a tab whose view has none refuses with the error cue.
-using ViewLoop = int (*)();
-void SetViewLoop(int mode, ViewLoop loop);
-extern int viewResult;
-// Enters the view of a tab (2 terrain, 3 statistics, 4 flyby, 5 globe) from the map, runs its
-// loop and goes where it hands over.
-void EnterView(int tab);
+// 17 place-name search); the window procedure posts itself that code as the next-view message.
 // The button a next-view code stands for (5 globe, 7 statistics, 8 flyby, 4 terrain, 1 room,
 // 17 place-name search), or 0.
 int NextViewButton(int code);
@@ -58,26 +50,3 @@ void DrawUnitsSwitch(int mode);
 // The background chooser at (546, 45); returns the new choice or -1 when nothing changed.
 int BackgroundChooser();
 const char* BackgroundChoiceName(int choice);
-
-// Painters other parts of the map add, called in this order after every repaint of mode 3.
-// A null entry is skipped; placeNames is skipped when a vector layer asked for it.
-struct MapPaintHooks {
-    void (*vectorLayers)(Surface* window);
-    void (*placeNames)(Surface* window);
-    void (*scaleBar)(Surface* window);
-    void (*searchResults)(Surface* window);
-    int skipPlaceNames;
-};
-extern MapPaintHooks mapPaintHooks;
-
-// The user-defined names editor (F12), installed with the user-defined names.
-struct UserNameEditorHooks {
-    int (*isOpen)();
-    void (*open)();
-    void (*close)();
-    void (*removeName)();
-    void (*addName)();
-    void (*paint)(Surface* window);
-};
-extern UserNameEditorHooks userNameEditor;
-int UserNameEditorOpen();

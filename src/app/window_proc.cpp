@@ -10,18 +10,6 @@
 
 enum : int { kCommandExit = 40005, kCommandRepaint = 40006 };
 
-int viewResult;
-
-static struct {
-    ViewLoop loops[16];
-    const char* backgrounds[16];
-} views = {{}, {nullptr, nullptr, nullptr, nullptr, "menu\\3dmain.bmp", "menu\\glbmain.bmp", nullptr, "menu\\statmain.bmp",
-                "menu\\flymain.bmp"}};
-
-void SetViewLoop(int mode, ViewLoop loop) {
-    if (mode >= 0 && mode < 16) views.loops[mode] = loop;
-}
-
 int NextViewButton(int code) {
     switch (code) {
     case 5: return 5;
@@ -45,41 +33,11 @@ static int ModeTab(int mode) {
     return 0;
 }
 
-void EnterView(int tab) {
-    int mode = TabMode(tab);
-    ViewLoop loop = views.loops[mode];
-    if (!loop) {
-        PlayCue(CUE_ERROR);
-        return;
-    }
-    ClearButtonStates();
-    DrawButton(tab, 1);
-    DrawButton(1, 0);
-    mapHoverState = 0;
-    screenMode = mode;
-    LoadBMPToBackground(views.backgrounds[mode]);
-    if (WindowSurface()) Blit(WindowSurface(), 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
-    viewResult = loop();
-    if (viewResult == 0 || viewResult == 3) {
-        EnterMapScreen(0);
-        return;
-    }
-    PostMessage(MSG_USER, (uint64_t)viewResult, 0);
-}
-
 // The next-view message: the code a view handed back acts as a click on its button.
 static void NextView(int code) {
     int button = NextViewButton(code);
-    if (!button) return;
-    if (button == 6) {
-        ShowRoom();
-        return;
-    }
-    if (button == 17) {
-        PlayCue(CUE_ERROR);
-        return;
-    }
-    EnterView(button);
+    if (button == 6) ShowRoom();
+    else if (button) PlayCue(CUE_ERROR);  // the terrain, statistics, flyby, globe and search screens come later
 }
 
 static void Paint(const Rect& area) {

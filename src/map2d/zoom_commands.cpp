@@ -5,23 +5,6 @@
 #include "core/core.h"
 #include "map2d/zoom_commands.h"
 
-static struct {
-    void (*recompose)();
-    int (*extract)(const MapWindow& window);
-} hooks;
-
-void SetMapRecomposer(void (*recompose)()) { hooks.recompose = recompose; }
-void SetTerrainExtractor(int (*extract)(const MapWindow& window)) { hooks.extract = extract; }
-
-// Internal to the zoom files: the hooks above.
-void RecomposeMapNow() {
-    if (hooks.recompose) hooks.recompose();
-}
-int ExtractTerrainFor(const MapWindow& w) {
-    if (hooks.extract) return hooks.extract(w);
-    ShowMessage("The 3D terrain view is not available in this version, so the area cannot be extracted");
-    return 0;
-}
 
 int32_t ZoomLimit(int32_t defaultValue) {
     int32_t value;

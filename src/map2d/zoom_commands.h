@@ -43,14 +43,13 @@ int RecentreAt(double latitude, double longitude);
 // The dialogs opened by clicks on the scale text and on the coordinate readout.
 int ScaleDialog();
 int PositionDialog();
-// The 3D tool. Returns 1 when the map changed.
-int AreaFor3DTool();
+// The 3D tool's choice of area. A window at most 20 degrees wide is offered as it is, once
+// the user confirms; a wider one is picked as a 20-degree square on the world view, which the
+// caller shows first. PickAreaFor3D returns 1 with the area (also written to depth 1).
+int CurrentAreaFitsFor3D();
+int ConfirmAreaFor3D();
+int PickAreaFor3D(MapWindow* area);
 
-// Hooks the main window installs: recomposing the current depth into hbmVirtual and the
-// window (the area-for-3D command shows the world before the user picks), and handing a
-// window to the terrain extraction (returns 1 when the terrain screen should open).
-void SetMapRecomposer(void (*recompose)());
-void SetTerrainExtractor(int (*extract)(const MapWindow& window));
 
 // Helpers shared by the commands and their tests.
 int32_t ZoomLimit(int32_t defaultValue);

@@ -9,9 +9,6 @@
 #include "map2d/tool_loops.h"
 #include "map2d/zoom_commands.h"
 
-void RecomposeMapNow();
-int ExtractTerrainFor(const MapWindow& w);
-
 constexpr ColourRef kWhite = MakeColour(255, 255, 255);
 constexpr uint32_t kPickIdleMs = 10000;
 constexpr uint32_t kAreaIdleMs = 20000;
@@ -349,21 +346,15 @@ static void DrawAreaPrompt() {
     SetDrawState(s, saved);
 }
 
-int AreaFor3DTool() {
-    const MapWindow& now = CurrentMapWindow();
-    if (fabs(now.east - now.west) <= 20.0) {
-        if (MessageBox("Would you like to clip out this new area to view in 3D?", "", MB_YESNO) == IDYES)
-            ExtractTerrainFor(now);
-        return 0;
-    }
-    int changed = 0;
-    if (zoomDepth > 0) {
-        zoomDepth = 0;
-        RecomposeMapNow();
-        changed = 1;
-    }
+int CurrentAreaFitsFor3D() { return fabs(CurrentMapWindow().east - CurrentMapWindow().west) <= 20.0; }
+
+int ConfirmAreaFor3D() {
+    return MessageBox("Would you like to clip out this new area to view in 3D?", "", MB_YESNO) == IDYES;
+}
+
+int PickAreaFor3D(MapWindow* area) {
     Surface* s = WindowSurface();
-    if (!s) return changed;
+    if (!s) return 0;
     DrawAreaPrompt();
     const MapWindow& w = CurrentMapWindow();
     double width = mapRect.right - mapRect.left, height = mapRect.bottom - mapRect.top;
@@ -375,11 +366,10 @@ int AreaFor3DTool() {
     int picked = PickMapPoint(CURSOR_CROSS, kAreaIdleMs, 0, &modifiers, &p, FollowAreaBox, &box);
     EndXor(pen);
     RefreshStatusLine();
-    if (!picked) return changed;
+    if (!picked) return 0;
+    // The picked area becomes depth 1, the window the terrain is cut from; the map stays at the world.
     zoomHistory[1] = AreaWindowForPick(p.x, p.y);
-    zoomDepth = 1;
     DiscardScreenCache(1);
-    ExtractTerrainFor(zoomHistory[1]);
-    zoomDepth = 0;
-    return changed;
+    *area = zoomHistory[1];
+    return 1;
 }

@@ -284,7 +284,7 @@ int DrawCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed) {
 
 // [SECTION] The drawing order
 
-void DrawPlaceNames(Surface* s, const Rect& r, int withUserNames) {
+void DrawPlaceNames(Surface* s, const Rect& r) {
     NamesSettings ns;
     if (!LoadNamesSettings(&ns)) return;
     long scale = NamesMapScale(r);
@@ -310,7 +310,7 @@ void DrawPlaceNames(Surface* s, const Rect& r, int withUserNames) {
     }
     if (on[6]) DrawClassLabels(s, r, ns, "names\\airport.dat", 0, 3, LABEL_AIRPORT, nullptr);
     if (on[0]) DrawPopulatedPlaces(s, r, ns);
-    if (on[7] && withUserNames) {
+    if (on[7]) {
         NamesSettings user = ns;
         user.classes[0] = UserNameClass();
         std::string path = std::string(tempDir) + "\\userdef.dat";

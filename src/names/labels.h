@@ -80,8 +80,7 @@ double ShownLongitude(double longitude);
 // Scale of the current window in the rectangle, integer part.
 long NamesMapScale(const Rect& r);
 // Every switched-on group for the current window; skipped by the caller when drawing aborted.
-// The user-defined names are left out without withUserNames (their editor draws them itself).
-void DrawPlaceNames(Surface* s, const Rect& r, int withUserNames);
+void DrawPlaceNames(Surface* s, const Rect& r);
 // The groups, one by one (the drawing order lives in DrawPlaceNames).
 enum LabelStyle { LABEL_PLAIN = 0, LABEL_ITALIC = 1, LABEL_PEAK = 2, LABEL_AIRPORT = 3, LABEL_USER = 4 };
 // placed: the boxes to test against and add to; nullptr gives the file its own set.

@@ -458,15 +458,14 @@ TEST_F(ZoomTest, AreaForThreeDWindow) {
 
 TEST_F(ZoomTest, SmallWindowAsksBeforeExtracting) {
     At(2, MapWindow{0, 20, 0, 15});
+    EXPECT_EQ(CurrentAreaFitsFor3D(), 1);
     TestPushAnswer(IDNO);
-    EXPECT_EQ(AreaFor3DTool(), 0);
+    EXPECT_EQ(ConfirmAreaFor3D(), 0);
     EXPECT_EQ(TestLastMessage(), "Would you like to clip out this new area to view in 3D?");
-    static MapWindow handed;
-    SetTerrainExtractor([](const MapWindow& w) { handed = w; return 1; });
     TestPushAnswer(IDYES);
-    AreaFor3DTool();
-    ExpectWindow(handed, MapWindow{0, 20, 0, 15});
-    SetTerrainExtractor(nullptr);
+    EXPECT_EQ(ConfirmAreaFor3D(), 1);
+    At(2, MapWindow{0, 20.01, 0, 15});
+    EXPECT_EQ(CurrentAreaFitsFor3D(), 0);
 }
 
 // [SECTION] Measuring tool

@@ -370,7 +370,7 @@ Painted PaintOceansAndCountries(TempFolder& folder, const std::vector<NameRecord
     memset(labelSwitches, 0, sizeof labelSwitches);
     labelSwitches[3] = labelSwitches[4] = 1;
     Surface* s = CreateSurface(300, 200);
-    DrawPlaceNames(s, map, 1);
+    DrawPlaceNames(s, map);
     Painted p;
     for (int y = 0; y < 200; y++)
         for (int x = 0; x < 300; x++) {
