@@ -75,7 +75,7 @@ int JoystickAxis(int raw, int centre, int minimum, int maximum);
 
 extern char dataRoot[256];   // the working directory at start-up (absolute), or "."
 extern char tempDir[256];    // dataRoot + "\tmp": every scratch file lives here
-// "%s\%s" with the data root; the path stays written the design's way.
+// "%s\%s" with the data root; the path stays written the volume's way (backslashes).
 std::string DataRootPath(const char* relative);
 std::string TempPath(const char* name);
 // Opens a data file first under the data root, then by its bare relative path (the volume).

@@ -1,5 +1,5 @@
 // The layout of every panel button. Rectangles of the tabs, the bottom row, the 2D map's
-// column and zoom cluster, the room and the product pages are fixed by the design; the other
+// column and zoom cluster, the room and the product pages have fixed places; the other
 // screens' panels are placed here around their hot spots, and the artwork builder draws every
 // button where this table puts it.
 #include "core/layout_table.h"

@@ -227,7 +227,7 @@ constexpr int kRgbTopWidth = 1600, kRgbTopHeight = 1200;     // "rgb2.top", 3 by
 
 enum TileLayer { kLayerColour = 0, kLayerHeight = 1, kLayerShade = 2 };
 
-// Tile names, written the design's way (backslashes); open them with OpenDataFile, which
+// Tile names, written the volume's way (backslashes); open them with OpenDataFile, which
 // matches them without regard to letter case. Edges are whole degrees.
 std::string TileNameFine(TileLayer layer, int west, int north);    // ".cvq", ".hvc", ".vqc"
 std::string TileNameCoarse(TileLayer layer, int west, int north);  // ".16e", ".HLE"; no shade layer ("")

@@ -1,5 +1,5 @@
 // The coefficient tables of the built-in world magnetic models: WMM-90 (epoch 1990.0), the
-// model the map readout was designed around, and WMM-2025 (epoch 2025.0), which covers the
+// model the map readout first used, and WMM-2025 (epoch 2025.0), which covers the
 // years the program is used in now (on the WGS 84 ellipsoid, as published). Rows run n = 1..12, m = 0..n; g, h in nT, rates in nT/year.
 #include "map2d/geomagnetic_model.h"
 

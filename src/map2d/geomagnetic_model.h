@@ -46,7 +46,7 @@ constexpr double kUndefinedAngle = 999.0;
 int EvaluateGeomagneticField(const GeomagneticModel& model, int year, int month, int day,
                              int coordinates, char altitudeUnit, double altitude,
                              double latitude, double longitude, GeomagneticResult* out);
-// The same with WMM-90, the model the map was designed around.
+// The same with WMM-90, the map's original model (1990-2000).
 int EvaluateWmm90(int year, int month, int day, int coordinates, char altitudeUnit,
                   double altitude, double latitude, double longitude, GeomagneticResult* out);
 // The synthesis alone at a decimal date, with the altitude in km; no checks but the table's.

@@ -1,4 +1,4 @@
-// Files and system facts: design file names resolved to real paths, atomic writes,
+// Files and system facts: volume file names (backslashes, any letter case) resolved to real paths, atomic writes,
 // free disk space, memory, mounted volumes. Plain POSIX; no toolkit needed.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-// Resolves a name written the design's way ("menu\26r.bmp", "Textures\Cactus.Bmp") to a real
+// Resolves a name written the volume's way ("menu\26r.bmp", "Textures\Cactus.Bmp") to a real
 // path: backslashes become slashes and every component that exists is matched without regard
 // to letter case. Components that do not exist keep the spelling given (so new files can be
 // created). Relative names stay relative to the current directory.

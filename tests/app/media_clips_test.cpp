@@ -1,4 +1,4 @@
-// Media clips: a clip is found by its design name without regard to letter case, a missing
+// Media clips: a clip is found by its volume name without regard to letter case, a missing
 // one is reported with its name, and a closed clip no longer plays.
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ struct MediaClips : ::testing::Test {
     void TearDown() override { memcpy(dataRoot, savedRoot, sizeof dataRoot); }
 };
 
-TEST_F(MediaClips, OpenedByTheirDesignName) {
+TEST_F(MediaClips, OpenedByTheirVolumeName) {
     std::string missing = DataRootPath("video\\none.avi");
     EXPECT_EQ(OpenMediaClip(missing.c_str(), nullptr, -1), 0);
     EXPECT_EQ(TestLastMessage(), "Cannot open file " + missing);

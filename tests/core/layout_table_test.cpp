@@ -30,7 +30,7 @@ TEST(LayoutTable, RecordsInIdentifierOrderWithinTheWindow) {
     EXPECT_EQ(FindButtonLayout(98), nullptr);
 }
 
-TEST(LayoutTable, FixedRectanglesOfTheDesign) {
+TEST(LayoutTable, FixedRectanglesOfTheLayout) {
     struct { int id, x, y, w, h; } fixed[] = {
         {1, 253, 2, 99, 20},    {5, 711, 2, 86, 20},    {15, 695, 48, 102, 20}, {20, 695, 191, 102, 20},
         {96, 695, 290, 102, 20}, {21, 706, 499, 34, 30}, {24, 706, 530, 38, 34}, {25, 745, 531, 44, 32},
@@ -55,7 +55,7 @@ TEST(LayoutTable, FixedRectanglesOfTheDesign) {
     }
 }
 
-// Buttons of one screen never overlap, except where the design makes them share an area.
+// Buttons of one screen never overlap, except where the layout makes them share an area.
 TEST(LayoutTable, ButtonsOfOneScreenDoNotOverlap) {
     for (int mode = 1; mode <= 13; mode++) {
         for (int i = 0; i < kButtonCount; i++) {

@@ -1,4 +1,4 @@
-// Design file names resolved on Linux, atomic writes and the volume search list.
+// Volume file names resolved on Linux, atomic writes and the volume search list.
 #include <gtest/gtest.h>
 
 #include "platform/files.h"

@@ -80,7 +80,7 @@ TEST_F(Artwork, PicturesWithFixedSizes) {
         {"menu\\96.bmp", 70, 70},      {"menu\\97.bmp", 142, 107},   {"menu\\104.bmp", 175, 130},
     };
     for (auto& f : fixed) ExpectSize(f.name, f.w, f.h);
-    // The sizes the design gives for the small layout directly.
+    // The sizes the small layout gives directly.
     DecodedBmp bmp;
     ASSERT_TRUE(Load("menu\\105a.bmp", 1, &bmp));
     EXPECT_EQ(bmp.width, 65);

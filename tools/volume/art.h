@@ -35,10 +35,10 @@ using ArtDraw = std::function<void(QPainter&)>;
 void EnsureArtApplication();
 QFont ArtFont(double pixels, bool bold = false);
 
-// Renders a w x h picture of the 800x600 design: full size, or scaled by 0.8 (truncated size)
+// Renders a w x h picture of the 800x600 layout: full size, or scaled by 0.8 (truncated size)
 // for the small layout. The painter works in 800x600 units either way.
 QImage RenderArt(int w, int h, int small, const ArtDraw& draw);
-// The part of a rendered picture at a rectangle of the 800x600 design, scaled like the picture.
+// The part of a rendered picture at a rectangle of the 800x600 layout, scaled like the picture.
 QImage CropArt(const QImage& picture, int small, int x, int y, int w, int h);
 // Writes a picture as a 24-bit BMP volume file, under "640\" for the small layout.
 int WriteArt(BuildContext& ctx, const char* name, int small, const QImage& image);

@@ -23,7 +23,7 @@ using BuildStep = int (*)(BuildContext& ctx);
 
 // The recipe value for key, or the fallback.
 std::string RecipeValue(const BuildContext& ctx, const char* key, const char* fallback);
-// The real path of a volume file given the design's name ("raster\rgb\rg_2048.cod").
+// The real path of a volume file given its name in the volume ("raster\rgb\rg_2048.cod").
 std::string VolumePath(const BuildContext& ctx, const char* name);
 // Writes a volume file atomically, creating its directories; 1 on success.
 int WriteVolumeFile(const BuildContext& ctx, const char* name, const void* data, size_t size);

@@ -16,7 +16,7 @@ struct PendingFile {
     const char* reason;
 };
 
-// Files the design names for screens whose builder steps do not exist yet.
+// Files the viewer will read for screens whose builder steps do not exist yet.
 static const PendingFile kPending[] = {
     {"table\\country.dat", "country statistics are not built yet"},
     {"table\\country.inf", "country statistics are not built yet"},
