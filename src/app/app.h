@@ -32,7 +32,4 @@ void ResetShellState();
 int OpenMediaClip(const char* name, const Rect* rect, long startMs);
 // Plays from the current position; with notify the window gets MSG_MCINOTIFY when it ends.
 int PlayMediaClip(int device, int notify, int repeat);
-void StopMediaClip(int device);
 void CloseMediaClip(int device);
-// Repaints the clip's current frame.
-void UpdateMediaClip(int device);

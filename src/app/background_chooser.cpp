@@ -69,7 +69,6 @@ void DrawPanel(const Panel& p) {
 
 }  // namespace
 
-const char* BackgroundChoiceName(int choice) { return choice >= 0 && choice < kBackgroundChoices ? kChoiceNames[choice] : ""; }
 
 int BackgroundChooser() {
     Surface* w = WindowSurface();

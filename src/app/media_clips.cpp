@@ -14,14 +14,8 @@ int PlayMediaClip(int device, int notify, int repeat) {
     return ClipPlay(device, notify, repeat);
 }
 
-void StopMediaClip(int device) {
-    if (device) ClipStop(device);
-}
 
 void CloseMediaClip(int device) {
     if (device) ClipClose(device);
 }
 
-void UpdateMediaClip(int device) {
-    if (device) ClipUpdate(device);
-}

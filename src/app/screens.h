@@ -49,4 +49,3 @@ void FlybyStartPosition(int* x, int* y);
 void DrawUnitsSwitch(int mode);
 // The background chooser at (546, 45); returns the new choice or -1 when nothing changed.
 int BackgroundChooser();
-const char* BackgroundChoiceName(int choice);

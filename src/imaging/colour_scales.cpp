@@ -159,10 +159,6 @@ int ReadScaleList() {
 
 int ScaleListCount() { return scales.list.count; }
 
-const char* ScaleListName(int index) {
-    if (index < 0 || index >= scales.list.count) return "";
-    return scales.list.names[index];
-}
 
 int ElevationScaleIndex() { return scales.current; }
 

@@ -84,8 +84,6 @@ int PbActivate(int handle);                    // 0, -1 for a handle above 31, -
 void PbOpen();
 void PbSetPaletteIndexMode(int on);
 uint8_t* PbAddress(int handle);                // 0 for a bad handle
-int PbWidth(int handle);
-int PbHeight(int handle);
 void PbSetClip(int minX, int maxX, int minY, int maxY);
 void PbMove(int x, int y);
 void PbSetColour(uint8_t index);
@@ -158,7 +156,6 @@ void ParseScaleList(const char* text, size_t size, int maxEntries, int nameLimit
 // file leaves the list empty without a message.
 int ReadScaleList();
 int ScaleListCount();
-const char* ScaleListName(int index);
 int ElevationScaleIndex();
 // Ignored unless 0 <= index < ScaleListCount().
 void SetElevationScaleIndex(int index);

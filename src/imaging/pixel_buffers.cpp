@@ -84,8 +84,6 @@ uint8_t* PbAddress(int handle) {
     return pb.buffers[handle].pixels.data();
 }
 
-int PbWidth(int handle) { return PbAddress(handle) ? pb.buffers[handle].width : 0; }
-int PbHeight(int handle) { return PbAddress(handle) ? pb.buffers[handle].height : 0; }
 
 void PbSetClip(int minX, int maxX, int minY, int maxY) {
     PixelBuffer* b = Active();

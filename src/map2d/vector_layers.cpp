@@ -147,22 +147,3 @@ int LayerDrawnAtSpan(const VectorLayer& l, double d) {
     }
 }
 
-int DrawVectorLayersOnTexture(Surface* s, const MapWindow& w, int width, int height) {
-    std::vector<uint8_t> buffer(kVectorWorkBufferSize);
-    int n = LoadLayerTableWithSwitches();
-    double span = std::fabs(w.east - w.west);
-    span = std::min(span, std::min(std::fabs(w.east - w.west + 360), std::fabs(w.east - w.west - 360)));
-    DrawState saved = GetDrawState(s);
-    const Rect r{0, 0, width, height};
-    SetClipRect(s, r);
-    SetBackgroundMode(s, BK_TRANSPARENT);
-    for (int i = 0; i < n && !drawAborted; i++) {
-        const VectorLayer& l = vectorLayers[i];
-        if (!l.on || !LayerDrawnAtSpan(l, span)) continue;
-        if (!strcmp(l.name, "CITIES")) continue;  // city areas belong to the map's own pass
-        DrawRowFromFiles(s, l, w, r, buffer.data());
-    }
-    SetDrawState(s, saved);
-    ClearClip(s);
-    return 1;
-}

@@ -56,9 +56,6 @@ void DrawTickLayer(Surface* s, const MapWindow& w, const Rect& r, const char* na
 int DrawVectorLayers(Surface* s, int x, int y, int width, int height);
 // Whether a layer is drawn in a window whose longitude span is `degrees` (3D textures).
 int LayerDrawnAtSpan(const VectorLayer& layer, double degrees);
-// The same layers drawn onto a terrain texture showing window w: vector files at every
-// scale, no status text, the scale test in degrees.
-int DrawVectorLayersOnTexture(Surface* s, const MapWindow& w, int width, int height);
 void CityColours(ColourRef* primary, ColourRef* secondary);
 
 // [SECTION] The overlay chooser (overlay_chooser.cpp)

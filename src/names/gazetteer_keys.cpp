@@ -117,8 +117,3 @@ static int CompareBytes(const std::string& a, const std::string& b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-int GazetteerNameLess(const std::string& a, const std::string& b) {
-    int r = CompareBytes(FoldComparisonName(a), FoldComparisonName(b));
-    if (r) return r < 0;
-    return CompareBytes(a, b) < 0;
-}

@@ -277,10 +277,6 @@ int DrawPlacedCountryNames(Surface* s, const Rect& r, const std::vector<CountryL
     return 1;
 }
 
-int DrawCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed) {
-    std::vector<CountryLabel> labels;
-    return PlaceCountryNames(s, r, placed, &labels) && DrawPlacedCountryNames(s, r, labels);
-}
 
 // [SECTION] The drawing order
 

@@ -88,7 +88,6 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
                     int classCount, int style, OverlapBoxes* placed);
 int DrawRangeLabels(Surface* s, const Rect& r, const NamesSettings& ns);
 int DrawPopulatedPlaces(Surface* s, const Rect& r, const NamesSettings& ns);
-int DrawCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed);
 // Country names in two halves, so other labels can be placed between: the boxes of the names
 // shown in the window (tested against and added to placed), then the drawing.
 struct CountryLabel {

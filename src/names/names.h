@@ -144,8 +144,6 @@ std::string PrefixOfEntry(int entry);
 std::string ComparisonKey(const std::string& key, int* special);
 // The comparison form of an upper-case name: Ö -> O, Ä -> A, Ü -> U, ß -> SS, É and È -> E.
 std::string FoldComparisonName(const std::string& upperName);
-// The order of the name index: by folded form, then by the bytes themselves.
-int GazetteerNameLess(const std::string& a, const std::string& b);
 
 // [SECTION] Gazetteers: records
 

@@ -100,8 +100,6 @@ int64_t DispatchMessage(const Message& msg);
 void InvalidateWindow(const Rect* area);
 // Drops every queued message of the kinds from..to inclusive.
 void FlushMessages(uint32_t fromKind, uint32_t toKind);
-// Asynchronous modifier state, as the keyboard is now.
-int IsKeyDown(uint32_t virtualKey);
 
 // [SECTION] The window
 
@@ -183,7 +181,6 @@ void SetTextAlign(Surface* s, int align);
 void SetFont(Surface* s, const FontSpec& font);
 // Clipping: a rectangle, a polygonal region, or none.
 void SetClipRect(Surface* s, const Rect& r);
-void SetClipPolygon(Surface* s, const Point* points, int count);
 void ClearClip(Surface* s);
 
 void MoveTo(Surface* s, int x, int y);
@@ -193,7 +190,6 @@ void PolygonShape(Surface* s, const Point* points, int count);  // outline with 
 void RectangleShape(Surface* s, int left, int top, int right, int bottom);
 void EllipseShape(Surface* s, int left, int top, int right, int bottom);
 void FillRect(Surface* s, const Rect& r, ColourRef colour);
-void FillRectWithBrush(Surface* s, const Rect& r);
 void SetPixel(Surface* s, int x, int y, ColourRef colour);
 ColourRef GetPixel(const Surface* s, int x, int y);
 // Text at (x, y) by the alignment flags; the font's escapement rotates it.
@@ -203,7 +199,6 @@ Point TextExtent(Surface* s, const char* text, int length = -1);
 int FontAscent(Surface* s);
 // Copies a w x h block from src (sx, sy) to dst (x, y) with the surface's raster operation.
 void Blit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int rop = ROP_COPY);
-void StretchBlit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int sw, int sh);
 // Draws an 8-bit image (row-major, `stride` bytes a row, top row first) through a palette
 // of 256 colours.
 void DrawPaletteImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int h, int stride,
@@ -262,11 +257,8 @@ int GetItemCheck(Dialog* d, int id);
 void SetItemCheck(Dialog* d, int id, int checked);
 void EnableItem(Dialog* d, int id, int enabled);
 void FocusItem(Dialog* d, int id);
-void ListClear(Dialog* d, int id);
 int ListAdd(Dialog* d, int id, const char* text);
 int ListCount(Dialog* d, int id);
-int ListGetSelection(Dialog* d, int id);           // single selection: -1 for none
-void ListSetSelection(Dialog* d, int id, int index);
 std::vector<int> ListGetSelections(Dialog* d, int id);  // multiple selection
 void ListSetSelected(Dialog* d, int id, int index, int selected);
 std::string ListGetText(Dialog* d, int id, int index);
@@ -290,8 +282,6 @@ void Delay(double seconds);
 
 // [SECTION] Clipboard, browser, printing helpers
 
-int SetClipboardText(const char* text);
-std::string GetClipboardText();
 // Hands an address ("https://...", "mailto:...") to the desktop's default opener.
 int OpenAddress(const char* address);
 // Opens the desktop's display settings where the desktop has such a tool.
@@ -300,7 +290,6 @@ void OpenDisplaySettings();
 // [SECTION] Screen and fonts
 
 int ScreenWidth();
-int ScreenHeight();
 int ScreenDepth();        // bits per pixel
 int ScreenLogicalDpi();   // vertical dots per inch of the system font
 int IsFontFamilyInstalled(const char* family);

@@ -323,9 +323,6 @@ void FocusItem(Dialog* d, int id) {
 
 static QListWidget* List(Dialog* d, int id) { return qobject_cast<QListWidget*>(Item(d, id)); }
 
-void ListClear(Dialog* d, int id) {
-    if (auto* l = List(d, id)) l->clear();
-}
 
 int ListAdd(Dialog* d, int id, const char* text) {
     auto* l = List(d, id);
@@ -339,22 +336,7 @@ int ListCount(Dialog* d, int id) {
     return l ? l->count() : 0;
 }
 
-int ListGetSelection(Dialog* d, int id) {
-    auto* l = List(d, id);
-    if (!l) return -1;
-    auto items = l->selectedItems();
-    return items.isEmpty() ? -1 : l->row(items.first());
-}
 
-void ListSetSelection(Dialog* d, int id, int index) {
-    auto* l = List(d, id);
-    if (!l) return;
-    l->clearSelection();
-    if (index >= 0 && index < l->count()) {
-        l->setCurrentRow(index);
-        l->item(index)->setSelected(true);
-    }
-}
 
 std::vector<int> ListGetSelections(Dialog* d, int id) {
     std::vector<int> rows;

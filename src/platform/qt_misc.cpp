@@ -110,28 +110,13 @@ int SetCursorShape(int id) {
 
 int GetCursorShape() { return misc.current; }
 
-Point GetCursorPosition() {
-    QWidget* w = MainWidgetForDialogs();
-    QPoint p = w ? w->mapFromGlobal(QCursor::pos()) : QCursor::pos();
-    return Point{p.x(), p.y()};
-}
 
 void SetCursorPosition(int x, int y) {
     QWidget* w = MainWidgetForDialogs();
     if (w) QCursor::setPos(w->mapToGlobal(QPoint(x, y)));
 }
 
-int SetClipboardText(const char* text) {
-    QClipboard* c = QGuiApplication::clipboard();
-    if (!c) return 0;
-    c->setText(FromCp1252(text));
-    return 1;
-}
 
-std::string GetClipboardText() {
-    QClipboard* c = QGuiApplication::clipboard();
-    return c ? ToCp1252(c->text()) : std::string();
-}
 
 int OpenAddress(const char* address) {
     if (TestModeEnabled()) {

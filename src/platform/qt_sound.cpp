@@ -54,7 +54,6 @@ constexpr int kEndMarginMs = 3000;
 constexpr int kClipOpenTimeoutMs = 5000;
 
 const std::vector<std::string>& TestPlayedSounds() { return sound.played; }
-const std::vector<std::string>& TestClipEvents() { return sound.clipEvents; }
 void TestClearSounds() {
     sound.played.clear();
     sound.clipEvents.clear();

@@ -99,11 +99,6 @@ void SetClipRect(Surface* s, const Rect& r) {
     s->clipKind = 1;
     s->clipRect = QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
 }
-void SetClipPolygon(Surface* s, const Point* points, int count) {
-    s->clipKind = 2;
-    s->clipPolygon.clear();
-    for (int i = 0; i < count; i++) s->clipPolygon << QPoint(points[i].x, points[i].y);
-}
 void ClearClip(Surface* s) { s->clipKind = 0; }
 
 static const QFont& SurfaceFont(Surface* s) {
@@ -373,14 +368,6 @@ void FillRect(Surface* s, const Rect& r, ColourRef colour) {
     Dirty(s, q);
 }
 
-void FillRectWithBrush(Surface* s, const Rect& r) {
-    if (s->state.brushKind == BRUSH_NULL) return;
-    QPainter p(&s->image);
-    PreparePainter(s, p);
-    p.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), MakeBrush(s->state));
-    p.end();
-    Dirty(s, QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
-}
 
 void SetPixel(Surface* s, int x, int y, ColourRef colour) {
     if (!InsideClip(s, x, y)) return;
@@ -457,14 +444,6 @@ void Blit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, 
     Dirty(dst, QRect(x, y, w, h));
 }
 
-void StretchBlit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int sw, int sh) {
-    if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
-    QPainter p(&dst->image);
-    PreparePainter(dst, p);
-    p.drawImage(QRect(x, y, w, h), src->image, QRect(sx, sy, sw, sh));
-    p.end();
-    Dirty(dst, QRect(x, y, w, h));
-}
 
 void DrawPaletteImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int h, int stride, const ColourRef* palette) {
     uint32_t lut[256];

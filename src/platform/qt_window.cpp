@@ -418,13 +418,6 @@ int64_t DispatchMessage(const Message& msg) {
     return win.proc(msg.kind, msg.wParam, msg.lParam, msg);
 }
 
-int IsKeyDown(uint32_t virtualKey) {
-    Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
-    if (virtualKey == VK_SHIFT) return (mods & Qt::ShiftModifier) != 0;
-    if (virtualKey == VK_CONTROL) return (mods & Qt::ControlModifier) != 0;
-    if (virtualKey == VK_MENU) return (mods & Qt::AltModifier) != 0;
-    return 0;
-}
 
 static struct {
     int width, height, depth, dpi;
@@ -438,11 +431,6 @@ int ScreenWidth() {
     return s ? s->geometry().width() : 800;
 }
 
-int ScreenHeight() {
-    if (fakeScreen.height) return fakeScreen.height;
-    QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry().height() : 600;
-}
 
 int ScreenDepth() {
     if (fakeScreen.depth) return fakeScreen.depth;

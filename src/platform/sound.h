@@ -53,8 +53,6 @@ enum : int { MCI_NOTIFY_SUCCESSFUL = 1, MCI_NOTIFY_SUPERSEDED = 2, MCI_NOTIFY_AB
 // and what would have played is recorded.
 
 const std::vector<std::string>& TestPlayedSounds();
-// Clip operations as "open <path>", "play <id>", "repeat <id>", "stop <id>", "close <id>".
-const std::vector<std::string>& TestClipEvents();
 void TestClearSounds();
 // Makes playing fail as it does on a machine without an audio device.
 void TestSetNoAudioDevice(int missing);
