@@ -270,7 +270,6 @@ enum : int { CURSOR_ARROW = 32512, CURSOR_WAIT = 32514, CURSOR_CROSS = 32515, CU
 // 141, 144 and others drawn by the platform). Returns the previous one.
 int SetCursorShape(int id);
 int GetCursorShape();
-Point GetCursorPosition();  // in window coordinates
 void SetCursorPosition(int x, int y);
 
 // [SECTION] Time

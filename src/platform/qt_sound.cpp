@@ -229,15 +229,6 @@ int ClipPlay(int device, int notify, int repeat) {
     return p->error() == QMediaPlayer::NoError ? 1 : 0;
 }
 
-void ClipStop(int device) {
-    Clip* c = FindClip(device);
-    if (!c) return;
-    if (TestModeEnabled()) {
-        sound.clipEvents.push_back("stop " + std::to_string(device));
-        return;
-    }
-    if (c->player) c->player->pause();
-}
 
 void ClipClose(int device) {
     Clip* c = FindClip(device);
@@ -247,7 +238,3 @@ void ClipClose(int device) {
     sound.clips.erase(device);
 }
 
-void ClipUpdate(int device) {
-    Clip* c = FindClip(device);
-    if (c && c->video) c->video->update();
-}

@@ -42,10 +42,7 @@ int ClipOpen(const char* path, const Rect* rect, long startMs);
 // Plays from the current position, once or over and over; with notify MSG_MCINOTIFY
 // (wParam MCI_NOTIFY_SUCCESSFUL, lParam the device id) is posted when a single play ends.
 int ClipPlay(int device, int notify, int repeat);
-void ClipStop(int device);
 void ClipClose(int device);
-// Repaints the clip's current frame.
-void ClipUpdate(int device);
 enum : int { MCI_NOTIFY_SUCCESSFUL = 1, MCI_NOTIFY_SUPERSEDED = 2, MCI_NOTIFY_ABORTED = 4, MCI_NOTIFY_FAILURE = 8 };
 
 // [SECTION] Test mode
