@@ -2,6 +2,7 @@
 // over the help-prompt line, which it restores first.
 #include "core/core.h"
 #include "imaging/imaging.h"
+#include "platform/test_double.h"
 
 static struct {
     Surface* panel;  // "menu\152.bmp", loaded on first use

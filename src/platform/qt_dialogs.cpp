@@ -32,6 +32,8 @@ static struct {
     std::vector<std::string> dialogCaptions;
     std::vector<std::string> addresses;
     int beeps = 0;
+    int skipPauses = 0;
+    std::vector<int> pauses;
 } script;
 
 void TestModeEnable(int on) { script.testMode = on; }
@@ -43,12 +45,17 @@ void TestClearShown() {
     script.dialogCaptions.clear();
     script.addresses.clear();
     script.beeps = 0;
+    script.pauses.clear();
 }
 std::string TestLastMessage() { return script.shown.empty() ? std::string() : script.shown.back().text; }
 void TestPushDialogScript(std::function<void(Dialog*)> s) { script.dialogScripts.push_back(std::move(s)); }
 const std::vector<std::string>& TestShownDialogs() { return script.dialogCaptions; }
 const std::vector<std::string>& TestOpenedAddresses() { return script.addresses; }
 int TestBeepCount() { return script.beeps; }
+void TestSkipPauses(int on) { script.skipPauses = on; }
+int TestPausesSkipped() { return script.testMode && script.skipPauses; }
+void TestRecordPause(int milliseconds) { script.pauses.push_back(milliseconds); }
+const std::vector<int>& TestRecordedPauses() { return script.pauses; }
 
 void TestRecordAddress(const char* address) { script.addresses.push_back(address); }
 

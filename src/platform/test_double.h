@@ -44,5 +44,12 @@ const std::vector<std::string>& TestOpenedAddresses();
 // Pretends the screen has this size, depth and font resolution (0 for the real value).
 void TestSetScreen(int width, int height, int depth, int dpi);
 int TestBeepCount();
+// While on, the program's pauses (the room's entry animation between its frames, button
+// flashes) do not wait: each is recorded in milliseconds instead, so a test runs every frame at
+// once and can still check the timing. The record is cleared with the shown texts.
+void TestSkipPauses(int on);
+int TestPausesSkipped();
+void TestRecordPause(int milliseconds);
+const std::vector<int>& TestRecordedPauses();
 // Saves what the window shows now as a PNG file.
 int TestSaveWindowPng(const char* path);

@@ -104,9 +104,13 @@ TEST_F(Viewer, TitlePageRoomAndMap) {
     EXPECT_EQ(screenMode, 2);
     EXPECT_EQ(panelButtonsBuilt, 1) << TestLastMessage();
     EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("title.png").c_str()));
+    size_t paused = TestRecordedPauses().size();
     Click(400, 300);
     EXPECT_EQ(screenMode, 1);
     EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("room.png").c_str()));
+    // The lights come on: eight frames a tenth of a second apart, a second before the last.
+    std::vector<int> pauses(TestRecordedPauses().begin() + paused, TestRecordedPauses().end());
+    EXPECT_EQ(pauses, (std::vector<int>{100, 100, 100, 100, 100, 100, 100, 100, 1000}));
     // Close requests and system commands other than restore leave the program running.
     TestInjectMessage(MSG_CLOSE, 0, 0);
     TestInjectMessage(MSG_SYSCOMMAND, SC_CLOSE, 0);
@@ -346,8 +350,10 @@ struct SmallViewer : Viewer {
 TEST_F(SmallViewer, TitleRoomAndMapInTheSmallLayout) {
     ASSERT_EQ(smallLayout, 1);
     EXPECT_EQ(SurfaceWidth(WindowSurface()), 640);
+    size_t paused = TestRecordedPauses().size();
     Click(320, 240);
     ASSERT_EQ(screenMode, 1);
+    EXPECT_EQ(TestRecordedPauses().size(), paused);  // no animation in this layout
     Click(180, 120);  // 73 at (113, 104, 112, 32)
     ASSERT_EQ(screenMode, 3);
     EXPECT_EQ(mapRect.right - mapRect.left, 532);

@@ -160,7 +160,7 @@ TEST(Gazetteer, BestMatches) {
     EXPECT_GE(position, 0);
     // A key with ü: prefix ZU, and Ü compares as U but only ZÜ... names equal the key.
     EXPECT_EQ(Search(g, 2, "z\xfcr")[0], "Z\xdcRICH");
-    // A key without those letters finds them too: � compares as U.
+    // A key without those letters finds them too: "\xDC" (Ü in Windows-1252) compares as U.
     EXPECT_EQ(Search(g, 2, "zur"), (std::vector<std::string>{"Z\xdcRICH", "ZURZACH", "ZWOLLE"}));
     // ß compares as SS.
     EXPECT_EQ(Search(g, 2, "stra\xdf")[0], "STRA\xdf" "BURG");

@@ -1,4 +1,5 @@
-// Test entry: the toolkit runs offscreen and the platform's test double answers every box.
+// Test entry: the toolkit runs offscreen and the platform's test double answers every box
+// and runs animations without their pauses.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     PlatformInit(0, nullptr);
     TestModeEnable(1);
+    TestSkipPauses(1);
     int result = RUN_ALL_TESTS();
     PlatformShutdown();
     return result;

@@ -5,44 +5,44 @@
 #include <sys/stat.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/layout_table.h"
 #include "imaging/imaging.h"
+#include "support/built_fixtures.h"
 #include "support/test_volume.h"
 #include "volume.h"
 
-static std::unique_ptr<TempFolder> builtVolume;
-static int buildResult = 0;
+// The artwork step run once for the test run (the setup test below) into a fixture folder.
+static int BuildArtworkFixture(const std::string& folder) {
+    // A striped colour overview stands in for the rasters step's output.
+    std::vector<uint8_t> rgb(1600u * 1200u * 3u);
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        size_t y = i / 3 / 1600;
+        rgb[i] = (uint8_t)(y / 5), rgb[i + 1] = 120, rgb[i + 2] = (uint8_t)(255 - y / 5);
+    }
+    if (!WriteTestFile(folder + "/volume/raster/rgb/rgb2.top", rgb)) return 0;
+    BuildContext ctx;
+    ctx.outDir = folder + "/volume";
+    return BuildArtwork(ctx);
+}
+
+TEST(FixtureBuild, Artwork) { EXPECT_EQ(BuildFixture("artwork", BuildArtworkFixture), 1); }
+
+static std::string builtVolume;
 
 class Artwork : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        builtVolume.reset(new TempFolder());
-        // A striped colour overview stands in for the rasters step's output.
-        std::vector<uint8_t> rgb(1600u * 1200u * 3u);
-        for (size_t i = 0; i < rgb.size(); i += 3) {
-            size_t y = i / 3 / 1600;
-            rgb[i] = (uint8_t)(y / 5), rgb[i + 1] = 120, rgb[i + 2] = (uint8_t)(255 - y / 5);
-        }
-        mkdir((*builtVolume / "volume").c_str(), 0755);
-        mkdir((*builtVolume / "volume/raster").c_str(), 0755);
-        mkdir((*builtVolume / "volume/raster/rgb").c_str(), 0755);
-        WriteTestFile(*builtVolume / "volume/raster/rgb/rgb2.top", rgb);
-        BuildContext ctx;
-        ctx.outDir = *builtVolume / "volume";
-        buildResult = BuildArtwork(ctx);
-    }
-    static void TearDownTestSuite() { builtVolume.reset(); }
+    static void SetUpTestSuite() { builtVolume = FixtureFolder("artwork", BuildArtworkFixture); }
+    void SetUp() override { ASSERT_FALSE(builtVolume.empty()) << "the artwork step failed"; }
 
     // Decodes a volume bitmap of the 800x600 set or, with small, of the "640\" set.
     static int Load(const std::string& name, int small, DecodedBmp* out) {
         std::string path = std::string("volume/") + (small ? "640/" : "") + name;
         for (char& c : path)
             if (c == '\\') c = '/';
-        std::vector<uint8_t> bytes = ReadTestFile(*builtVolume / path);
+        std::vector<uint8_t> bytes = ReadTestFile(builtVolume + "/" + path);
         return !bytes.empty() && DecodeBmp(bytes.data(), bytes.size(), out);
     }
     static void ExpectSize(const std::string& name, int w, int h) {
@@ -57,7 +57,6 @@ protected:
 };
 
 TEST_F(Artwork, ScreensRoomAndPagesAreFullSize) {
-    ASSERT_EQ(buildResult, 1);
     const char* screens[] = {"titlepg.bmp",        "menu\\2dmain.bmp",   "menu\\3dmain.bmp",  "menu\\glbmain.bmp",
                              "menu\\statmain.bmp", "menu\\flymain.bmp",  "room\\frame16.bmp", "room\\frame01.bmp",
                              "room\\dark.bmp",     "room\\prods_a.bmp",  "room\\btorvek.bmp", "room\\btpelndr.bmp",
@@ -66,7 +65,6 @@ TEST_F(Artwork, ScreensRoomAndPagesAreFullSize) {
 }
 
 TEST_F(Artwork, PicturesWithFixedSizes) {
-    ASSERT_EQ(buildResult, 1);
     struct { const char* name; int w, h; } fixed[] = {
         {"menu\\152.bmp", 176, 26},    {"menu\\105a.bmp", 82, 12},   {"menu\\105b.bmp", 82, 12},  {"menu\\106.bmp", 94, 94},
         {"menu\\textbak.bmp", 665, 499}, {"menu\\125.bmp", 216, 96},   {"menu\\144a.bmp", 442, 17}, {"menu\\42.bmp", 143, 319},
@@ -94,7 +92,6 @@ TEST_F(Artwork, PicturesWithFixedSizes) {
 }
 
 TEST_F(Artwork, ChooserSetsAndRoomFramesExist) {
-    ASSERT_EQ(buildResult, 1);
     std::vector<std::string> names;
     for (const char* base : {"92", "93", "94", "95"})
         for (const char* v : {"", "r", "h"}) names.push_back(std::string("menu\\") + base + v + ".bmp");
@@ -121,7 +118,6 @@ TEST_F(Artwork, ChooserSetsAndRoomFramesExist) {
 // Every button image of the layout table exists in both sets at exactly the button's size
 // (scaled like the table in the small layout), and looks different from the screen under it.
 TEST_F(Artwork, ButtonImagesMatchTheirRectangles) {
-    ASSERT_EQ(buildResult, 1);
     int checked = 0;
     for (const ButtonLayout& b : kButtonLayout) {
         for (int state = b.twoState ? 0 : -1; state <= (b.twoState ? 1 : -1); state++) {
@@ -168,12 +164,14 @@ TEST_F(Artwork, ButtonImagesMatchTheirRectangles) {
 }
 
 TEST_F(Artwork, SecondRunKeepsTheVolume) {
-    ASSERT_EQ(buildResult, 1);
+    // The second run works on a copy, so the shared fixture stays as the first run left it.
+    TempFolder copy;
+    ASSERT_EQ(CopyTree(builtVolume, copy.path), 1);
     struct stat before, after;
-    std::string title = *builtVolume / "volume/titlepg.bmp";
+    std::string title = copy / "volume/titlepg.bmp";
     ASSERT_EQ(stat(title.c_str(), &before), 0);
     BuildContext ctx;
-    ctx.outDir = *builtVolume / "volume";
+    ctx.outDir = copy / "volume";
     EXPECT_EQ(BuildArtwork(ctx), 1);
     ASSERT_EQ(stat(title.c_str(), &after), 0);
     EXPECT_EQ(before.st_mtim.tv_sec, after.st_mtim.tv_sec);
@@ -181,5 +179,5 @@ TEST_F(Artwork, SecondRunKeepsTheVolume) {
     ASSERT_FALSE(ctx.report.empty());
     EXPECT_NE(ctx.report.back().find("up to date"), std::string::npos);
     // The contact sheet was written beside the volume.
-    EXPECT_FALSE(ReadTestFile(*builtVolume / "contact-sheet.png").empty());
+    EXPECT_FALSE(ReadTestFile(builtVolume + "/contact-sheet.png").empty());
 }

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "countries.h"
+#include "platform/files.h"
 #include "platform/le_bytes.h"
 #include "support/test_volume.h"
 #include "vector_build.h"
@@ -165,6 +166,22 @@ TEST(VectorStep, DamagedGmtOutputLeavesNoFile) {
         EXPECT_EQ(missingCoast, 1);
         EXPECT_EQ(missingPolygons, 1);
     }
+}
+
+// The real gmt writes gmt.history into its working folder even when told not to keep a
+// history; the builder's runs must leave the folder it was started in untouched.
+TEST(VectorStep, GmtLeavesNoHistoryBehind) {
+    TempFolder work;
+    std::string saved = CurrentDirectory();
+    ASSERT_EQ(ChangeDirectory(work.path.c_str()), 1);
+    BuildContext ctx;
+    std::string list;
+    int ran = RunGmtText(ctx, "coast -E+L", &list);
+    std::set<std::string> left = FilesUnder(work.path);
+    ChangeDirectory(saved.c_str());
+    ASSERT_EQ(ran, 1);
+    EXPECT_NE(list.find("US.CA"), std::string::npos);
+    EXPECT_EQ(left, std::set<std::string>{});
 }
 
 TEST(VectorStep, RoadsAndRailwaysFromOgrSources) {

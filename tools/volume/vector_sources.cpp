@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "vector_build.h"
 
@@ -69,18 +70,30 @@ int ParseGmtSegments(const std::string& text, std::vector<GeoLine>* lines, std::
     return 1;
 }
 
+// gmt writes a gmt.history file into its working folder whatever GMT_HISTORY says, unless
+// GMT_TMPDIR names another folder. Each run gets a scratch folder of its own, so nothing lands in
+// the caller's folder and parallel runs never read each other's history.
 int RunGmtText(const BuildContext& ctx, const std::string& arguments, std::string* text) {
-    std::string command = RecipeValue(ctx, "gmt", "gmt") + " " + arguments + " --GMT_HISTORY=false";
     text->clear();
+    char scratch[] = "/tmp/mundora-gmt-XXXXXX";
+    if (!mkdtemp(scratch)) {
+        BuildError("Cannot create a scratch folder for gmt: %s", strerror(errno));
+        return 0;
+    }
+    std::string command = std::string("GMT_TMPDIR=") + scratch + " " + RecipeValue(ctx, "gmt", "gmt") + " " + arguments;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) {
         BuildError("Cannot run %s", command.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(scratch, ignored);
         return 0;
     }
     char buffer[1 << 16];
     size_t n;
     while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text->append(buffer, n);
     int status = pclose(pipe);
+    std::error_code ignored;
+    std::filesystem::remove_all(scratch, ignored);
     if (status != 0) {
         BuildError("%s failed (exit status %d)", command.c_str(), WIFEXITED(status) ? WEXITSTATUS(status) : -1);
         text->clear();
