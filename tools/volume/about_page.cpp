@@ -23,7 +23,7 @@ static const std::vector<DataSource> kSources = {
      "NASA imagery, free to use with credit to NASA", "https://www.nasa.gov/nasa-brand-center/images-and-media/",
      "https://earthobservatory.nasa.gov/features/NightLights"},
     {"GSHHG 2.3.7", "Paul Wessel and Walter H. F. Smith",
-     "Coastlines, lakes, rivers and national and state borders", "Debian gmt-gshhg-high",
+     "Coastlines, lakes and national borders at four resolutions by scale, rivers and state borders", "Debian gmt-gshhg-low, gmt-gshhg-high",
      "GNU Lesser General Public License, version 3 or later", "https://www.gnu.org/licenses/lgpl-3.0.html",
      "https://www.soest.hawaii.edu/pwessel/gshhg/"},
     {"DCW for GMT", "Paul Wessel", "Country and first-level division outlines: provinces and the country regions",
