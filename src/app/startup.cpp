@@ -154,6 +154,7 @@ int InitInstance() {
     smallLayout = ScreenWidth() == 640;
     LoadSettings();
     SetLayoutRectangles();
+    ClearLegendHotAreas();
     ReadLabelSwitches();
     ReadScaleList();
     ResetZoomHistory();

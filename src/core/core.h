@@ -24,8 +24,7 @@ void ResetCoreState();
 extern int smallLayout;      // 640x480 layout with the "640\" bitmap set
 extern int screenWidth, screenHeight;
 extern Rect mapRect, statusRect, legendRect;
-extern uint8_t legendCache[3][16];
-// Sets mapRect, statusRect and legendRect for the layout and forgets the legend's hot areas.
+// Sets mapRect, statusRect and legendRect for the layout.
 void SetLayoutRectangles();
 // The help-prompt line at the bottom left, which the progress indicator also covers.
 Rect PromptLineRect();

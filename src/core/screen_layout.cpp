@@ -1,13 +1,10 @@
 // The window layout: 800x600, or 640x480 with the "640\" bitmaps, and the rectangles of the
 // map, its status line, the legend and the help-prompt line in that layout.
-#include <cstring>
-
 #include "core/core.h"
 
 int smallLayout;
 int screenWidth = 800, screenHeight = 600;
 Rect mapRect, statusRect, legendRect;
-uint8_t legendCache[3][16];
 
 void SetLayoutRectangles() {
     if (smallLayout) {
@@ -19,7 +16,6 @@ void SetLayoutRectangles() {
         statusRect = Rect{18, 539, 679, 563};
         legendRect = Rect{699, 211, 793, 307};
     }
-    memset(legendCache, 0xFF, sizeof legendCache);
 }
 
 Rect PromptLineRect() { return smallLayout ? Rect{2, 455, 187, 480} : Rect{3, 569, 234, 600}; }

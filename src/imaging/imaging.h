@@ -174,6 +174,10 @@ int ReadChooserList(char names[kChooserScales][20]);
 constexpr int kLegendElevation = -9999;    // labels from the elevation ranges
 constexpr int kLegendNoLabels = -8888;
 constexpr int kLegendQualitative = -8889;  // "Light" .. "Heavy"
+// The 2D map's legend hot areas (bar, -, marker label), set by the legend drawer.
+extern uint8_t legendCache[3][16];
+// Forgets them (-1 everywhere): at start-up, and whenever the legend is no longer shown.
+void ClearLegendHotAreas();
 // Hot-area records as kept in legendCache: left, top, right, bottom as little-endian int32.
 // Record 0 is the colour bar, record 2 the marker's label; -1 everywhere when none.
 Rect LegendHotArea(const uint8_t records[3][16], int index);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@
 constexpr double kFeetPerMetre = 3.280839895013123;
 
 // [SECTION] Hot-area records
+
+uint8_t legendCache[3][16];
+
+void ClearLegendHotAreas() { memset(legendCache, 0xFF, sizeof legendCache); }
 
 Rect LegendHotArea(const uint8_t records[3][16], int index) {
     const uint8_t* r = records[index];
