@@ -69,7 +69,6 @@ void DrawPanel(const Panel& p) {
 
 }  // namespace
 
-
 int BackgroundChooser() {
     Surface* w = WindowSurface();
     if (!w) return -1;

@@ -14,7 +14,6 @@ int PlayMediaClip(int device, int notify, int repeat) {
     return ClipPlay(device, notify, repeat);
 }
 
-
 void CloseMediaClip(int device) {
     if (device) ClipClose(device);
 }

@@ -159,7 +159,6 @@ int ReadScaleList() {
 
 int ScaleListCount() { return scales.list.count; }
 
-
 int ElevationScaleIndex() { return scales.current; }
 
 void SetElevationScaleIndex(int index) {

@@ -84,7 +84,6 @@ struct LegendValues {
     int marker;
 };
 
-
 static LegendValues ComputeValues(int markerValue, int low, int high) {
     LegendValues v;
     v.fixedMin = Truncated(fixedElevation.minimum);

@@ -84,7 +84,6 @@ uint8_t* PbAddress(int handle) {
     return pb.buffers[handle].pixels.data();
 }
 
-
 void PbSetClip(int minX, int maxX, int minY, int maxY) {
     PixelBuffer* b = Active();
     if (!b) return;

@@ -19,7 +19,6 @@ ColourRef cityColourPrimary, cityColourSecondary;
 
 constexpr int kThemeLine = 115;  // 114 characters and the terminator
 
-
 // Reads the theme file in the data root, else relative to the current directory. With
 // `complain`, a file found in neither place shows "Cannot open file" with the full path.
 static int ReadThemeFile(int complain, std::vector<uint8_t>* text) {

@@ -5,7 +5,6 @@
 #include "core/core.h"
 #include "map2d/zoom_commands.h"
 
-
 int32_t ZoomLimit(int32_t defaultValue) {
     int32_t value;
     return ReadMaxZoomScale(&value) ? value : defaultValue;

@@ -50,7 +50,6 @@ int CurrentAreaFitsFor3D();
 int ConfirmAreaFor3D();
 int PickAreaFor3D(MapWindow* area);
 
-
 // Helpers shared by the commands and their tests.
 int32_t ZoomLimit(int32_t defaultValue);
 // The scale a window would have shown at the next depth (it is written there as scratch).

@@ -277,7 +277,6 @@ int DrawPlacedCountryNames(Surface* s, const Rect& r, const std::vector<CountryL
     return 1;
 }
 
-
 // [SECTION] The drawing order
 
 void DrawPlaceNames(Surface* s, const Rect& r) {

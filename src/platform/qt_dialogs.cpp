@@ -330,7 +330,6 @@ void FocusItem(Dialog* d, int id) {
 
 static QListWidget* List(Dialog* d, int id) { return qobject_cast<QListWidget*>(Item(d, id)); }
 
-
 int ListAdd(Dialog* d, int id, const char* text) {
     auto* l = List(d, id);
     if (!l) return -1;
@@ -342,8 +341,6 @@ int ListCount(Dialog* d, int id) {
     auto* l = List(d, id);
     return l ? l->count() : 0;
 }
-
-
 
 std::vector<int> ListGetSelections(Dialog* d, int id) {
     std::vector<int> rows;

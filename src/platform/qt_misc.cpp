@@ -110,13 +110,10 @@ int SetCursorShape(int id) {
 
 int GetCursorShape() { return misc.current; }
 
-
 void SetCursorPosition(int x, int y) {
     QWidget* w = MainWidgetForDialogs();
     if (w) QCursor::setPos(w->mapToGlobal(QPoint(x, y)));
 }
-
-
 
 int OpenAddress(const char* address) {
     if (TestModeEnabled()) {

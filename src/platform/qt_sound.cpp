@@ -229,7 +229,6 @@ int ClipPlay(int device, int notify, int repeat) {
     return p->error() == QMediaPlayer::NoError ? 1 : 0;
 }
 
-
 void ClipClose(int device) {
     Clip* c = FindClip(device);
     if (!c) return;

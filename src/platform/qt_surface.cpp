@@ -368,7 +368,6 @@ void FillRect(Surface* s, const Rect& r, ColourRef colour) {
     Dirty(s, q);
 }
 
-
 void SetPixel(Surface* s, int x, int y, ColourRef colour) {
     if (!InsideClip(s, x, y)) return;
     reinterpret_cast<uint32_t*>(s->image.scanLine(y))[x] = ToPixel(colour);
@@ -443,7 +442,6 @@ void Blit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, 
     }
     Dirty(dst, QRect(x, y, w, h));
 }
-
 
 void DrawPaletteImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int h, int stride, const ColourRef* palette) {
     uint32_t lut[256];

@@ -423,7 +423,6 @@ int64_t DispatchMessage(const Message& msg) {
     return win.proc(msg.kind, msg.wParam, msg.lParam, msg);
 }
 
-
 static struct {
     int width, height, depth, dpi;
 } fakeScreen;
@@ -435,7 +434,6 @@ int ScreenWidth() {
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->geometry().width() : 800;
 }
-
 
 int ScreenDepth() {
     if (fakeScreen.depth) return fakeScreen.depth;
