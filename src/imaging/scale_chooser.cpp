@@ -16,6 +16,7 @@ enum Look { LOOK_NORMAL = 0, LOOK_MARKED = 1, LOOK_HOVER = 2, LOOK_PRESSED = 3 }
 
 struct Swatch {
     char name[20];
+    char path[512];               // "<dataRoot>\scales\<name>", the volume's copy when that is absent
     int opened;
     std::vector<ColourRef> rows;  // top row first, already through the gamma table
 };
@@ -65,10 +66,9 @@ static void ReadSwatches(Chooser& c) {
         memcpy(w.name, names[i], sizeof w.name);
         w.name[sizeof w.name - 1] = 0;
         w.rows.clear();
-        char path[512];
-        snprintf(path, sizeof path, "%s\\scales\\%s", dataRoot, w.name);
+        snprintf(w.path, sizeof w.path, "%s\\scales\\%s", dataRoot, w.name);
         ScaleFile scale;
-        w.opened = OpenScaleFile(path, &scale);
+        w.opened = OpenScaleFile(w.path, &scale);
         if (!w.opened) continue;
         const Rect& a = kChooserArea[i];
         int height = a.bottom - a.top - 4;
@@ -165,6 +165,13 @@ static int HandleMessage(Chooser& c, const Message& m) {
             return kStillOpen;
         }
         if (area == 10) return kConfirmed;
+        if (area < kChooserScales && !c.swatches[area].opened) {
+            // A scale that cannot be read is refused here, once, rather than taken and then
+            // reported again by the legend, the map's colours and every redraw after them.
+            ShowMessage("Cannot open file %s", c.swatches[area].path);
+            DrawPanel(c);
+            return kStillOpen;
+        }
         if (area < kChooserScales) {
             c.selected = area;
             PreviewElevationScale(c.swatches[area].name);

@@ -126,7 +126,7 @@ TEST_F(ChooserScreen, ChoosingAScaleAndConfirming) {
 }
 
 TEST_F(ChooserScreen, EscapeRestoresWhatWasInForce) {
-    ClickArea(1);
+    ClickArea(0);
     ClickArea(8);
     TestInjectKey(VK_ESCAPE);
     EXPECT_EQ(ElevationScaleChooser(546, 45, 2, RecordPanel), 0);
@@ -135,6 +135,18 @@ TEST_F(ChooserScreen, EscapeRestoresWhatWasInForce) {
     EXPECT_EQ(snapshot.calls, 3);  // swatch, range switch, and the redraw on cancelling
     EXPECT_EQ(TestPlayedSounds().size(), 1u);
     EXPECT_TRUE(PanelRestored());
+}
+
+// Swatch 1 names a missing scale: choosing it says so once and keeps the scale in force, so
+// neither the legend nor the map is redrawn with it.
+TEST_F(ChooserScreen, UnreadableScaleIsRefusedWithOneMessage) {
+    ClickArea(1);
+    ClickArea(10);
+    EXPECT_EQ(ElevationScaleChooser(546, 45, 2, RecordPanel), 0);
+    EXPECT_EQ(ElevationScaleIndex(), 2);
+    EXPECT_EQ(snapshot.calls, 1);  // only the closing redraw, with the scale still in force
+    ASSERT_EQ(TestShownMessages().size(), 1u);
+    EXPECT_EQ(TestShownMessages()[0].text, "Cannot open file " + std::string(dataRoot) + "\\scales\\b.sca");
 }
 
 TEST_F(ChooserScreen, RangeSwitchAloneIsAChange) {
