@@ -11,7 +11,7 @@ DEBIAN_PACKAGES=(
   libqt6multimedia6 libqt6multimediawidgets6 gstreamer1.0-libav gstreamer1.0-alsa
   libgtest-dev libgmock-dev libbenchmark-dev
   libgdal-dev gdal-bin libfaiss-dev libomp-dev
-  gmt gmt-gshhg-low gmt-gshhg-high gmt-dcw ferret-datasets iso-codes
+  gmt gmt-gshhg-low gmt-gshhg-high gmt-dcw ferret-datasets libncarg-data iso-codes
   fontforge python3-fontforge fonts-liberation
   xvfb xauth xdotool imagemagick desktop-file-utils
 )
