@@ -34,7 +34,8 @@ TEST(OverlayCoding, EndsRoundingAndClamps) {
         {&kOceanVegetationCoding, -2, 1}, {&kOceanVegetationCoding, chlMid, 128}, {&kOceanVegetationCoding, 1, 134},
         {&kOceanVegetationCoding, 65, 255}, {&kOceanVegetationCoding, 500, 255},
     };
-    for (const Row& r : rows) EXPECT_EQ(CodeValue(*r.coding, r.value), r.byte) << r.coding->lo << ".." << r.coding->hi << ": " << r.value;
+    for (const Row& r : rows)
+        EXPECT_EQ(CodeValue(*r.coding, r.value), r.byte) << r.coding->lo << ".." << r.coding->hi << ": " << r.value;
 }
 
 // Sources cover 0..10 E, 0..10 N in 0.5-degree cells, so each overlay cell there takes one
@@ -148,9 +149,16 @@ TEST(RecipeOverlays, VegetationSplitsLandAndSea) {
 TEST(RecipeOverlays, RefusesWithItsMessage) {
     TempFolder dir;
     std::string eleven = WriteBox(dir, "eleven.tif", 11, Precip);
-    struct Row { const char* key; std::string value; const char* extraKey; const char* extraValue; std::string message; } rows[] = {
+    struct Row {
+        const char* key;
+        std::string value;
+        const char* extraKey;
+        const char* extraValue;
+        std::string message;
+    } rows[] = {
         {"precipitation", eleven, "", "", "The precipitation source " + eleven + " has 11 bands, not the 12 months"},
-        {"ocean_vegetation", eleven, "", "", "The ocean_vegetation source " + eleven + " has 11 bands, not the 12 months"},
+        {"ocean_vegetation", eleven, "", "", "The ocean_vegetation source " + eleven +
+                                                 " has 11 bands, not the 12 months"},
         {"sunshine", dir / "absent.nc", "", "", "Cannot open the sunshine source " + (dir / "absent.nc")},
         {"land_vegetation", eleven, "land_vegetation_range", "0.9,0.1",
          "The recipe's land_vegetation_range = 0.9,0.1 is not a range lo,hi with lo below hi"},
@@ -158,7 +166,8 @@ TEST(RecipeOverlays, RefusesWithItsMessage) {
          "The recipe's land_vegetation_range = 0,1,2 is not a range lo,hi with lo below hi"},
         {"ocean_vegetation", eleven, "ocean_vegetation_range", "0,10",
          "The recipe's ocean_vegetation_range = 0,10 must lie above 0: it is coded on a logarithmic scale"},
-        {"sunshine", eleven, "sunshine_from_cloud", "maybe", "The recipe's sunshine_from_cloud = maybe is neither yes nor no"},
+        {"sunshine", eleven, "sunshine_from_cloud", "maybe",
+         "The recipe's sunshine_from_cloud = maybe is neither yes nor no"},
     };
     for (const Row& r : rows) {
         BuildContext ctx = Context(dir);

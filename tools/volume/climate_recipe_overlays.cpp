@@ -112,7 +112,8 @@ static int BuildVegetation(BuildContext& ctx) {
     std::string note;
     std::vector<uint8_t> land = LandMask(ctx, &note);
     ReportLine(ctx, "climate: %s", note.c_str());
-    if (landPath.empty()) ReportLine(ctx, "climate: vegetation: land cells left 0, the recipe names no land_vegetation");
+    if (landPath.empty())
+        ReportLine(ctx, "climate: vegetation: land cells left 0, the recipe names no land_vegetation");
     if (seaPath.empty()) ReportLine(ctx, "climate: vegetation: sea cells left 0, the recipe names no ocean_vegetation");
     OverlayPlan plan;
     plan.label = "vegetation", plan.pattern = pattern;

@@ -103,7 +103,8 @@ static int BuildTemperature(BuildContext& ctx) {
     }
     MonthlyField landField, seaField;
     if (!ReadTemperatureField(landPath, &landField)) return 0;
-    ReportLine(ctx, "climate: %s source %s", recipe.empty() ? "land" : "temperature", TemperatureNote(landField).c_str());
+    ReportLine(ctx, "climate: %s source %s", recipe.empty() ? "land" : "temperature",
+               TemperatureNote(landField).c_str());
     std::vector<uint8_t> land;
     if (recipe.empty()) {
         if (!ReadTemperatureField(kSeaTemperature, &seaField)) return 0;
