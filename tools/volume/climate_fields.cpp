@@ -27,7 +27,7 @@ static int IsCelsiusUnit(const char* unit) {
 
 // Geometry from the geotransform (or the whole world without one); rows south to north are
 // recorded in flip so that the reader stores them north to south.
-static int ReadGeometry(GDALDatasetH ds, MonthlyField* f, int* flip) {
+static int ReadGeometry(GDALDatasetH ds, const char* quantity, MonthlyField* f, int* flip) {
     double gt[6];
     *flip = 0;
     if (GDALGetGeoTransform(ds, gt) != CE_None || gt[1] == 0 || gt[5] == 0) {
@@ -35,7 +35,7 @@ static int ReadGeometry(GDALDatasetH ds, MonthlyField* f, int* flip) {
         f->dx = 360.0 / f->width, f->dy = 180.0 / f->height;
     } else {
         if (gt[2] != 0 || gt[4] != 0 || gt[1] < 0) {
-            BuildError("The temperature source %s is rotated or runs east to west, which is not supported",
+            BuildError("The %s source %s is rotated or runs east to west, which is not supported", quantity,
                        f->path.c_str());
             return 0;
         }
@@ -79,12 +79,10 @@ static int ReadBands(GDALDatasetH ds, int flip, MonthlyField* f) {
     return 1;
 }
 
-// Kelvin by the band's unit, or, for a file that names none, by its values: the mean of a
-// temperature field in degrees C never comes near 100.
-static void ToCelsius(GDALDatasetH ds, MonthlyField* f) {
-    const char* unit = GDALGetRasterUnitType(GDALGetRasterBand(ds, 1));
-    if (unit && IsKelvinUnit(unit)) f->kelvin = 1;
-    else if (unit && IsCelsiusUnit(unit)) f->kelvin = 0;
+void ConvertToCelsius(MonthlyField* f) {
+    const char* unit = f->unit.c_str();
+    if (IsKelvinUnit(unit)) f->kelvin = 1;
+    else if (IsCelsiusUnit(unit)) f->kelvin = 0;
     else {
         double sum = 0;
         size_t n = 0;
@@ -96,7 +94,7 @@ static void ToCelsius(GDALDatasetH ds, MonthlyField* f) {
         for (float& v : f->values) v -= 273.15f;
 }
 
-int ReadMonthlyField(const std::string& path, MonthlyField* out) {
+int ReadMonthlyField(const std::string& path, const char* quantity, MonthlyField* out) {
     std::call_once(gdalOnce, [] { GDALAllRegister(); });
     *out = MonthlyField();
     out->path = path;
@@ -105,7 +103,7 @@ int ReadMonthlyField(const std::string& path, MonthlyField* out) {
     GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
     CPLPopErrorHandler();
     if (!ds) {
-        BuildError("Cannot open the temperature source %s", path.c_str());
+        BuildError("Cannot open the %s source %s", quantity, path.c_str());
         return 0;
     }
     out->width = GDALGetRasterXSize(ds);
@@ -114,13 +112,22 @@ int ReadMonthlyField(const std::string& path, MonthlyField* out) {
     int flip = 0;
     int ok = 1;
     if (bands != 12) {
-        BuildError("The temperature source %s has %d bands, not the 12 months", path.c_str(), bands);
+        BuildError("The %s source %s has %d bands, not the 12 months", quantity, path.c_str(), bands);
         ok = 0;
     }
-    ok = ok && ReadGeometry(ds, out, &flip) && ReadBands(ds, flip, out);
-    if (ok) ToCelsius(ds, out);
+    ok = ok && ReadGeometry(ds, quantity, out, &flip) && ReadBands(ds, flip, out);
+    if (ok) {
+        const char* unit = GDALGetRasterUnitType(GDALGetRasterBand(ds, 1));
+        out->unit = unit ? unit : "";
+    }
     GDALClose(ds);
     return ok;
+}
+
+int ReadTemperatureField(const std::string& path, MonthlyField* out) {
+    if (!ReadMonthlyField(path, "temperature", out)) return 0;
+    ConvertToCelsius(out);
+    return 1;
 }
 
 // The value of cell (column, row), wrapping columns of a global field; NaN outside.
@@ -170,15 +177,27 @@ void RegridMonth(const MonthlyField& f, int month, std::vector<float>* out) {
     }
 }
 
-uint8_t CodeTemperature(double celsius) {
-    long b = lround((celsius + 58.3) / 0.4);
-    return (uint8_t)std::min(255L, std::max(1L, b));
+const ByteCoding kTemperatureCoding = {-58.3, 44.1, 0, 1};
+const ByteCoding kPrecipitationCoding = {0, 675, 0, 0};
+const ByteCoding kSunshineCoding = {0, 100, 0, 0};
+const ByteCoding kLandVegetationCoding = {-0.1, 0.9, 0, 1};
+const ByteCoding kOceanVegetationCoding = {0.01, 65, 1, 1};
+
+uint8_t CodeValue(const ByteCoding& coding, double value) {
+    double lo = coding.lo, hi = coding.hi;
+    if (coding.logarithmic) {
+        if (!(value > 0)) return (uint8_t)coding.lowest;
+        value = log10(value), lo = log10(lo), hi = log10(hi);
+    }
+    long b = lround((value - lo) * 256 / (hi - lo));
+    return (uint8_t)std::min(255L, std::max((long)coding.lowest, b));
 }
 
-uint8_t ChooseTemperatureCode(int land, float landValue, float seaValue) {
-    float first = land ? landValue : seaValue, second = land ? seaValue : landValue;
-    if (!std::isnan(first)) return CodeTemperature(first);
-    if (!std::isnan(second)) return CodeTemperature(second);
+int ChooseCellSource(int land, float landValue, float seaValue, int fallback) {
+    int first = land ? 1 : 2;
+    float own = land ? landValue : seaValue, other = land ? seaValue : landValue;
+    if (!std::isnan(own)) return first;
+    if (fallback && !std::isnan(other)) return 3 - first;
     return 0;
 }
 

@@ -1,21 +1,21 @@
-// The globe's monthly temperature overlay: globe\temp01.raw .. temp12.raw, 720 x 360 bytes
-// each, from a land source (near-surface air temperature of a climate model) and a sea source
-// (the COADS marine air temperature climatology), chosen cell by cell by the volume's heights.
+// The builder's climate step and what its overlays share: the land mask, writing twelve monthly
+// files from a land and a sea source, and the temperature overlay globe\temp01.raw .. temp12.raw
+// (720 x 360 bytes each) from a climate model's near-surface air temperature over land and the
+// COADS marine air temperature climatology at sea, chosen cell by cell by the volume's heights.
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "climate_fields.h"
+#include "climate_step.h"
 #include "raster_sources.h"
 #include "volume.h"
 
 static const char* kLandTemperature = "NETCDF:\"/usr/share/ncarg/data/nug/tas_rectilinear_grid_2D.nc\":tas";
 static const char* kSeaTemperature = "NETCDF:\"/usr/share/ferret-vis/data/coads_climatology.cdf\":AIRT";
 
-// Land where the elevation source's mean height over the cell is above sea level; empty when
-// the elevation source cannot be read (then the land source is taken wherever it has a value).
-static std::vector<uint8_t> LandMask(BuildContext& ctx, std::string* note) {
+std::vector<uint8_t> LandMask(BuildContext& ctx, std::string* note) {
     std::string path = ElevationSourcePath(ctx);
     RasterSource src;
     if (!OpenRasterSource(path, RecipeValue(ctx, "elevation_extent", ""), &src)) {
@@ -42,24 +42,29 @@ static std::vector<uint8_t> LandMask(BuildContext& ctx, std::string* note) {
     return land;
 }
 
-// The twelve files; land is empty when every cell counts as land. Returns the cells left 0.
-static long WriteMonths(BuildContext& ctx, const MonthlyField& landField, const MonthlyField* seaField,
-                        const std::vector<uint8_t>& land, int* ok) {
+static void RegridOrEmpty(const MonthlyField* f, int month, std::vector<float>* out) {
+    if (f) RegridMonth(*f, month, out);
+    else out->assign((size_t)kClimateColumns * kClimateRows, NAN);
+}
+
+long WriteMonths(BuildContext& ctx, const OverlayPlan& plan, const std::vector<uint8_t>& land, int* ok) {
     Progress progress;
-    ProgressStart(progress, "climate: temperature", 12);
+    std::string label = std::string("climate: ") + plan.label;
+    ProgressStart(progress, label.c_str(), 12);
     long empty = 0;
     std::vector<float> landValues, seaValues;
     for (int m = 0; m < 12; m++) {
-        RegridMonth(landField, m, &landValues);
-        if (seaField) RegridMonth(*seaField, m, &seaValues);
-        else seaValues.assign(landValues.size(), NAN);
+        RegridOrEmpty(plan.land, m, &landValues);
+        RegridOrEmpty(plan.sea, m, &seaValues);
         std::vector<uint8_t> bytes(landValues.size());
         for (size_t i = 0; i < bytes.size(); i++) {
-            bytes[i] = ChooseTemperatureCode(land.empty() || land[i], landValues[i], seaValues[i]);
-            empty += bytes[i] == 0;
+            int source = ChooseCellSource(land.empty() || land[i], landValues[i], seaValues[i], plan.fallback);
+            if (source == 1) bytes[i] = CodeValue(plan.landCoding, landValues[i]);
+            else if (source == 2) bytes[i] = CodeValue(plan.seaCoding, seaValues[i]);
+            else bytes[i] = 0, empty++;
         }
         char name[32];
-        snprintf(name, sizeof name, "globe\\temp%02d.raw", m + 1);
+        snprintf(name, sizeof name, plan.pattern, m + 1);
         *ok = WriteVolumeFile(ctx, name, bytes) && *ok;
         ProgressStep(progress);
     }
@@ -67,19 +72,59 @@ static long WriteMonths(BuildContext& ctx, const MonthlyField& landField, const 
     return empty;
 }
 
-static void ReportUnsourcedOverlays(BuildContext& ctx) {
-    const char* reason = "no packaged source; the overlay's scale is written, its monthly files are not";
-    ReportMissing(ctx, "globe\\vege01.raw .. vege12.raw (vegetation)", reason);
-    ReportMissing(ctx, "globe\\precip01.raw .. precip12.raw (precipitation)", reason);
-    ReportMissing(ctx, "globe\\cloud01.raw .. cloud12.raw (sunshine)", reason);
+int MonthFilesUpToDate(BuildContext& ctx, const char* pattern, const std::vector<std::string>& sources) {
+    for (int m = 1; m <= 12; m++) {
+        char name[32];
+        snprintf(name, sizeof name, pattern, m);
+        if (!VolumeFileUpToDate(ctx, name, sources)) return 0;
+    }
+    return 1;
 }
 
-static std::string FieldNote(const MonthlyField& f) {
+std::string FieldNote(const MonthlyField& f) {
     char text[400];
-    snprintf(text, sizeof text, "%s: %d x %d cells of %.3g x %.3g degrees from %.4g E, %.4g N%s%s", f.path.c_str(),
-             f.width, f.height, f.dx, f.dy, f.west, f.north, f.global ? ", wrapping" : "",
-             f.kelvin ? ", kelvin converted to degrees C" : ", degrees C");
+    snprintf(text, sizeof text, "%s: %d x %d cells of %.3g x %.3g degrees from %.4g E, %.4g N%s", f.path.c_str(),
+             f.width, f.height, f.dx, f.dy, f.west, f.north, f.global ? ", wrapping" : "");
     return text;
+}
+
+static std::string TemperatureNote(const MonthlyField& f) {
+    return FieldNote(f) + (f.kelvin ? ", kelvin converted to degrees C" : ", degrees C");
+}
+
+static int BuildTemperature(BuildContext& ctx) {
+    std::string recipe = RecipeValue(ctx, "temperature", "");
+    std::string landPath = recipe.empty() ? kLandTemperature : recipe;
+    std::vector<std::string> sources = {BuilderExecutablePath(), SourceFileOf(landPath)};
+    if (recipe.empty()) sources.push_back(SourceFileOf(kSeaTemperature)), sources.push_back(ElevationSourcePath(ctx));
+    if (MonthFilesUpToDate(ctx, "globe\\temp%02d.raw", sources)) {
+        ReportLine(ctx, "climate: globe\\temp01.raw .. temp12.raw up to date");
+        return 1;
+    }
+    MonthlyField landField, seaField;
+    if (!ReadTemperatureField(landPath, &landField)) return 0;
+    ReportLine(ctx, "climate: %s source %s", recipe.empty() ? "land" : "temperature",
+               TemperatureNote(landField).c_str());
+    std::vector<uint8_t> land;
+    if (recipe.empty()) {
+        if (!ReadTemperatureField(kSeaTemperature, &seaField)) return 0;
+        ReportLine(ctx, "climate: sea source %s", TemperatureNote(seaField).c_str());
+        std::string note;
+        land = LandMask(ctx, &note);
+        ReportLine(ctx, "climate: %s", note.c_str());
+    }
+    OverlayPlan plan;
+    plan.label = "temperature", plan.pattern = "globe\\temp%02d.raw";
+    plan.land = &landField, plan.sea = recipe.empty() ? &seaField : nullptr;
+    plan.landCoding = plan.seaCoding = kTemperatureCoding;
+    plan.fallback = 1;
+    int ok = 1;
+    long empty = WriteMonths(ctx, plan, land, &ok);
+    ReportLine(ctx, "climate: globe\\temp01.raw .. temp12.raw, %d x %d bytes each; byte b = -58.3 + 0.4 b degrees C "
+               "(1..255), 0 = no value", kClimateColumns, kClimateRows);
+    ReportLine(ctx, "climate: %ld of %d cells left 0 over the twelve months (neither source has a value)", empty,
+               12 * kClimateColumns * kClimateRows);
+    return ok;
 }
 
 int BuildClimate(BuildContext& ctx) {
@@ -89,39 +134,9 @@ int BuildClimate(BuildContext& ctx) {
         return 1;
     }
     double start = NowSeconds();
-    ReportUnsourcedOverlays(ctx);
-    std::string recipe = RecipeValue(ctx, "temperature", "");
-    std::string landPath = recipe.empty() ? kLandTemperature : recipe;
-    std::vector<std::string> sources = {BuilderExecutablePath(), SourceFileOf(landPath)};
-    if (recipe.empty()) sources.push_back(SourceFileOf(kSeaTemperature)), sources.push_back(ElevationSourcePath(ctx));
-    int upToDate = 1;
-    for (int m = 1; m <= 12; m++) {
-        char name[32];
-        snprintf(name, sizeof name, "globe\\temp%02d.raw", m);
-        upToDate = upToDate && VolumeFileUpToDate(ctx, name, sources);
-    }
-    if (upToDate) {
-        ReportLine(ctx, "climate: globe\\temp01.raw .. temp12.raw up to date");
-        return 1;
-    }
-    MonthlyField landField, seaField;
-    if (!ReadMonthlyField(landPath, &landField)) return 0;
-    ReportLine(ctx, "climate: %s source %s", recipe.empty() ? "land" : "temperature", FieldNote(landField).c_str());
-    std::vector<uint8_t> land;
-    if (recipe.empty()) {
-        if (!ReadMonthlyField(kSeaTemperature, &seaField)) return 0;
-        ReportLine(ctx, "climate: sea source %s", FieldNote(seaField).c_str());
-        std::string note;
-        land = LandMask(ctx, &note);
-        ReportLine(ctx, "climate: %s", note.c_str());
-    }
-    int ok = 1;
-    long empty = WriteMonths(ctx, landField, recipe.empty() ? &seaField : nullptr, land, &ok);
-    ReportLine(ctx, "climate: globe\\temp01.raw .. temp12.raw, %d x %d bytes each; byte b = -58.3 + 0.4 b degrees C "
-               "(1..255), 0 = no value", kClimateColumns, kClimateRows);
-    ReportLine(ctx, "climate: %ld of %d cells left 0 over the twelve months (neither source has a value)", empty,
-               12 * kClimateColumns * kClimateRows);
+    int ok = BuildTemperature(ctx);
+    ok = BuildRecipeOverlays(ctx) && ok;
     ReportLine(ctx, "climate: overlay scales scales\\globe1.sca .. globe5.sca come from the scales step");
-    ReportLine(ctx, "climate: temperature overlay in %.1f s", NowSeconds() - start);
+    ReportLine(ctx, "climate: monthly overlays in %.1f s", NowSeconds() - start);
     return ok;
 }

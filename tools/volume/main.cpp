@@ -30,7 +30,7 @@ static const StepEntry steps[] = {
     {"names", BuildNames, "place names, world localities and city areas"},
     {"gazetteers", BuildGazetteers, "the seven place-name search gazetteers"},
     {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
-    {"climate", BuildClimate, "the twelve monthly temperature overlays of the globe"},
+    {"climate", BuildClimate, "the globe's monthly overlays: temperature, and those the recipe names sources for"},
     {"scales", BuildScales, "colour scales and the elevation scale list"},
     {"sounds", BuildSounds, "the seven cue sounds"},
     {"font", BuildSymbolFont, "the map symbol font helv12.ttf"},

@@ -60,7 +60,7 @@ int BuildTheme(BuildContext& ctx);    // theme1.dat from the layer styles and th
 int BuildNames(BuildContext& ctx);       // name files, world localities, city areas (names_step.cpp)
 int BuildGazetteers(BuildContext& ctx);  // the seven search gazetteers (gazetteer_step.cpp)
 int BuildGlobe(BuildContext& ctx);    // globe\2160.bmp, .sha, n.sha, .hts and the twenty globe\*.FLT
-int BuildClimate(BuildContext& ctx);     // globe\temp01.raw .. temp12.raw, the monthly temperature overlay
+int BuildClimate(BuildContext& ctx);     // globe\tempNN.raw and the recipe's precipNN, cloudNN, vegeNN overlays
 int BuildScales(BuildContext& ctx);      // colour scale files and scales.dat
 int BuildSounds(BuildContext& ctx);      // the seven cue sounds
 int BuildSymbolFont(BuildContext& ctx);  // helv12.ttf, the "Orvek" map symbol font (runs fontforge)
