@@ -10,6 +10,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "band_values.h"
 #include "volume.h"
 
 static std::once_flag gdalOnce;
@@ -61,19 +62,11 @@ static int ReadBands(GDALDatasetH ds, int flip, MonthlyField* f) {
             BuildError("Cannot read band %d of %s", m + 1, f->path.c_str());
             return 0;
         }
-        int hasNoData = 0, hasScale = 0, hasOffset = 0;
-        double noData = GDALGetRasterNoDataValue(b, &hasNoData);
-        double scale = GDALGetRasterScale(b, &hasScale), offset = GDALGetRasterOffset(b, &hasOffset);
-        if (!hasScale) scale = 1;
-        if (!hasOffset) offset = 0;
+        BandValueRule rule = ReadBandValueRule(b);
         for (int r = 0; r < f->height; r++) {
             const float* in = rows.data() + (size_t)(flip ? f->height - 1 - r : r) * f->width;
             float* out = f->values.data() + m * plane + (size_t)r * f->width;
-            for (int c = 0; c < f->width; c++) {
-                float v = in[c];
-                if (!std::isfinite(v) || (hasNoData && v == (float)noData) || fabs(v) > 1e30f) continue;
-                out[c] = (float)(v * scale + offset);
-            }
+            for (int c = 0; c < f->width; c++) BandValue(rule, in[c], &out[c]);
         }
     }
     return 1;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 
+#include "band_values.h"
 #include "globe_build.h"
 
 namespace {
@@ -39,16 +40,9 @@ int ReadBands(GDALDatasetH ds, const char* path, int nBands, int sourceWidth, in
             BuildError("Cannot read band %d of %s: %s", b + 1, path, CPLGetLastErrorMsg());
             return 0;
         }
-        // Packed sources (16-bit heights with a scale, say) give their values through scale and offset.
-        int hasNoData = 0, hasScale = 0, hasOffset = 0;
-        double noData = GDALGetRasterNoDataValue(band, &hasNoData);
-        double scale = GDALGetRasterScale(band, &hasScale), offset = GDALGetRasterOffset(band, &hasOffset);
-        if (!hasScale) scale = 1.0;
-        if (!hasOffset) offset = 0.0;
-        for (float& v : plane) {
-            if (!std::isfinite(v) || std::fabs(v) > 1e30f || (hasNoData && v == (float)noData)) v = kNoValue;
-            else v = (float)(v * scale + offset);
-        }
+        BandValueRule rule = ReadBandValueRule(band);
+        for (float& v : plane)
+            if (!BandValue(rule, v, &v)) v = kNoValue;
     }
     return 1;
 }
