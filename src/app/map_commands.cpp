@@ -4,7 +4,7 @@
 // when the command changed it.
 #include "app/map_commands.h"
 
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "core/core.h"
 #include "map2d/map2d.h"

@@ -6,7 +6,7 @@
 #include "app/app.h"
 #include "app/browser.h"
 #include "app/map_commands.h"
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
@@ -17,11 +17,6 @@
 int mapHoverState;
 int zoomOutTool;
 Rect scaleBoxRect;
-
-static struct {
-    Surface* units[2];          // "menu\105a.bmp" (metric), "menu\105b.bmp" (imperial)
-    int unitsFailed;
-} mapScreen;
 
 constexpr int kEdge = 15;
 
@@ -35,7 +30,7 @@ static Rect LocatorSpot() { return Scaled(695, 434, 797, 489); }
 static int Inside(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 static int InMap(int x, int y) { return Inside(mapRect, x, y); }
 
-// [SECTION] Status line and units switch
+// [SECTION] Status line
 
 static void KeepStatusBackground() { KeepStatusLineBackground(); }
 
@@ -44,21 +39,6 @@ static void DrawStatusLine() {
     if (!hbmVirtual) return;
     DrawStatusLine(hbmVirtual, mapRect, statusRect, measureUnits);
     scaleBoxRect = scaleTextBox;
-}
-
-void DrawUnitsSwitch(int mode) {
-    Surface* w = WindowSurface();
-    if (!w || !hbmVirtual) return;
-    if (!mapScreen.units[0] && !mapScreen.unitsFailed) {
-        if (!LoadBMPFromFile("menu\\105a.bmp", &mapScreen.units[0]) || !LoadBMPFromFile("menu\\105b.bmp", &mapScreen.units[1]))
-            mapScreen.unitsFailed = 1;
-    }
-    Surface* image = mapScreen.units[imperialUnits ? 1 : 0];
-    if (!image) return;
-    int x = mode == 5 ? 706 : 705, y = mode == 5 ? 131 : 178, width = 82, height = 12;
-    if (smallLayout) x = (int)(x * 0.8), y = (int)(y * 0.8), width = 65, height = 9;
-    Blit(hbmVirtual, x, y, width, height, image, 0, 0);
-    Blit(w, x, y, width, height, image, 0, 0);
 }
 
 // [SECTION] Composing and painting
@@ -83,6 +63,7 @@ void PaintMapScreen() {
 
 void RecomposeAndRepaintMap() {
     ComposeMapBackground();
+    mapZoomedIn = zoomDepth > 0;
     DrawStatusLine();
     CopyToWindow(mapRect);
     CopyToWindow(statusRect);

@@ -6,7 +6,7 @@
 
 #include "app/app.h"
 #include "app/browser.h"
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "imaging/imaging.h"
 

@@ -45,7 +45,5 @@ void PaintMapScreen();
 // Where the flyby starts when entered from the map: over the centre of the map window, in
 // kilometres east of 180 W and south of 90 N, kept 500 km inside the world's edges.
 void FlybyStartPosition(int* x, int* y);
-// The units switch image (metric or imperial) of modes 3, 4 and 5.
-void DrawUnitsSwitch(int mode);
 // The background chooser at (546, 45); returns the new choice or -1 when nothing changed.
 int BackgroundChooser();

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/app.h"
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
 #include "map2d/map2d.h"
 #include "platform/files.h"
 

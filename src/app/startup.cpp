@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
 #include "platform/files.h"

@@ -3,7 +3,7 @@
 // their own loops. Close requests and system commands other than restore are swallowed, so
 // the program is left only through its exit button or exit command.
 #include "app/app.h"
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"

@@ -79,7 +79,7 @@ TEST_F(PanelsTest, VisibilityByMode) {
         {90, 11, 1}, {90, 12, 0}, {89, 12, 1}, {1, 9, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(ButtonVisible(c.id, c.mode), c.visible) << c.id << " in mode " << c.mode;
-    zoomDepth = 1;
+    mapZoomedIn = 1;
     satelliteDataLoaded = climateDataLoaded = textHasIndex = 1;
     EXPECT_EQ(ButtonVisible(24, 3), 1);
     EXPECT_EQ(ButtonVisible(25, 3), 1);
@@ -87,7 +87,7 @@ TEST_F(PanelsTest, VisibilityByMode) {
     EXPECT_EQ(ButtonVisible(65, 5), 1);
     EXPECT_EQ(ButtonVisible(83, 6), 1);
     satelliteDataLoaded = climateDataLoaded = textHasIndex = 0;
-    zoomDepth = 0;
+    mapZoomedIn = 0;
 }
 
 TEST_F(PanelsTest, HitTestFindsVisibleButtonsAndKeepsHoverFlags) {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
 #include "platform/test_double.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "imaging/imaging.h"
 #include "imaging/raster_compose.h"

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "app/app.h"
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
 #include "imaging/imaging.h"
 #include "imaging/raster_compose.h"
 #include "map2d/map2d.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
 #include "imaging/imaging.h"
 
 TempFolder::TempFolder() {

@@ -1,4 +1,4 @@
-// The panel buttons of every screen, their help prompts and the delay: the shared pieces of
+// The panel buttons of every screen, the units switch and the help prompts: the shared pieces of
 // the main window that every view draws through.
 #pragma once
 
@@ -22,6 +22,7 @@ extern int panelButtonsBuilt;
 extern int satelliteDataLoaded;  // 52, 53, 54, 97
 extern int climateDataLoaded;    // 65
 extern int textHasIndex;         // 83
+extern int mapZoomedIn;          // 24, 25: the map is below its top zoom depth
 
 // Loads every rollover, hit and normal-look bitmap and builds the table; when one bitmap
 // fails, everything loaded is released, the table stays unbuilt and the result is 0.
@@ -49,6 +50,10 @@ void RedrawButtons(int mode);
 void ClearButtonStates();
 // Flashes a button's hit image for a click and releases it.
 void FlashButton(int id);
+
+// The units switch image (metric or imperial) of modes 3, 4 and 5, on the window and in
+// hbmVirtual.
+void DrawUnitsSwitch(int mode);
 
 // [SECTION] Help prompts (help_prompts.cpp)
 

@@ -1,7 +1,8 @@
 // Help prompts: one line of text at the bottom left that says what the thing under the
 // pointer does, shown while the help-prompt switch is on.
-#include "app/app.h"
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
+
+#include "core/core.h"
 #include "imaging/imaging.h"
 
 struct PromptText {

@@ -3,15 +3,15 @@
 // and drawing them into the window and hbmVirtual.
 #include <cstring>
 
-#include "app/app.h"
-#include "app/panels.h"
+#include "imaging/panel_buttons.h"
+
+#include "core/core.h"
 #include "core/layout_table.h"
 #include "imaging/imaging.h"
-#include "map2d/map2d.h"
 
 PanelButton panelButtons[kPanelButtons];
 int panelButtonsBuilt;
-int satelliteDataLoaded, climateDataLoaded, textHasIndex;
+int satelliteDataLoaded, climateDataLoaded, textHasIndex, mapZoomedIn;
 
 // Bitmaps of one button: r, h; two-state buttons r0, r1, h0, h1, n0, n1.
 struct ButtonImages {
@@ -22,6 +22,8 @@ struct ButtonImages {
 
 static struct {
     ButtonImages images[kPanelButtons];
+    Surface* units[2];  // "menu\105a.bmp" (metric), "menu\105b.bmp" (imperial)
+    int unitsFailed;
 } panels;
 
 // The buttons of the rotation cluster share button 39's images.
@@ -67,6 +69,11 @@ void ReleasePanelButtons() {
         if (b.normal) DeleteSurface(b.normal);
         b = ButtonImages{};
     }
+    for (Surface*& u : panels.units) {
+        if (u) DeleteSurface(u);
+        u = nullptr;
+    }
+    panels.unitsFailed = 0;
     panelButtonsBuilt = 0;
 }
 
@@ -114,7 +121,7 @@ int ButtonVisible(int id, int mode) {
     }
     if ((id >= 15 && id <= 25) || id == 96) {
         if (mode != 3) return 0;
-        return (id == 24 || id == 25) ? zoomDepth > 0 : 1;
+        return (id == 24 || id == 25) ? mapZoomedIn : 1;
     }
     if (id >= 26 && id <= 43) return mode == 4;
     if (id >= 44 && id <= 46) return mode == 8;
@@ -251,4 +258,19 @@ int ButtonHitTest(int x, int y, int mode, int* id) {
         HelpPrompt(b.id, 0);
     }
     return *id != 0;
+}
+
+void DrawUnitsSwitch(int mode) {
+    Surface* w = WindowSurface();
+    if (!w || !hbmVirtual) return;
+    if (!panels.units[0] && !panels.unitsFailed) {
+        if (!LoadBMPFromFile("menu\\105a.bmp", &panels.units[0]) || !LoadBMPFromFile("menu\\105b.bmp", &panels.units[1]))
+            panels.unitsFailed = 1;
+    }
+    Surface* image = panels.units[imperialUnits ? 1 : 0];
+    if (!image) return;
+    int x = mode == 5 ? 706 : 705, y = mode == 5 ? 131 : 178, width = 82, height = 12;
+    if (smallLayout) x = (int)(x * 0.8), y = (int)(y * 0.8), width = 65, height = 9;
+    Blit(hbmVirtual, x, y, width, height, image, 0, 0);
+    Blit(w, x, y, width, height, image, 0, 0);
 }
