@@ -31,6 +31,7 @@ static const StepEntry steps[] = {
     {"gazetteers", BuildGazetteers, "the seven place-name search gazetteers"},
     {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
     {"climate", BuildClimate, "the globe's monthly overlays: temperature, and those the recipe names sources for"},
+    {"satellites", BuildSatellites, "satellite groups, element-set catalogues, their texts and the world outline"},
     {"scales", BuildScales, "colour scales and the elevation scale list"},
     {"sounds", BuildSounds, "the seven cue sounds"},
     {"font", BuildSymbolFont, "the map symbol font helv12.ttf"},

@@ -61,6 +61,7 @@ int BuildNames(BuildContext& ctx);       // name files, world localities, city a
 int BuildGazetteers(BuildContext& ctx);  // the seven search gazetteers (gazetteer_step.cpp)
 int BuildGlobe(BuildContext& ctx);    // globe\2160.bmp, .sha, n.sha, .hts and the twenty globe\*.FLT
 int BuildClimate(BuildContext& ctx);     // globe\tempNN.raw and the recipe's precipNN, cloudNN, vegeNN overlays
+int BuildSatellites(BuildContext& ctx);  // sats\*.dat, sats\kepler.tle, geo.tle, the group texts, sats\worldmap.deg
 int BuildScales(BuildContext& ctx);      // colour scale files and scales.dat
 int BuildSounds(BuildContext& ctx);      // the seven cue sounds
 int BuildSymbolFont(BuildContext& ctx);  // helv12.ttf, the "Orvek" map symbol font (runs fontforge)
