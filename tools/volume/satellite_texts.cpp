@@ -1,6 +1,7 @@
 // The information texts of the satellite groups: written by hand under content/sats, each with
 // a line "@EPOCHS@" that the builder replaces by how old the group's element sets are.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -19,8 +20,10 @@ static std::string LongDate(const std::string& iso) {
 
 static std::string GroupSentence(const GroupSummary& g) {
     if (g.count == 0) return std::string("This volume holds no element sets of ") + g.group->title + ".";
+    std::string title = g.group->title;
+    title[0] = (char)toupper((unsigned char)title[0]);
     std::string from = g.range.substr(0, 10), to = g.range.substr(g.range.size() - 10);
-    std::string sentence = "The " + std::to_string(g.count) + " " + g.group->title + " on this volume have element sets ";
+    std::string sentence = title + " on this volume: " + std::to_string(g.count) + ", with element sets ";
     if (from == to) return sentence + "of " + LongDate(from) + ".";
     return sentence + "from " + LongDate(from) + " to " + LongDate(to) + ".";
 }

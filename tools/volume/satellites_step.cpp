@@ -91,9 +91,9 @@ static int WriteCatalogues(BuildContext& ctx, const std::vector<ElementSet>& cat
         if (IsGeostationary(s)) geo.push_back(&s);
     }
     int ok = WriteSets(ctx, "sats\\kepler.tle", all) && WriteSets(ctx, "geo.tle", geo);
-    ReportLine(ctx, "satellites: sats\\kepler.tle: %zu objects, epochs %s", all.size(), EpochRange(catalogue).c_str());
-    ReportLine(ctx, "satellites: geo.tle: %zu geostationary objects (0.99 to 1.01 revolutions a day, inclination "
-               "below 15 degrees), epochs %s", geo.size(), EpochRange(Copies(geo)).c_str());
+    ReportLine(ctx, "satellites: sats\\kepler.tle: every object: %zu, epochs %s", all.size(), EpochRange(catalogue).c_str());
+    ReportLine(ctx, "satellites: geo.tle: geostationary objects (0.99 to 1.01 revolutions a day, inclination below 15 "
+               "degrees): %zu, epochs %s", geo.size(), EpochRange(Copies(geo)).c_str());
     return ok;
 }
 
@@ -109,7 +109,7 @@ static int WriteGroups(BuildContext& ctx, const std::vector<ElementSet>& catalog
         if (members.empty())
             ReportLine(ctx, "satellites: %s is empty: the sources name no %s", g.file, g.title);
         else
-            ReportLine(ctx, "satellites: %s: %zu %s%s, epochs %s", g.file, members.size(), g.title,
+            ReportLine(ctx, "satellites: %s: %s: %zu%s, epochs %s", g.file, g.title, members.size(),
                        matched > kGroupLimit ? (" (the first " + std::to_string(kGroupLimit) + " of " +
                                                 std::to_string(matched) + ")").c_str() : "", range.c_str());
     }
