@@ -12,6 +12,8 @@ DEBIAN_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgdal-dev gdal-bin libfaiss-dev libomp-dev
   gmt gmt-gshhg-low gmt-gshhg-high gmt-dcw ferret-datasets libncarg-data iso-codes
+  # gpredict only for the satellite element sets and lists it carries; the program is never run.
+  gpredict
   fontforge python3-fontforge fonts-liberation
   xvfb xauth xdotool imagemagick desktop-file-utils
 )

@@ -123,6 +123,8 @@ TEST(SatelliteSources, EpochDates) {
     EXPECT_EQ(EpochDate(1999365.99), "1999-12-31");
     EXPECT_EQ(EpochDate(2000366.0), "2000-12-31");
     EXPECT_EQ(EpochDate(2022001.0), "2022-01-01");
+    EXPECT_DOUBLE_EQ(EpochDays(2000001.5) - EpochDays(1999365.5), 1.0);
+    EXPECT_DOUBLE_EQ(EpochDays(2021001.0) - EpochDays(2020001.0), 366.0);
     ElementFile f = Parse(Three("A", "1", "18020.5") + Three("B", "2", "22053.2") + Three("C", "3", "19100.0"));
     EXPECT_EQ(EpochRange(f.sets), "2018-01-20 to 2022-02-22");
     EXPECT_EQ(EpochRange({}), "no element sets");
@@ -342,10 +344,17 @@ TEST(SatellitesStep, RecipeFilesReplaceThePackagedSources) {
     EXPECT_EQ(goes.find("@EPOCHS@"), std::string::npos);
     EXPECT_EQ(ReadTestFile(volume / "sats/worldmap.deg").size(), (2 + 3 + 2) * 8u);
 
-    // A second run finds everything up to date.
+    // Another recipe rebuilds every file, however new the volume's files are.
+    WriteTestText(inputs / "only.tle", Three("RADARSAT 2", "32382", "22053.5", 98.6, 14.3));
+    ctx.recipe["tle"] = inputs / "only.tle";
     ctx.report.clear();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(BuildSatellites(ctx), 1);
-    EXPECT_TRUE(ReportHas(ctx, "up to date"));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Text(volume / "sats/kepler.tle").substr(0, 12), "RADARSAT 2\r\n");
+    EXPECT_EQ(Text(volume / "sats/mir.dat"), "");
+    EXPECT_EQ(Text(volume / "geo.tle"), "");
+    EXPECT_TRUE(ReportHas(ctx, "sats\\radarsat.dat: RADARSAT radar satellites: 1"));
 }
 
 TEST(SatellitesStep, NoReadableSourceFails) {

@@ -174,13 +174,22 @@ double EpochOfLine(const std::string& line1) {
     return (year < 57 ? 2000 + year : 1900 + year) * 1000 + day;
 }
 
+static int IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+double EpochDays(double epoch) {
+    int year = (int)(epoch / 1000);
+    double days = epoch - year * 1000.0 - 1;
+    for (int y = 1950; y < year; y++) days += 365 + IsLeapYear(y);
+    return days;
+}
+
 std::string EpochDate(double epoch) {
     int year = (int)(epoch / 1000);
     int day = (int)(epoch - year * 1000.0);
     static const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     int month = 0;
     for (; month < 11; month++) {
-        int length = lengths[month] + (month == 1 && year % 4 == 0 && (year % 100 != 0 || year % 400 == 0));
+        int length = lengths[month] + (month == 1 && IsLeapYear(year));
         if (day <= length) break;
         day -= length;
     }

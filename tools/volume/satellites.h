@@ -45,6 +45,8 @@ std::vector<ElementSet> NewestPerObject(const std::vector<const ElementFile*>& f
 
 // The epoch of line 1 as full year x 1000 + day; 0 when the columns are not a number.
 double EpochOfLine(const std::string& line1);
+// Days from 1 January 1950 to the epoch.
+double EpochDays(double epoch);
 // "2022-02-22" for an epoch.
 std::string EpochDate(double epoch);
 // "2018-01-20 to 2022-02-22" for the sets, or "no element sets".

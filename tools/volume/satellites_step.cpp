@@ -84,6 +84,22 @@ static int WriteSets(BuildContext& ctx, const char* name, const std::vector<cons
     return WriteVolumeFile(ctx, name, text.data(), text.size());
 }
 
+// An object a newer source lacks keeps its older set: it may have re-entered or moved since.
+static void ReportStaleSets(BuildContext& ctx, const std::vector<ElementSet>& catalogue) {
+    double newest = 0;
+    for (const ElementSet& s : catalogue) newest = std::max(newest, s.epoch);
+    long stale = 0, low = 0;
+    for (const ElementSet& s : catalogue)
+        if (EpochDays(newest) - EpochDays(s.epoch) > 30) {
+            stale++;
+            low += MeanMotion(s) > 11.25;  // periods under 128 minutes: low orbits
+        }
+    if (stale)
+        ReportLine(ctx, "satellites: %ld objects (%ld of them in low orbit) have sets more than 30 days older than the "
+                   "newest, %s: no newer source holds them, and some may have re-entered since", stale, low,
+                   EpochDate(newest).c_str());
+}
+
 static int WriteCatalogues(BuildContext& ctx, const std::vector<ElementSet>& catalogue) {
     std::vector<const ElementSet*> all, geo;
     for (const ElementSet& s : catalogue) {
@@ -94,6 +110,7 @@ static int WriteCatalogues(BuildContext& ctx, const std::vector<ElementSet>& cat
     ReportLine(ctx, "satellites: sats\\kepler.tle: every object: %zu, epochs %s", all.size(), EpochRange(catalogue).c_str());
     ReportLine(ctx, "satellites: geo.tle: geostationary objects (0.99 to 1.01 revolutions a day, inclination below 15 "
                "degrees): %zu, epochs %s", geo.size(), EpochRange(Copies(geo)).c_str());
+    ReportStaleSets(ctx, catalogue);
     return ok;
 }
 
@@ -116,19 +133,6 @@ static int WriteGroups(BuildContext& ctx, const std::vector<ElementSet>& catalog
     return ok;
 }
 
-// Every file the step writes is newer than the builder, the sources and the text templates.
-static int SatelliteFilesUpToDate(BuildContext& ctx, std::vector<std::string> sources, const std::string& texts) {
-    sources.push_back(BuilderExecutablePath());
-    std::vector<std::string> outputs = {"sats\\kepler.tle", "geo.tle", "sats\\worldmap.deg"};
-    for (const SatelliteGroup& g : SatelliteGroups()) {
-        outputs.push_back(g.file), outputs.push_back(g.text);
-        sources.push_back(texts + "/" + std::string(g.text).substr(strlen("sats\\")));
-    }
-    for (const std::string& out : outputs)
-        if (!VolumeFileUpToDate(ctx, out.c_str(), sources)) return 0;
-    return 1;
-}
-
 int BuildSatellites(BuildContext& ctx) {
     if (ctx.shardIndex != 0) {
         ReportLine(ctx, "satellites: left to shard 0");
@@ -138,13 +142,9 @@ int BuildSatellites(BuildContext& ctx) {
     std::vector<std::string> elementPaths, lists;
     if (recipe.empty()) PackagedSources(&elementPaths, &lists);
     else elementPaths = RecipePaths(recipe);
+    // Always rebuilt: it takes well under a second, and file times cannot tell that the recipe
+    // now names other sources.
     std::string texts = RecipeValue(ctx, "content", MUNDORA_CONTENT_DIR) + std::string("/sats");
-    std::vector<std::string> sources = elementPaths;
-    sources.insert(sources.end(), lists.begin(), lists.end());
-    if (SatelliteFilesUpToDate(ctx, sources, texts)) {
-        ReportLine(ctx, "satellites: element sets, groups, texts and world outline up to date");
-        return 1;
-    }
     std::multimap<std::string, std::string> categories;
     ReadCategories(lists, &categories);
     std::vector<ElementFile> files;
