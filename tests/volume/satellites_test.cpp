@@ -49,10 +49,10 @@ static ElementFile Parse(const std::string& text) {
 TEST(SatelliteSources, ThreeAndTwoLineSetsWithEitherLineEnd) {
     std::string text = Three("0 ISS (ZARYA)", "25544", "22053.50000000", 51.6, 15.5, "\r\n") +
                        Line1("11", "22053.83197560") + "\n" + Line2("11") + "\n" + "\n" +
-                       Three("NOAA 9 [P]", "15427", "18020.25000000");
+                       Three("NOAA 9 [P]", "15427", "18020.25000000") + Three("OLD MAC", "900", "90001.0", 0, 1, "\r");
     text.pop_back();  // no line break after the last line
     ElementFile f = Parse(text);
-    ASSERT_EQ(f.sets.size(), 3u);
+    ASSERT_EQ(f.sets.size(), 4u);
     EXPECT_EQ(f.badLines, 0);
     EXPECT_EQ(f.sets[0].name, "ISS (ZARYA)");  // Space-Track's "0 " is not part of the name
     EXPECT_EQ(f.sets[0].catalogue, "25544");
@@ -64,6 +64,8 @@ TEST(SatelliteSources, ThreeAndTwoLineSetsWithEitherLineEnd) {
     EXPECT_EQ(f.sets[2].status, 'P');
     EXPECT_DOUBLE_EQ(f.sets[2].epoch, 2018020.25);
     EXPECT_EQ(f.sets[2].line2.size(), 69u);
+    EXPECT_EQ(f.sets[3].name, "OLD MAC");  // lone CRs end lines too
+    EXPECT_EQ(f.sets[3].line2.size(), 69u);  // the last line, without its line end
 }
 
 TEST(SatelliteSources, DamagedLinesAreCountedNotRead) {
@@ -128,6 +130,10 @@ TEST(SatelliteSources, EpochDates) {
     ElementFile f = Parse(Three("A", "1", "18020.5") + Three("B", "2", "22053.2") + Three("C", "3", "19100.0"));
     EXPECT_EQ(EpochRange(f.sets), "2018-01-20 to 2022-02-22");
     EXPECT_EQ(EpochRange({}), "no element sets");
+    EXPECT_DOUBLE_EQ(EpochOfLine(Line1("1", "20366.50000000")), 2020366.5);  // a leap year's last day
+    EXPECT_EQ(EpochOfLine(Line1("1", "21366.50000000")), 0);
+    EXPECT_EQ(EpochOfLine(Line1("1", "21000.50000000")), 0);
+    EXPECT_EQ(EpochOfLine(Line1("1", "2x001.50000000")), 0);
 }
 
 TEST(SatelliteGroups, GeostationaryLimits) {

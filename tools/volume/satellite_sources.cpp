@@ -9,16 +9,17 @@
 #include "platform/files.h"
 #include "satellites.h"
 
+// Lines end at CR LF, LF or a lone CR, as the viewer's reader ends them.
 static std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t at = 0;
     while (at < text.size()) {
-        size_t end = text.find('\n', at);
+        size_t end = text.find_first_of("\r\n", at);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(at, end - at);
-        while (!line.empty() && strchr("\r \t", line.back())) line.pop_back();
+        while (!line.empty() && strchr(" \t", line.back())) line.pop_back();
         lines.push_back(line);
-        at = end + 1;
+        at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     return lines;
 }
@@ -159,6 +160,8 @@ std::vector<ElementSet> NewestPerObject(const std::vector<const ElementFile*>& f
     return out;
 }
 
+static int IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
 static double Field(const std::string& line, size_t column, size_t width) {
     if (line.size() < column - 1 + width) return NAN;
     std::string text = Trim(line.substr(column - 1, width));
@@ -168,13 +171,13 @@ static double Field(const std::string& line, size_t column, size_t width) {
 }
 
 double EpochOfLine(const std::string& line1) {
-    double year = Field(line1, 19, 2), day = Field(line1, 21, 12);
-    if (std::isnan(year) || std::isnan(day) || day < 1 || day >= 367) return 0;
+    double twoDigits = Field(line1, 19, 2), day = Field(line1, 21, 12);
+    if (std::isnan(twoDigits) || std::isnan(day) || twoDigits < 0 || twoDigits != std::floor(twoDigits)) return 0;
     // Two-digit years 57..99 are 1957..1999, the rest this century.
-    return (year < 57 ? 2000 + year : 1900 + year) * 1000 + day;
+    int year = (int)twoDigits + (twoDigits < 57 ? 2000 : 1900);
+    if (day < 1 || day >= 366 + IsLeapYear(year)) return 0;
+    return year * 1000.0 + day;
 }
-
-static int IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 double EpochDays(double epoch) {
     int year = (int)(epoch / 1000);
