@@ -1,6 +1,8 @@
 // The satellites step: reading three-line, two-line and keyed element sets, one set per object
 // at its newest epoch, choosing the groups and geo.tle, the texts' epoch lines, the world
 // outline, and the whole step on the recipe's own files.
+#include "satellites.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,7 +10,6 @@
 #include <cstring>
 
 #include "platform/le_bytes.h"
-#include "satellites.h"
 #include "support/test_volume.h"
 
 static const char* kLine1 = "1 25544U 98067A   08264.51782528 -.00002182  00000-0 -11606-4 0  2927";
@@ -64,7 +65,7 @@ TEST(SatelliteSources, ThreeAndTwoLineSetsWithEitherLineEnd) {
     EXPECT_EQ(f.sets[2].status, 'P');
     EXPECT_DOUBLE_EQ(f.sets[2].epoch, 2018020.25);
     EXPECT_EQ(f.sets[2].line2.size(), 69u);
-    EXPECT_EQ(f.sets[3].name, "OLD MAC");  // lone CRs end lines too
+    EXPECT_EQ(f.sets[3].name, "OLD MAC");    // lone CRs end lines too
     EXPECT_EQ(f.sets[3].line2.size(), 69u);  // the last line, without its line end
 }
 
@@ -101,9 +102,9 @@ TEST(SatelliteSources, NewestEpochWinsPerObject) {
     ElementFile older = Parse(Three("STATION [-]", "100", "99365.90000000") + Three("KEEP", "7", "05001.0") +
                               Three("TIE OLD", "300", "10010.0"));
     // Year 00 is 2000, after 1999; a two-line set keeps the older name; alpha-5 numbers sort last.
-    ElementFile newer = Parse(Line1("00100", "00001.10000000") + "\n" + Line2("00100") + "\n" +
-                              Three("TIE NEW", "300", "10010.0") + Three("OLD SET", "7", "04360.0") +
-                              Three("ALPHA", "A0001", "20001.0"));
+    ElementFile newer =
+        Parse(Line1("00100", "00001.10000000") + "\n" + Line2("00100") + "\n" + Three("TIE NEW", "300", "10010.0") +
+              Three("OLD SET", "7", "04360.0") + Three("ALPHA", "A0001", "20001.0"));
     std::vector<ElementSet> all = NewestPerObject({&older, &newer});
     ASSERT_EQ(all.size(), 4u);
     EXPECT_EQ(all[0].catalogue, "7");
@@ -140,7 +141,7 @@ TEST(SatelliteGroups, GeostationaryLimits) {
     struct Case {
         double motion, inclination;
         int geo;
-    } cases[] = {{0.9899, 0.1, 0}, {0.99, 0.1, 1}, {1.0027, 14.99, 1}, {1.0027, 15.0, 0},
+    } cases[] = {{0.9899, 0.1, 0}, {0.99, 0.1, 1},   {1.0027, 14.99, 1}, {1.0027, 15.0, 0},
                  {1.01, 3.0, 1},   {1.0101, 0.0, 0}, {2.0056, 55.0, 0}};
     for (const Case& c : cases) {
         ElementFile f = Parse(Three("SAT", "1", "22001.0", c.inclination, c.motion));
@@ -179,9 +180,10 @@ static std::vector<std::string> Names(const std::vector<const ElementSet*>& sets
 }
 
 TEST(SatelliteGroups, TableHoldsTheGlobesFiles) {
-    const char* files[] = {"sats\\noaa.dat", "sats\\leasat.dat", "sats\\landsat.dat", "sats\\nadezhda.dat",
-                           "sats\\glonas.dat", "sats\\ake.dat", "sats\\spot.dat", "sats\\gps.dat", "sats\\ers.dat",
-                           "sats\\mir.dat", "sats\\oscar.dat", "sats\\radarsat.dat", "sats\\spy.dat"};
+    const char* files[] = {"sats\\noaa.dat",   "sats\\leasat.dat", "sats\\landsat.dat", "sats\\nadezhda.dat",
+                           "sats\\glonas.dat", "sats\\ake.dat",    "sats\\spot.dat",    "sats\\gps.dat",
+                           "sats\\ers.dat",    "sats\\mir.dat",    "sats\\oscar.dat",   "sats\\radarsat.dat",
+                           "sats\\spy.dat"};
     ASSERT_EQ(SatelliteGroups().size(), 13u);
     for (size_t i = 0; i < 13; i++) EXPECT_STREQ(SatelliteGroups()[i].file, files[i]);
     EXPECT_STREQ(Group("sats\\noaa.dat").text, "sats\\goes.txt");
@@ -216,17 +218,17 @@ TEST(SatelliteGroups, RankingAndTheLimitOf34) {
         {"33591", "noaa"}, {"40732", "weather"}, {"41866", "weather"}, {"4793", "noaa"}, {"50000", "weather"}};
     std::vector<ElementSet> weather = NewestPerObject({&w});
     std::vector<const ElementSet*> noaa = SelectGroup(Group("sats\\noaa.dat"), weather, categories, &matched);
-    EXPECT_EQ(Names(noaa), (std::vector<std::string>{"GOES 16", "NOAA 19", "METEOSAT-11 (MSG-4)", "NOAA 20", "NOAA 1"}));
+    EXPECT_EQ(Names(noaa),
+              (std::vector<std::string>{"GOES 16", "NOAA 19", "METEOSAT-11 (MSG-4)", "NOAA 20", "NOAA 1"}));
 }
 
 TEST(SatelliteGroups, OrbitAndExclusionRules) {
-    ElementFile f = Parse(Three("COSMOS 2425 (716)", "29672", "18001.0", 64.8, 2.1316) +
-                          Three("COSMOS 2428", "32052", "18001.0", 71.0, 14.1) +
-                          Three("NAVSTAR 43 (USA 132)", "24876", "22001.0", 55.0, 2.0056) +
-                          Three("SBSS (USA 216)", "37168", "22001.0", 97.8, 14.8) +
-                          Three("HELIOS 1B", "25977", "22001.0", 98.3, 14.8) +
-                          Three("LEASAT 5", "20410", "22001.0", 10.0, 1.0027) +
-                          Three("INTELSAT 901", "26824", "22001.0", 1.0, 1.05));
+    ElementFile f = Parse(
+        Three("COSMOS 2425 (716)", "29672", "18001.0", 64.8, 2.1316) +
+        Three("COSMOS 2428", "32052", "18001.0", 71.0, 14.1) +
+        Three("NAVSTAR 43 (USA 132)", "24876", "22001.0", 55.0, 2.0056) +
+        Three("SBSS (USA 216)", "37168", "22001.0", 97.8, 14.8) + Three("HELIOS 1B", "25977", "22001.0", 98.3, 14.8) +
+        Three("LEASAT 5", "20410", "22001.0", 10.0, 1.0027) + Three("INTELSAT 901", "26824", "22001.0", 1.0, 1.05));
     std::vector<ElementSet> all = NewestPerObject({&f});
     int matched = 0;
     EXPECT_EQ(Names(SelectGroup(Group("sats\\glonas.dat"), all, {}, &matched)),
@@ -244,12 +246,14 @@ TEST(SatelliteTexts, EpochLinesReplaceTheMarker) {
     std::vector<GroupSummary> groups = {{&Group("sats\\oscar.dat"), 2, EpochRange(f.sets)},
                                         {&Group("sats\\spy.dat"), 0, EpochRange({})},
                                         {&Group("sats\\gps.dat"), 5, "2018-01-19 to 2018-01-19"}};
-    std::string text = FillEpochLines("{bigtext=51,100,\"Satellites\"}\nIntro\n@EPOCHS@\nEnd", "sats\\sats.txt", groups);
-    EXPECT_EQ(text, "{bigtext=51,100,\"Satellites\"}\r\nIntro\r\n"
-                    "Amateur radio satellites on this volume: 2, with element sets from 20 January\r\n"
-                    "2018 to 22 February 2022.\r\n"
-                    "This volume holds no element sets of military satellites (US military spacecraft\r\n"
-                    "under their USA numbers, France's Helios reconnaissance satellites).\r\nEnd\r\n");
+    std::string text =
+        FillEpochLines("{bigtext=51,100,\"Satellites\"}\nIntro\n@EPOCHS@\nEnd", "sats\\sats.txt", groups);
+    EXPECT_EQ(text,
+              "{bigtext=51,100,\"Satellites\"}\r\nIntro\r\n"
+              "Amateur radio satellites on this volume: 2, with element sets from 20 January\r\n"
+              "2018 to 22 February 2022.\r\n"
+              "This volume holds no element sets of military satellites (US military spacecraft\r\n"
+              "under their USA numbers, France's Helios reconnaissance satellites).\r\nEnd\r\n");
     std::string gps = FillEpochLines("@EPOCHS@\r\n", "sats\\gps.txt", groups);
     EXPECT_EQ(gps, "GPS navigation satellites on this volume: 5, with element sets of 19 January\r\n2018.\r\n");
 }
@@ -279,7 +283,8 @@ TEST(SatelliteTexts, EveryGroupTextIsWritten) {
 }
 
 TEST(SatelliteOutline, PolylinesStartWithTheMarkerPair) {
-    std::vector<uint8_t> bytes = EncodeWorldOutline({{{10, 20}, {190, -5.5}}, {{1, 1}}, {{-170, 0}, {-171, 1}, {-172, 2}}});
+    std::vector<uint8_t> bytes =
+        EncodeWorldOutline({{{10, 20}, {190, -5.5}}, {{1, 1}}, {{-170, 0}, {-171, 1}, {-172, 2}}});
     ASSERT_EQ(bytes.size(), (3 + 4) * 8u);  // the one-point line is left out
     ByteCursor c = MakeCursor(bytes.data(), bytes.size());
     float expect[] = {-9999, 0, 10, 20, -170, -5.5f, -9999, 0, -170, 0, -171, 1, -172, 2};
@@ -288,7 +293,8 @@ TEST(SatelliteOutline, PolylinesStartWithTheMarkerPair) {
 
 // [SECTION] The whole step
 
-static const char* kFakeGmt = "#!/bin/sh\nprintf '> Shore Bin # 1, Level 1\\n20 80.5\\n19.5 80.6\\n> seg\\n-5 36\\n-6 36.1\\n-7 36.2\\n'\n";
+static const char* kFakeGmt =
+    "#!/bin/sh\nprintf '> Shore Bin # 1, Level 1\\n20 80.5\\n19.5 80.6\\n> seg\\n-5 36\\n-6 36.1\\n-7 36.2\\n'\n";
 
 static std::string Text(const std::string& path) {
     std::vector<uint8_t> b = ReadTestFile(path);

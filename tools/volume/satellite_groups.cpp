@@ -12,26 +12,32 @@ static const char* kAmateur =
     "OSCAR|AO-|(AO-|FO-|(FO-|SO-|(SO-|LO-|(LO-|CO-|(CO-|DO-|(DO-|EO-|(EO-|GO-|(GO-|IO-|(IO-|NO-|(NO-|UO-|(UO-|"
     "KO-|(KO-|HO-|(HO-|JO-|(JO-|PO-|(PO-|TO-|(TO-|VO-|(VO-|XW-|(XW-|RS-|(RS-";
 
+// File, text, title; name patterns; category lists; names never taken; geostationary only;
+// names that count only on the family's orbit, with its mean motion and inclination limits.
 static const std::vector<SatelliteGroup> kGroups = {
     {"sats\\noaa.dat", "sats\\goes.txt", "weather satellites",
      "GOES|NOAA|METEOSAT|METOP|HIMAWARI|FENGYUN|METEOR|ELEKTRO|KALPANA|INSAT-3D|JPSS|SUOMI NPP|TIROS|NIMBUS",
      "noaa|weather", "", 0, "", 0, 0, 0, 0},
-    {"sats\\leasat.dat", "sats\\leasat.txt", "communication and military communication satellites in geostationary orbit",
+    {"sats\\leasat.dat", "sats\\leasat.txt", "geostationary communication satellites",
      "LEASAT|FLTSATCOM|UFO|MUOS|DSCS|WGS|MILSTAR|AEHF|SKYNET|SYRACUSE|SICRAL|TDRS|INTELSAT|INMARSAT|EUTELSAT|"
      "ASTRA|GALAXY|ECHOSTAR|ARABSAT|TURKSAT|EXPRESS|GORIZONT|RADUGA|MOLNIYA|COMS|ANIK|OPTUS|JCSAT|THAICOM|"
      "NILESAT|HISPASAT|TELSTAR|APSTAR|ASIASAT|CHINASAT|INSAT",
      "", "", 1, "", 0, 0, 0, 0},
-    {"sats\\landsat.dat", "sats\\landsat.txt", "Landsat Earth-observation satellites", "LANDSAT", "", "", 0, "", 0, 0, 0, 0},
+    {"sats\\landsat.dat", "sats\\landsat.txt", "Landsat Earth-observation satellites", "LANDSAT", "", "", 0, "", 0, 0,
+     0, 0},
     {"sats\\nadezhda.dat", "sats\\nadezhda.txt", "search and rescue satellites (Nadezhda, COSPAS-SARSAT)",
      "NADEZHDA|COSPAS|SARSAT", "", "", 0, "", 0, 0, 0, 0},
-    {"sats\\glonas.dat", "sats\\glonass.txt", "GLONASS navigation satellites", "GLONASS", "glo-ops", "", 0, "COSMOS", 2.12, 2.14, 63.0, 67.0},
+    {"sats\\glonas.dat", "sats\\glonass.txt", "GLONASS navigation satellites", "GLONASS", "glo-ops", "", 0, "COSMOS",
+     2.12, 2.14, 63.0, 67.0},
     {"sats\\ake.dat", "sats\\akebono.txt", "Akebono and other space and Earth science satellites",
      "AKEBONO|(AKEBONO|EXOS D|EXOS-D", "science", "", 0, "", 0, 0, 0, 0},
-    {"sats\\spot.dat", "sats\\spot.txt", "SPOT and Pleiades Earth-observation satellites", "SPOT|PLEIADES", "", "", 0, "", 0, 0, 0, 0},
+    {"sats\\spot.dat", "sats\\spot.txt", "SPOT and Pleiades Earth-observation satellites", "SPOT|PLEIADES", "", "", 0,
+     "", 0, 0, 0, 0},
     {"sats\\gps.dat", "sats\\gps.txt", "GPS navigation satellites", "GPS|NAVSTAR", "gps-ops", "", 0, "", 0, 0, 0, 0},
     {"sats\\ers.dat", "sats\\ers.txt", "ESA Earth-observation satellites (ERS, Envisat, Sentinel and others)",
      "ERS|ENVISAT|SENTINEL|CRYOSAT|SMOS|SWARM|AEOLUS|ADM-AEOLUS|GOCE", "", "", 0, "", 0, 0, 0, 0},
-    {"sats\\mir.dat", "sats\\mir.txt", "space stations", "ISS|TIANGONG|TIANHE|CSS|MIR|SALYUT|SKYLAB", "", "", 0, "", 0, 0, 0, 0},
+    {"sats\\mir.dat", "sats\\mir.txt", "space stations", "ISS|TIANGONG|TIANHE|CSS|MIR|SALYUT|SKYLAB", "", "", 0, "", 0,
+     0, 0, 0},
     {"sats\\oscar.dat", "sats\\sats.txt", "amateur radio satellites", kAmateur, "amateur", "", 0, "", 0, 0, 0, 0},
     {"sats\\radarsat.dat", "sats\\radarsat.txt", "RADARSAT radar satellites", "RADARSAT", "", "", 0, "", 0, 0, 0, 0},
     {"sats\\spy.dat", "sats\\sats.txt",
@@ -103,7 +109,8 @@ static int OnFamilyOrbit(const SatelliteGroup& g, const ElementSet& s) {
 }
 
 // The rank of a set in the group, lower first; -1 when it is not a member.
-static int GroupRank(const SatelliteGroup& g, const ElementSet& s, const std::multimap<std::string, std::string>& categories) {
+static int GroupRank(const SatelliteGroup& g, const ElementSet& s,
+                     const std::multimap<std::string, std::string>& categories) {
     if (MatchNamePattern(s.name, g.excludes) >= 0 || MatchNamePattern(s.name, "OBJECT") >= 0) return -1;
     if (g.geostationaryOnly && !IsGeostationary(s)) return -1;
     int patterns = PatternCount(g.patterns);
@@ -116,7 +123,8 @@ static int GroupRank(const SatelliteGroup& g, const ElementSet& s, const std::mu
         if (j >= 0 && (byCategory < 0 || j < byCategory)) byCategory = j;
     }
     if (byName < 0 && byCategory < 0) return -1;
-    return (s.status == '-') * 2000000 + (byCategory < 0) * 1000000 + (byName < 0 ? patterns + 1 : byName) * 100 + (byCategory < 0 ? 99 : byCategory);
+    return (s.status == '-') * 2000000 + (byCategory < 0) * 1000000 + (byName < 0 ? patterns + 1 : byName) * 100 +
+           (byCategory < 0 ? 99 : byCategory);
 }
 
 std::vector<const ElementSet*> SelectGroup(const SatelliteGroup& group, const std::vector<ElementSet>& catalogue,

@@ -27,7 +27,9 @@ int WriteWorldOutline(BuildContext& ctx) {
     std::vector<uint8_t> bytes = EncodeWorldOutline(lines);
     if (!WriteVolumeFile(ctx, "sats\\worldmap.deg", bytes)) return 0;
     long points = (long)(bytes.size() / 8) - (long)lines.size();
-    ReportLine(ctx, "satellites: sats\\worldmap.deg: %zu polylines, %ld points of the GSHHG low-resolution shoreline "
-               "(islands of 100 km2 and more); float pairs, (-9999, 0) starts a polyline", lines.size(), points);
+    ReportLine(ctx,
+               "satellites: sats\\worldmap.deg: %zu polylines, %ld points of the GSHHG low-resolution shoreline "
+               "(islands of 100 km2 and more); float pairs, (-9999, 0) starts a polyline",
+               lines.size(), points);
     return 1;
 }

@@ -56,7 +56,8 @@ static int IsElementLine(const std::string& line, char number) {
 }
 
 static int IsElementPair(const std::string& a, const std::string& b) {
-    return IsElementLine(a, '1') && IsElementLine(b, '2') && CatalogueOf(a) == CatalogueOf(b) && !CatalogueOf(a).empty();
+    return IsElementLine(a, '1') && IsElementLine(b, '2') && CatalogueOf(a) == CatalogueOf(b) &&
+           !CatalogueOf(a).empty();
 }
 
 static void AddSet(const std::string& name, const std::string& l1, const std::string& l2, ElementFile* file) {
@@ -94,13 +95,18 @@ void ParseElementText(const std::string& text, ElementFile* file) {
 void ParseKeyedElements(const std::string& text, ElementFile* file) {
     std::string name, l1;
     for (const std::string& line : SplitLines(text)) {
-        if (line.rfind("[", 0) == 0) name.clear(), l1.clear();
-        else if (line.rfind("NAME=", 0) == 0) name = line.substr(5);
-        else if (line.rfind("TLE1=", 0) == 0) l1 = line.substr(5);
+        if (line.rfind("[", 0) == 0)
+            name.clear(), l1.clear();
+        else if (line.rfind("NAME=", 0) == 0)
+            name = line.substr(5);
+        else if (line.rfind("TLE1=", 0) == 0)
+            l1 = line.substr(5);
         else if (line.rfind("TLE2=", 0) == 0) {
             std::string l2 = line.substr(5);
-            if (IsElementPair(l1, l2)) AddSet(name, l1, l2, file);
-            else file->badLines++;
+            if (IsElementPair(l1, l2))
+                AddSet(name, l1, l2, file);
+            else
+                file->badLines++;
             l1.clear();
         }
     }
@@ -114,8 +120,10 @@ int ReadElementFile(const std::string& path, ElementFile* file) {
         return 0;
     }
     std::string text(bytes.begin(), bytes.end());
-    if (text.find("TLE1=") != std::string::npos) ParseKeyedElements(text, file);
-    else ParseElementText(text, file);
+    if (text.find("TLE1=") != std::string::npos)
+        ParseKeyedElements(text, file);
+    else
+        ParseElementText(text, file);
     return 1;
 }
 

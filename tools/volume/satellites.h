@@ -60,14 +60,14 @@ double Inclination(const ElementSet& s);  // degrees, line 2 columns 9-16
 int IsGeostationary(const ElementSet& s);
 
 struct SatelliteGroup {
-    const char* file;      // the volume's group file
-    const char* text;      // its information text
-    const char* title;     // what the family is, for the report and the texts
-    const char* patterns;  // '|' separated name beginnings; '(' first: right after an opening bracket
+    const char* file;        // the volume's group file
+    const char* text;        // its information text
+    const char* title;       // what the family is, for the report and the texts
+    const char* patterns;    // '|' separated name beginnings; '(' first: right after an opening bracket
     const char* categories;  // '|' separated packaged category lists
     const char* excludes;    // '|' separated name beginnings never taken
     int geostationaryOnly;
-    const char* orbitPatterns;  // names that count only on the family's orbit, within these limits:
+    const char* orbitPatterns;               // names that count only on the family's orbit, within these limits:
     double motionLow, motionHigh;            // revolutions per day
     double inclinationLow, inclinationHigh;  // degrees
 };

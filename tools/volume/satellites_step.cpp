@@ -11,7 +11,8 @@
 #include "satellites.h"
 
 static const char* kPackagedDir = "/usr/share/gpredict/data/satdata";
-static const char* kLowOrbitSets = MUNDORA_SOURCE_ROOT "/node_modules/three-globe/example/satellites/space-track-leo.txt";
+static const char* kLowOrbitSets =
+    MUNDORA_SOURCE_ROOT "/node_modules/three-globe/example/satellites/space-track-leo.txt";
 
 static int EndsWith(const std::string& s, const char* tail) {
     size_t n = strlen(tail);
@@ -43,7 +44,8 @@ static void PackagedSources(std::vector<std::string>* elements, std::vector<std:
     std::sort(names.begin(), names.end());
     for (const std::string& n : names) {
         std::string path = std::string(kPackagedDir) + "/" + n;
-        if (EndsWith(n, ".cat")) lists->push_back(path);
+        if (EndsWith(n, ".cat"))
+            lists->push_back(path);
         else if (EndsWith(n, ".dat") || EndsWith(n, ".sat") || EndsWith(n, ".tle") || EndsWith(n, ".txt"))
             elements->push_back(path);
     }
@@ -67,7 +69,8 @@ static int ReadSources(BuildContext& ctx, const std::vector<std::string>& paths,
             continue;
         }
         ReportLine(ctx, "satellites: %s: %zu element sets, epochs %s%s", path.c_str(), f.sets.size(),
-                   EpochRange(f.sets).c_str(), f.badLines ? (", " + std::to_string(f.badLines) + " lines unread").c_str() : "");
+                   EpochRange(f.sets).c_str(),
+                   f.badLines ? (", " + std::to_string(f.badLines) + " lines unread").c_str() : "");
         files->push_back(std::move(f));
     }
     return !files->empty();
@@ -95,9 +98,10 @@ static void ReportStaleSets(BuildContext& ctx, const std::vector<ElementSet>& ca
             low += MeanMotion(s) > 11.25;  // periods under 128 minutes: low orbits
         }
     if (stale)
-        ReportLine(ctx, "satellites: %ld objects (%ld of them in low orbit) have sets more than 30 days older than the "
-                   "newest, %s: no newer source holds them, and some may have re-entered since", stale, low,
-                   EpochDate(newest).c_str());
+        ReportLine(ctx,
+                   "satellites: %ld objects (%ld of them in low orbit) have sets more than 30 days older than the "
+                   "newest, %s: no newer source holds them, and some may have re-entered since",
+                   stale, low, EpochDate(newest).c_str());
 }
 
 static int WriteCatalogues(BuildContext& ctx, const std::vector<ElementSet>& catalogue) {
@@ -107,15 +111,19 @@ static int WriteCatalogues(BuildContext& ctx, const std::vector<ElementSet>& cat
         if (IsGeostationary(s)) geo.push_back(&s);
     }
     int ok = WriteSets(ctx, "sats\\kepler.tle", all) && WriteSets(ctx, "geo.tle", geo);
-    ReportLine(ctx, "satellites: sats\\kepler.tle: every object: %zu, epochs %s", all.size(), EpochRange(catalogue).c_str());
-    ReportLine(ctx, "satellites: geo.tle: geostationary objects (0.99 to 1.01 revolutions a day, inclination below 15 "
-               "degrees): %zu, epochs %s", geo.size(), EpochRange(Copies(geo)).c_str());
+    ReportLine(ctx, "satellites: sats\\kepler.tle: every object: %zu, epochs %s", all.size(),
+               EpochRange(catalogue).c_str());
+    ReportLine(ctx,
+               "satellites: geo.tle: geostationary objects (0.99 to 1.01 revolutions a day, inclination below 15 "
+               "degrees): %zu, epochs %s",
+               geo.size(), EpochRange(Copies(geo)).c_str());
     ReportStaleSets(ctx, catalogue);
     return ok;
 }
 
 static int WriteGroups(BuildContext& ctx, const std::vector<ElementSet>& catalogue,
-                       const std::multimap<std::string, std::string>& categories, std::vector<GroupSummary>* summaries) {
+                       const std::multimap<std::string, std::string>& categories,
+                       std::vector<GroupSummary>* summaries) {
     int ok = 1;
     for (const SatelliteGroup& g : SatelliteGroups()) {
         int matched = 0;
@@ -126,9 +134,12 @@ static int WriteGroups(BuildContext& ctx, const std::vector<ElementSet>& catalog
         if (members.empty())
             ReportLine(ctx, "satellites: %s is empty: the sources name no %s", g.file, g.title);
         else
-            ReportLine(ctx, "satellites: %s: %s: %zu%s, epochs %s", g.file, g.title, members.size(),
-                       matched > kGroupLimit ? (" (the first " + std::to_string(kGroupLimit) + " of " +
-                                                std::to_string(matched) + ")").c_str() : "", range.c_str());
+            ReportLine(
+                ctx, "satellites: %s: %s: %zu%s, epochs %s", g.file, g.title, members.size(),
+                matched > kGroupLimit
+                    ? (" (the first " + std::to_string(kGroupLimit) + " of " + std::to_string(matched) + ")").c_str()
+                    : "",
+                range.c_str());
     }
     return ok;
 }
@@ -140,8 +151,10 @@ int BuildSatellites(BuildContext& ctx) {
     }
     std::string recipe = RecipeValue(ctx, "tle", "");
     std::vector<std::string> elementPaths, lists;
-    if (recipe.empty()) PackagedSources(&elementPaths, &lists);
-    else elementPaths = RecipePaths(recipe);
+    if (recipe.empty())
+        PackagedSources(&elementPaths, &lists);
+    else
+        elementPaths = RecipePaths(recipe);
     // Always rebuilt: it takes well under a second, and file times cannot tell that the recipe
     // now names other sources.
     std::string texts = RecipeValue(ctx, "content", MUNDORA_CONTENT_DIR) + std::string("/sats");
