@@ -179,18 +179,6 @@ static std::vector<std::string> Names(const std::vector<const ElementSet*>& sets
     return out;
 }
 
-TEST(SatelliteGroups, TableHoldsTheGlobesFiles) {
-    const char* files[] = {"sats\\noaa.dat",   "sats\\leasat.dat", "sats\\landsat.dat", "sats\\nadezhda.dat",
-                           "sats\\glonas.dat", "sats\\ake.dat",    "sats\\spot.dat",    "sats\\gps.dat",
-                           "sats\\ers.dat",    "sats\\mir.dat",    "sats\\oscar.dat",   "sats\\radarsat.dat",
-                           "sats\\spy.dat"};
-    ASSERT_EQ(SatelliteGroups().size(), 13u);
-    for (size_t i = 0; i < 13; i++) EXPECT_STREQ(SatelliteGroups()[i].file, files[i]);
-    EXPECT_STREQ(Group("sats\\noaa.dat").text, "sats\\goes.txt");
-    EXPECT_STREQ(Group("sats\\oscar.dat").text, "sats\\sats.txt");
-    EXPECT_STREQ(Group("sats\\spy.dat").text, "sats\\sats.txt");
-}
-
 TEST(SatelliteGroups, RankingAndTheLimitOf34) {
     std::string text;
     char name[32], number[8];
