@@ -39,10 +39,11 @@ TEST(OverlayCoding, EndsRoundingAndClamps) {
 }
 
 // Sources cover 0..10 E, 0..10 N in 0.5-degree cells, so each overlay cell there takes one
-// source cell exactly: cell (c, r) of the box is overlay column 360 + c, row 160 + r.
+// source cell exactly: cell (c, r) of the box (r from 10 N) is overlay column 360 + c and,
+// the files starting at the south pole, row 199 - r.
 const double kBox[6] = {0, 0.5, 0, 10, 0, -0.5};
 int K(int month, int c, int r) { return 12 * month + c + r; }  // the byte expected, 0..170
-size_t Cell(int c, int r) { return (size_t)(160 + r) * 720 + 360 + c; }
+size_t Cell(int c, int r) { return (size_t)(199 - r) * 720 + 360 + c; }
 
 std::string WriteBox(const TempFolder& dir, const char* name, int bands, double (*value)(int k)) {
     std::string path = dir / name;

@@ -140,8 +140,8 @@ TEST(ClimateStep, RecipeSourceLeavesUncoveredCellsZero) {
         long zeros = 0;
         for (uint8_t b : bytes) zeros += b == 0;
         EXPECT_EQ(zeros, 259200 - 400);
-        // 5.25 E, 5.25 N: row 169, column 370.
-        EXPECT_EQ(bytes[169 * 720 + 370], CodeTemperature(-20.0 + 5 * (m - 1)));
+        // 5.25 E, 5.25 N: row 190 counted from the south pole, column 370.
+        EXPECT_EQ(bytes[190 * 720 + 370], CodeTemperature(-20.0 + 5 * (m - 1)));
     }
 }
 
@@ -149,7 +149,7 @@ const char* kLand = "NETCDF:\"/usr/share/ncarg/data/nug/tas_rectilinear_grid_2D.
 const char* kSea = "NETCDF:\"/usr/share/ferret-vis/data/coads_climatology.cdf\":AIRT";
 
 // The overlay cell holding a point.
-size_t Cell(double lon, double lat) { return (size_t)((90 - lat) / 0.5) * 720 + (size_t)((lon + 180) / 0.5); }
+size_t Cell(double lon, double lat) { return (size_t)((lat + 90) / 0.5) * 720 + (size_t)((lon + 180) / 0.5); }
 double Celsius(const std::vector<uint8_t>& bytes, double lon, double lat) { return -58.3 + 0.4 * bytes[Cell(lon, lat)]; }
 
 TEST(ClimateStep, PackagedSourcesEndToEnd) {

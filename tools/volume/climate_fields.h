@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-// The overlay grid: 720 columns from 180 W, 360 rows from 90 N, one byte per cell.
+// The overlay grid: 720 columns from 180 W, 360 rows from 90 N, one byte per cell (the files
+// written from it start at 90 S).
 constexpr int kClimateColumns = 720;
 constexpr int kClimateRows = 360;
 

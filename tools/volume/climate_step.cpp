@@ -47,6 +47,13 @@ static void RegridOrEmpty(const MonthlyField* f, int month, std::vector<float>* 
     else out->assign((size_t)kClimateColumns * kClimateRows, NAN);
 }
 
+// The grids run north to south; the files, like the globe's world layers, start at the south
+// pole, so that month row r widens into layer rows 3r .. 3r + 2.
+static size_t FileCell(size_t gridCell) {
+    size_t row = gridCell / kClimateColumns, column = gridCell % kClimateColumns;
+    return (kClimateRows - 1 - row) * kClimateColumns + column;
+}
+
 long WriteMonths(BuildContext& ctx, const OverlayPlan& plan, const std::vector<uint8_t>& land, int* ok) {
     Progress progress;
     std::string label = std::string("climate: ") + plan.label;
@@ -59,9 +66,10 @@ long WriteMonths(BuildContext& ctx, const OverlayPlan& plan, const std::vector<u
         std::vector<uint8_t> bytes(landValues.size());
         for (size_t i = 0; i < bytes.size(); i++) {
             int source = ChooseCellSource(land.empty() || land[i], landValues[i], seaValues[i], plan.fallback);
-            if (source == 1) bytes[i] = CodeValue(plan.landCoding, landValues[i]);
-            else if (source == 2) bytes[i] = CodeValue(plan.seaCoding, seaValues[i]);
-            else bytes[i] = 0, empty++;
+            uint8_t& out = bytes[FileCell(i)];
+            if (source == 1) out = CodeValue(plan.landCoding, landValues[i]);
+            else if (source == 2) out = CodeValue(plan.seaCoding, seaValues[i]);
+            else out = 0, empty++;
         }
         char name[32];
         snprintf(name, sizeof name, plan.pattern, m + 1);
