@@ -39,7 +39,7 @@ void SyncGlobeInfoHeader() {
 // Sizes of the output image for a viewport; 0 when it cannot hold a picture at all.
 static int PlanImage(int width, int height) {
     GlobeBuffers& b = globeBuffers;
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return 0;
+    if (width <= 0 || height <= 0 || width > 32768 || height > 32768) return 0;
     b.viewportWidth = width;
     b.viewportHeight = height;
     b.imageWidth = (width + 3) & ~3;
