@@ -4,7 +4,6 @@
 // At the large size that is one pass over 248,004 entries, with no trigonometry per pixel.
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
 #include <cstring>
 
 #include "core/core.h"
@@ -74,14 +73,14 @@ template <class Colour>
 static void ComposeRows(const FramePlan& p, Colour colour) {
     for (int r = p.rowFirst; r < p.rowEnd; r++) {
         const int32_t* entries = p.filter + (size_t)r * p.side;
-        uint8_t* row = p.bits + (size_t)(p.vMargin + r) * p.rowBytes + 3 * (ptrdiff_t)p.hMargin;
+        uint8_t* row = p.bits + (size_t)(p.vMargin + r) * p.rowBytes;
         for (int c = p.colFirst; c < p.colEnd; c++) {
             int32_t e = entries[c];
             if (e == -1) continue;
             // A plain sum: a column past the right edge continues on the next stored row.
             int64_t o = (int64_t)e + p.shift;
             if ((uint64_t)o >= (uint64_t)p.layerBytes) continue;
-            PutPixel(row + 3 * c, colour((size_t)o));
+            PutPixel(row + 3 * (p.hMargin + c), colour((size_t)o));
         }
     }
 }

@@ -1,5 +1,5 @@
-// What the globe's tests share: a data root and a volume of their own, tables written in the
-// filter file layout, and pixels read back from the bottom-up output image.
+// What the globe's tests share: a data root and a volume of their own, tables in the filter
+// file layout, and pixels read back from the bottom-up output image.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,15 +19,13 @@ struct GlobeTest : ::testing::Test {
     TempFolder root, volume;
     std::string savedCwd;
     char savedRoot[256];
-    GlobeView savedView;
+    GlobeView savedView = globeView;
 
     void SetUp() override {
-        ReleaseGlobeBuffers();
         memcpy(savedRoot, dataRoot, sizeof dataRoot);
         snprintf(dataRoot, sizeof dataRoot, "%s", root.path.c_str());
         savedCwd = CurrentDirectory();
         ChangeDirectory(volume.path.c_str());  // bare names resolve on the volume
-        savedView = globeView;
         SetLayoutRectangles();
         TestClearShown();
     }
@@ -38,33 +36,25 @@ struct GlobeTest : ::testing::Test {
         globeView = savedView;
         TestClearShown();
     }
-    // Writes a file of the data root under a volume-style name ("globe\\02_01.FLT").
-    void WriteRoot(const std::string& name, const std::vector<uint8_t>& bytes) {
-        std::string relative = name;
-        for (char& c : relative)
+    // A file of the data root under a volume-style name ("globe\\02_01.FLT").
+    void WriteRoot(std::string name, const std::vector<uint8_t>& bytes) {
+        for (char& c : name)
             if (c == '\\') c = '/';
-        ASSERT_TRUE(WriteTestFile(root / relative, bytes));
+        ASSERT_TRUE(WriteTestFile(root / name, bytes));
     }
 };
 
-// A table in the filter file layout: count, radius, 16 unused bytes, the entries.
+// Count, radius, 16 unused bytes, the entries.
 inline std::vector<uint8_t> FilterFile(int r, const std::vector<int32_t>& entries) {
     std::vector<uint8_t> out;
     WriteU32LE(out, (uint32_t)entries.size());
     WriteU32LE(out, (uint32_t)r);
-    for (int i = 0; i < 16; i++) WriteU8(out, 0);
+    out.resize(kFilterHeaderBytes, 0);
     for (int32_t e : entries) WriteI32LE(out, e);
     return out;
 }
 
-// Pixel (x, y) of the output image counted from its top row, as (red, green, blue).
-inline ColourRef ImagePixel(int x, int y) {
-    const GlobeBuffers& b = globeBuffers;
-    const uint8_t* p = b.bmpDataBits + (size_t)(b.imageHeight - 1 - y) * b.rowBytes + 3 * x;
-    return MakeColour(p[2], p[1], p[0]);
-}
-
-// The same counted from the bottom row, the order the table's rows are stored in.
+// Pixel (x, row) of the output image, rows counted from the bottom as the table stores them.
 inline ColourRef StoredPixel(int x, int row) {
     const uint8_t* p = globeBuffers.bmpDataBits + (size_t)row * globeBuffers.rowBytes + 3 * x;
     return MakeColour(p[2], p[1], p[0]);
