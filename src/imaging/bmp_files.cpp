@@ -29,8 +29,28 @@ static int RefuseNumber(std::string* reason, const char* format, long long value
     return Refuse(reason, text);
 }
 
-int ParseBmp(const uint8_t fileHeader[14], const uint8_t* rest, size_t restSize, BmpLayout* out, std::string* reason) {
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return Refuse(reason, "the file does not begin with BM");
+// The 12-byte core header: 16-bit sizes, rows always bottom-up, 3-byte colour entries.
+static int ParseCoreHeader(const uint8_t* rest, size_t restSize, BmpLayout* out, std::string* reason) {
+    ByteCursor c = MakeCursor(rest, restSize);
+    ReadU32LE(c);  // header size
+    int width = ReadU16LE(c), height = ReadU16LE(c);
+    ReadU16LE(c);  // planes
+    uint16_t bitCount = ReadU16LE(c);
+    if (c.bad) return Refuse(reason, "the file ends inside its information header");
+    if (bitCount != 8 && bitCount != 24) return RefuseNumber(reason, "unsupported bit count %lld", bitCount);
+    if (width == 0 || width > kMaxBmpSide) return RefuseNumber(reason, "width %lld out of range", width);
+    if (height == 0 || height > kMaxBmpSide) return RefuseNumber(reason, "height %lld out of range", height);
+    out->width = width;
+    out->height = height;
+    out->topDown = 0;
+    out->bitCount = bitCount;
+    out->tableEntries = bitCount == 8 ? 256 : 0;
+    out->tableEntryBytes = 3;
+    return 1;
+}
+
+// The 40-byte header and its longer successors.
+static int ParseInfoHeader(const uint8_t* rest, size_t restSize, BmpLayout* out, std::string* reason) {
     ByteCursor c = MakeCursor(rest, restSize);
     uint32_t headerSize = ReadU32LE(c);
     int32_t width = ReadI32LE(c);
@@ -46,24 +66,42 @@ int ParseBmp(const uint8_t fileHeader[14], const uint8_t* rest, size_t restSize,
     if (compression != 0) return RefuseNumber(reason, "unsupported compression %lld", compression);
     if (width <= 0 || width > kMaxBmpSide) return RefuseNumber(reason, "width %lld out of range", width);
     if (height == 0 || height > kMaxBmpSide || height < -kMaxBmpSide) return RefuseNumber(reason, "height %lld out of range", height);
-    uint32_t pixelOffset = PeekU32LE(fileHeader + 10);
-    size_t headersEnd = 14 + (size_t)headerSize;
-    if (headerSize > restSize) return Refuse(reason, "the file ends inside its information header");
-    if (pixelOffset < headersEnd) return RefuseNumber(reason, "pixel data offset %lld lies inside the headers", pixelOffset);
     out->width = width;
     out->height = height < 0 ? -height : height;
     out->topDown = height < 0;
     out->bitCount = bitCount;
-    out->rowBytes = (((size_t)width * bitCount + 31) / 32) * 4;
-    out->pixelOffset = pixelOffset;
-    out->tableOffset = headersEnd;
-    out->tableEntries = 0;
-    if (bitCount == 8) {
-        out->tableEntries = coloursUsed == 0 || coloursUsed > 256 ? 256 : (int)coloursUsed;
-        if (headersEnd - 14 + 4 * (size_t)out->tableEntries > restSize) return Refuse(reason, "the file ends inside its colour table");
-    }
-    if (pixelOffset - 14 > restSize) return RefuseNumber(reason, "pixel data offset %lld lies beyond the end of the file", pixelOffset);
-    size_t need = (size_t)(pixelOffset - 14) + out->rowBytes * (size_t)out->height;
+    out->tableEntries = bitCount != 8 ? 0 : coloursUsed == 0 || coloursUsed > 256 ? 256 : (int)coloursUsed;
+    out->tableEntryBytes = 4;
+    return 1;
+}
+
+int ParseBmpHeaders(const uint8_t fileHeader[14], const uint8_t* rest, size_t restSize, BmpLayout* out, std::string* reason) {
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return Refuse(reason, "the file does not begin with BM");
+    uint32_t headerSize = restSize >= 4 ? PeekU32LE(rest) : 0;
+    int ok = headerSize == 12 ? ParseCoreHeader(rest, restSize, out, reason) : ParseInfoHeader(rest, restSize, out, reason);
+    if (!ok) return 0;
+    out->headerSize = (int)headerSize;
+    out->rowBytes = (((size_t)out->width * out->bitCount + 31) / 32) * 4;
+    out->pixelOffset = PeekU32LE(fileHeader + 10);
+    out->tableOffset = 14 + (size_t)headerSize;
+    return 1;
+}
+
+int ParseBmp(const uint8_t fileHeader[14], const uint8_t* rest, size_t restSize, BmpLayout* out, std::string* reason) {
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return Refuse(reason, "the file does not begin with BM");
+    // Whole pictures are read with the 40-byte header or a longer one; only the globe's
+    // imagery may come with the old 12-byte header, and its loader reads the headers alone.
+    if (restSize >= 40 && PeekU32LE(rest) < 40)
+        return RefuseNumber(reason, "information header of %lld bytes, fewer than 40", PeekU32LE(rest));
+    if (restSize < 40) return Refuse(reason, "the file ends inside its information header");
+    if (!ParseBmpHeaders(fileHeader, rest, restSize, out, reason)) return 0;
+    size_t headersEnd = out->tableOffset;
+    if (out->pixelOffset < headersEnd) return RefuseNumber(reason, "pixel data offset %lld lies inside the headers", (long long)out->pixelOffset);
+    if ((size_t)out->headerSize > restSize) return Refuse(reason, "the file ends inside its information header");
+    if (headersEnd - 14 + 4 * (size_t)out->tableEntries > restSize) return Refuse(reason, "the file ends inside its colour table");
+    if (out->pixelOffset - 14 > restSize)
+        return RefuseNumber(reason, "pixel data offset %lld lies beyond the end of the file", (long long)out->pixelOffset);
+    size_t need = (size_t)(out->pixelOffset - 14) + out->rowBytes * (size_t)out->height;
     if (need > restSize) return Refuse(reason, "the file ends before its pixel rows");
     return 1;
 }
@@ -75,7 +113,7 @@ const uint8_t* BmpRowFromTop(const uint8_t* rest, const BmpLayout& l, int r) {
 
 ColourRef BmpTableColour(const uint8_t* rest, const BmpLayout& l, int i) {
     if (i < 0 || i >= l.tableEntries) return MakeColour(0, 0, 0);
-    const uint8_t* e = rest + (l.tableOffset - 14) + 4 * (size_t)i;
+    const uint8_t* e = rest + (l.tableOffset - 14) + (size_t)l.tableEntryBytes * i;
     return MakeColour(e[2], e[1], e[0]);
 }
 

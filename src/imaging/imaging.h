@@ -46,12 +46,18 @@ struct BmpLayout {
     size_t pixelOffset = 0;
     size_t tableOffset = 0;      // 8-bit: the colour table (blue, green, red, 0 an entry)
     int tableEntries = 0;
+    int tableEntryBytes = 4;     // 3 after a 12-byte core header (no reserved byte)
+    int headerSize = 0;          // of the information header: 12, 40 or more
 };
 // The one BMP parser of the program. fileHeader is the file's first 14 bytes, rest the
 // restSize bytes after them. 1 for an uncompressed 8- or 24-bit picture whose colour table
 // and pixel rows lie within rest; otherwise 0 with a plain description of what is wrong
 // ("the file ends before its pixel rows", "unsupported bit count 4") in *reason.
 int ParseBmp(const uint8_t fileHeader[14], const uint8_t* rest, size_t restSize, BmpLayout* out, std::string* reason);
+// The headers alone, for a reader that takes the pixel rows from the file itself: the file
+// and information headers (the old 12-byte core header too) with their own checks. The colour
+// table and the pixel rows are not looked at, so rest may end after the headers.
+int ParseBmpHeaders(const uint8_t fileHeader[14], const uint8_t* rest, size_t restSize, BmpLayout* out, std::string* reason);
 // Row r counted from the top, in rest.
 const uint8_t* BmpRowFromTop(const uint8_t* rest, const BmpLayout& layout, int r);
 // Entry i of an 8-bit picture's own colour table; black beyond its entries.

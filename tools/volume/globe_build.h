@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "globe/globe.h"
 #include "volume.h"
 
-constexpr int kGlobeWidth = 2160, kGlobeHeight = 1080;
-constexpr int kGlobeLayerBytes = kGlobeWidth * kGlobeHeight;  // 2,332,800
-constexpr int kGlobeSizes = 4, kGlobeTilts = 5;
+// The layer sizes, the table names and the counts of sizes and tilts are the viewer's own.
+constexpr int kGlobeWidth = kGlobeLayerWidth, kGlobeHeight = kGlobeLayerHeight;
 constexpr int kGlobeMaxEntries = 490000;
 constexpr int kGlobeFilterHeader = 24;
 constexpr double kEverestMetres = 8848.0;
@@ -35,8 +35,6 @@ int32_t GlobeLayerOffset(double lat, double lon);
 int32_t GlobeFilterEntry(int r, double viewLat, int row, int column);
 // The file "globe\%02d_%02d.FLT" for radius r and the viewing latitude: header and entries.
 std::vector<uint8_t> EncodeGlobeFilter(int r, double viewLat);
-// The name of the table for (size, tilt).
-std::string GlobeFilterName(int size, int tilt);
 // Writes the twenty tables; 1 on success.
 int WriteGlobeFilters(BuildContext& ctx);
 

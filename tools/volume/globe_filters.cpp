@@ -51,12 +51,6 @@ int32_t GlobeFilterEntry(int r, double viewLat, int row, int column) {
     return GlobeLayerOffset(lat, lon);
 }
 
-std::string GlobeFilterName(int size, int tilt) {
-    char name[32];
-    snprintf(name, sizeof name, "globe\\%02d_%02d.FLT", size, tilt);
-    return name;
-}
-
 std::vector<uint8_t> EncodeGlobeFilter(int r, double viewLat) {
     int side = 2 * r;
     std::vector<uint8_t> out;

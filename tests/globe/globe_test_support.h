@@ -1,0 +1,67 @@
+// What the globe's tests share: a data root and a volume of their own, tables in the filter
+// file layout, and pixels read back from the bottom-up output image.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/core.h"
+#include "globe/globe.h"
+#include "platform/files.h"
+#include "platform/le_bytes.h"
+#include "platform/test_double.h"
+#include "support/test_volume.h"
+
+struct GlobeTest : ::testing::Test {
+    TempFolder root, volume;
+    std::string savedCwd;
+    char savedRoot[256];
+    GlobeView savedView = globeView;
+
+    void SetUp() override {
+        memcpy(savedRoot, dataRoot, sizeof dataRoot);
+        snprintf(dataRoot, sizeof dataRoot, "%s", root.path.c_str());
+        savedCwd = CurrentDirectory();
+        ChangeDirectory(volume.path.c_str());  // bare names resolve on the volume
+        SetLayoutRectangles();
+        TestClearShown();
+    }
+    void TearDown() override {
+        ReleaseGlobeBuffers();
+        ChangeDirectory(savedCwd.c_str());
+        memcpy(dataRoot, savedRoot, sizeof dataRoot);
+        globeView = savedView;
+        TestClearShown();
+    }
+    // A file of the data root under a volume-style name ("globe\\02_01.FLT").
+    void WriteRoot(std::string name, const std::vector<uint8_t>& bytes) {
+        for (char& c : name)
+            if (c == '\\') c = '/';
+        ASSERT_TRUE(WriteTestFile(root / name, bytes));
+    }
+};
+
+// Count, radius, 16 unused bytes, the entries.
+inline std::vector<uint8_t> FilterFile(int r, const std::vector<int32_t>& entries) {
+    std::vector<uint8_t> out;
+    WriteU32LE(out, (uint32_t)entries.size());
+    WriteU32LE(out, (uint32_t)r);
+    out.resize(kFilterHeaderBytes, 0);
+    for (int32_t e : entries) WriteI32LE(out, e);
+    return out;
+}
+
+// Pixel (x, row) of the output image, rows counted from the bottom as the table stores them.
+inline ColourRef StoredPixel(int x, int row) {
+    const uint8_t* p = globeBuffers.bmpDataBits + (size_t)row * globeBuffers.rowBytes + 3 * x;
+    return MakeColour(p[2], p[1], p[0]);
+}
+
+inline std::vector<std::string> ShownTexts() {
+    std::vector<std::string> texts;
+    for (const ShownText& t : TestShownMessages()) texts.push_back(t.text);
+    return texts;
+}
