@@ -63,6 +63,7 @@ enum Look { LOOK_NORMAL = 0, LOOK_MARKED = 1, LOOK_HOVER = 2, LOOK_PRESSED = 3 }
 enum Area { AREA_TRACK = 0, AREA_ENTRY = 1, AREA_CONFIRM = 2, kAreas = 3 };
 constexpr int kThumbW = 17, kThumbH = 9;
 constexpr int kTypedDigits = 6;
+constexpr int kOutline = 2;
 
 struct Slider {
     Point at;
@@ -168,7 +169,9 @@ static void DrawPanel(const Slider& s) {
     for (int area = AREA_ENTRY; area < kAreas; area++) {
         int look = AreaLook(s, area);
         if (look == LOOK_NORMAL) continue;
+        // The outlines of the field and the button lie just outside their areas.
         Rect a = AreaRect(area);
+        a = Rect{a.left - kOutline, a.top - kOutline, a.right + kOutline, a.bottom + kOutline};
         Blit(win, s.at.x + a.left, s.at.y + a.top, a.right - a.left, a.bottom - a.top, s.look[look], a.left, a.top);
     }
     DrawTrack(win, s);
