@@ -94,6 +94,14 @@ static int AreaAt(const DataChooser& c, int x, int y) {
     return -1;
 }
 
+static void RedrawGlobe() {
+    if (!GlobeBuffersAllocated()) return;
+    Surface* win = WindowSurface();
+    SetClipRect(win, mapRect);
+    DrawGlobe(win, mapRect.left, mapRect.top, globeView.centreLongitude, globeView.imageType);
+    ClearClip(win);
+}
+
 // A click counts where the button went down and came up on the same area.
 static int HandleRelease(DataChooser& c, int area) {
     int pressed = c.pressed;
@@ -131,8 +139,10 @@ static int HandleMessage(DataChooser& c, const Message& m) {
         return HandleRelease(c, AreaAt(c, MessageX(m), MessageY(m)));
     case MSG_PAINT:
     case MSG_TIMER:
-        // The window repaints what lies beneath; the panel goes back on top.
+        // The window repaints from hbmVirtual, which holds no globe: the frame as it stood and
+        // the panel go back on top.
         DispatchMessage(m);
+        RedrawGlobe();
         DrawPanel(c);
         return kStillOpen;
     default:

@@ -305,9 +305,10 @@ static int HandleMessage(Slider& s, const Message& m) {
         return 1;
     case MSG_PAINT:
     case MSG_TIMER:
-        // The window repaints what lies beneath; the panel goes back on top.
+        // The window repaints from hbmVirtual, which holds no globe: the flooded frame and the
+        // panel go back on top.
         DispatchMessage(m);
-        DrawPanel(s);
+        DrawFloodedGlobe(&s);
         return 1;
     default:
         return 1;

@@ -44,12 +44,14 @@ struct Snapshot {
 };
 std::vector<Point> probes;
 std::vector<Snapshot> snapshots;
+int repaintFromVirtual;  // after the snapshot, repaint as the shell does: hbmVirtual over all
 
 int64_t RecordingWindowProc(uint32_t kind, uint64_t, int64_t, const Message&) {
     if (kind != MSG_PAINT) return 0;
     Snapshot s{globeView.floodMode, globeView.floodLevel, {}};
     for (const Point& p : probes) s.pixels.push_back(GetPixel(WindowSurface(), p.x, p.y));
     snapshots.push_back(s);
+    if (repaintFromVirtual) Blit(WindowSurface(), 0, 0, 800, 600, hbmVirtual, 0, 0);
     return 0;
 }
 
@@ -93,9 +95,11 @@ struct GlobePanelsScreen : ::testing::Test {
         TestClearSounds();
         probes.clear();
         snapshots.clear();
+        repaintFromVirtual = 0;
     }
     void TearDown() override {
         FlushMessages(0, 0xFFFF);
+        repaintFromVirtual = 0;
         DestroyMainWindow();
         DeleteSurface(hbmVirtual);
         hbmVirtual = savedVirtual;
@@ -233,6 +237,21 @@ TEST_F(GlobePanelsChooser, HoverAndPressedLooksAndAClickThatSlidesOff) {
     EXPECT_EQ(snapshots[2].pixels[0], Rgb(kPanel));
     EXPECT_EQ(snapshots[2].pixels[1], Rgb(kMarked));
     EXPECT_EQ(snapshots[2].pixels[2], Rgb(PreviewRgb(2)));
+}
+
+TEST_F(GlobePanelsChooser, AfterTheWindowRepaintsTheGlobeAndThePanelComeBack) {
+    ASSERT_TRUE(AllocateGlobeBuffers(mapRect.right - mapRect.left, mapRect.bottom - mapRect.top));
+    repaintFromVirtual = 1;
+    probes = {Point{mapRect.left + 4, mapRect.top + 4}, Inside(kDataChooserRows[1], kAt, 3)};
+    Paint();
+    Paint();
+    TestInjectKey(VK_ESCAPE);
+    EXPECT_EQ(GlobeDataChooser(kEntryRelief), -1);
+    ReleaseGlobeBuffers();
+    ASSERT_EQ(snapshots.size(), 2u);
+    EXPECT_NE(snapshots[1].pixels[0], kUnder);
+    EXPECT_EQ(snapshots[1].pixels[1], Rgb(kMarked));
+    EXPECT_TRUE(TestShownMessages().empty());
 }
 
 TEST_F(GlobePanelsChooser, MissingPreviewIsReportedAndTheEntryStillChosen) {
@@ -379,6 +398,18 @@ TEST_F(GlobePanelsSlider, OpensOnAnUnfloodedGlobeAndEscapeUndoesTheFlood) {
     EXPECT_TRUE(Restored(kAt, kOceanSliderW, kOceanSliderH));
     EXPECT_TRUE(TestShownMessages().empty());
     EXPECT_FALSE(QuitLeftForCaller());
+}
+
+TEST_F(GlobePanelsSlider, AfterTheWindowRepaintsTheFloodAndThePanelComeBack) {
+    repaintFromVirtual = 1;
+    probes = {Point{mapRect.left + 4, mapRect.top + 4}, Point{kAt.x + 3, kAt.y + 3}};
+    Paint();
+    Paint();
+    TestInjectKey(VK_ESCAPE);
+    OceanLevelSlider();
+    ASSERT_EQ(snapshots.size(), 2u);
+    EXPECT_NE(snapshots[1].pixels[0], kUnder);
+    EXPECT_EQ(snapshots[1].pixels[1], Rgb(kPanel));
 }
 
 TEST_F(GlobePanelsSlider, DraggingTheThumbFloodsByTheFractionBelowIt) {
