@@ -13,7 +13,8 @@ struct PanelRect {
 // same drawings at 0.8, so every edge is scaled and truncated on its own.
 inline int LayoutLength(int v, int small) { return small ? (int)(v * 0.8) : v; }
 inline Rect LayoutArea(const PanelRect& a, int small) {
-    return Rect{LayoutLength(a.x, small), LayoutLength(a.y, small), LayoutLength(a.x + a.w, small), LayoutLength(a.y + a.h, small)};
+    return Rect{LayoutLength(a.x, small), LayoutLength(a.y, small), LayoutLength(a.x + a.w, small),
+                LayoutLength(a.y + a.h, small)};
 }
 
 // The choosers come in four looks: the panel ("menu\42.bmp"), every area marked as the current

@@ -138,12 +138,14 @@ static int HandleMessage(DataChooser& c, const Message& m) {
     case MSG_LBUTTONUP:
         return HandleRelease(c, AreaAt(c, MessageX(m), MessageY(m)));
     case MSG_PAINT:
-    case MSG_TIMER:
         // The window repaints from hbmVirtual, which holds no globe: the frame as it stood and
         // the panel go back on top.
         DispatchMessage(m);
         RedrawGlobe();
         DrawPanel(c);
+        return kStillOpen;
+    case MSG_TIMER:
+        DispatchMessage(m);
         return kStillOpen;
     default:
         return kStillOpen;

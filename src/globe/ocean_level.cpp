@@ -132,6 +132,9 @@ static int AreaLook(const Slider& s, int area) {
     return area == AREA_ENTRY && !s.typed.empty() ? LOOK_MARKED : LOOK_NORMAL;
 }
 
+static ColourRef Grey(int v) { return MakeColour(GammaLookup(v), GammaLookup(v), GammaLookup(v)); }
+
+// The thumb is a bright bar with a dark outline, centred on the track at the current level.
 static void DrawTrack(Surface* win, const Slider& s) {
     Rect t = Offset(AreaRect(AREA_TRACK), s.at);
     for (size_t row = 0; row < s.trackRows.size(); row++) {
@@ -141,8 +144,8 @@ static void DrawTrack(Surface* win, const Slider& s) {
     int w = LayoutLength(kThumbW, smallLayout), h = LayoutLength(kThumbH, smallLayout);
     int centre = t.bottom - 1 - (int)std::lround(s.fraction * (t.bottom - t.top - 1));
     int left = (t.left + t.right - w) / 2, top = centre - h / 2;
-    FillRect(win, Rect{left, top, left + w, top + h}, MakeColour(GammaLookup(16), GammaLookup(16), GammaLookup(16)));
-    FillRect(win, Rect{left + 1, top + 1, left + w - 1, top + h - 1}, MakeColour(GammaLookup(236), GammaLookup(236), GammaLookup(236)));
+    FillRect(win, Rect{left, top, left + w, top + h}, Grey(16));
+    FillRect(win, Rect{left + 1, top + 1, left + w - 1, top + h - 1}, Grey(236));
 }
 
 // White text in a field, vertically centred, with a caret after it when asked.
@@ -304,11 +307,13 @@ static int HandleMessage(Slider& s, const Message& m) {
         Release(s, MessageX(m), MessageY(m));
         return 1;
     case MSG_PAINT:
-    case MSG_TIMER:
         // The window repaints from hbmVirtual, which holds no globe: the flooded frame and the
         // panel go back on top.
         DispatchMessage(m);
         DrawFloodedGlobe(&s);
+        return 1;
+    case MSG_TIMER:
+        DispatchMessage(m);
         return 1;
     default:
         return 1;

@@ -79,8 +79,7 @@ struct GlobePanelsScreen : ::testing::Test {
         screenMode = 5;
         WriteLooks("", "68", kDataChooserW, kDataChooserH);
         WriteLooks("", "124", kOceanSliderW, kOceanSliderH);
-        for (int i = 0; i < 8; i++)
-            ASSERT_TRUE(WriteTestFile(folder / ("menu/71" + std::string(1, (char)('a' + i)) + ".bmp"), SolidBmp24(107, 85, PreviewRgb(i))));
+        WritePreviews("", 107, 85);
         ASSERT_TRUE(WriteTestFile(folder / "scales/ian1.sca", Ramp()));
         ASSERT_TRUE(WriteTestFile(folder / "slide2.wav", ShortWave()));
         ASSERT_TRUE(WriteTestFile(folder / "error.wav", ShortWave()));
@@ -119,6 +118,13 @@ struct GlobePanelsScreen : ::testing::Test {
         const uint32_t colour[4] = {kPanel, kMarked, kHover, kPressed};
         for (int i = 0; i < 4; i++)
             ASSERT_TRUE(WriteTestFile(folder / (set + "menu/" + number + suffix[i] + ".bmp"), SolidBmp24(w, h, colour[i])));
+    }
+    // "menu\71a.bmp" .. "menu\71h.bmp", each its own colour.
+    void WritePreviews(const std::string& set, int w, int h) {
+        for (int i = 0; i < 8; i++) {
+            std::string name = set + "menu/71" + std::string(1, (char)('a' + i)) + ".bmp";
+            ASSERT_TRUE(WriteTestFile(folder / name, SolidBmp24(w, h, PreviewRgb(i))));
+        }
     }
     void Paint() { TestInjectMessage(MSG_PAINT, 0, 0); }
     void Mouse(uint32_t kind, Point p, uint64_t buttons = 0) { TestInjectMessage(kind, buttons, MakeMouseParam(p.x, p.y)); }
@@ -287,8 +293,7 @@ TEST_F(GlobePanelsChooser, AQuitClosesItAndIsLeftForTheScreen) {
 
 TEST_F(GlobePanelsChooser, SmallLayoutScalesThePanelAndItsAreas) {
     WriteLooks("640/", "68", 115, 206);
-    for (int i = 0; i < 8; i++)
-        ASSERT_TRUE(WriteTestFile(folder / ("640/menu/71" + std::string(1, (char)('a' + i)) + ".bmp"), SolidBmp24(85, 68, PreviewRgb(i))));
+    WritePreviews("640/", 85, 68);
     smallLayout = 1;
     SetLayoutRectangles();
     probes = {Inside(kDataChooserRows[7], kSmallAt, 2), Inside(kDataChooserPreview, kSmallAt, 0, 66),
