@@ -3,9 +3,19 @@
 // screens hit-test and highlight with these rectangles; the artwork is drawn on them.
 #pragma once
 
+#include "platform/platform.h"
+
 struct PanelRect {
     int x, y, w, h;
 };
+
+// A length or an area of the 800x600 set in the current layout; the 640x480 pictures are the
+// same drawings at 0.8, so every edge is scaled and truncated on its own.
+inline int LayoutLength(int v, int small) { return small ? (int)(v * 0.8) : v; }
+inline Rect LayoutArea(const PanelRect& a, int small) {
+    return Rect{LayoutLength(a.x, small), LayoutLength(a.y, small), LayoutLength(a.x + a.w, small),
+                LayoutLength(a.y + a.h, small)};
+}
 
 // The choosers come in four looks: the panel ("menu\42.bmp"), every area marked as the current
 // choice ("menu\42m.bmp"), under the pointer ("menu\42r.bmp") and pressed ("menu\42h.bmp"); a

@@ -149,3 +149,21 @@ int GlobeDataChooser(int current);
 // The ocean-level slider: floods the elevation globe until Escape; floodMode and floodLevel
 // are back to off and 0 when it returns. The caller reloads its image type afterwards.
 void OceanLevelSlider();
+
+// [SECTION] Ocean level arithmetic (ocean_level.cpp)
+
+// Metres at the top of the track; height class c stands for c / 256 of it.
+constexpr double kOceanLevelTopMetres = 8848;
+// The fraction of the track below pointer row y: 0 at the bottom edge, 1 at the top edge,
+// held within 0..1 so the thumb stays on the track.
+double OceanTrackFraction(int y, int trackTop, int trackBottom);
+// trunc(256 f) held within 0..255.
+int FloodLevelForFraction(double f);
+// The readout of a fraction: "%.0f m" of f * 8848, or "%.0f ft" of the same in feet.
+std::string OceanLevelText(double f, int imperial);
+// A typed level: an optional minus and at least one digit, nothing else; 0 otherwise. *typed
+// is the number held within -32000..32000, *metres the same converted from feet (times 0.3048,
+// truncated) when imperial.
+int TypedOceanLevel(const std::string& text, int imperial, int* typed, int* metres);
+// trunc(metres / 8848 * 256) held within 0..255.
+int FloodLevelForMetres(int metres);
