@@ -213,13 +213,6 @@ void FlybyStartPosition(int* x, int* y) {
     *y = fy < 500 ? 500 : fy > 19500 ? 19500 : fy;
 }
 
-static void ToggleHelpPrompts() {
-    if (helpPromptsOn) HelpPrompt(0, 1);
-    helpPromptsOn = !helpPromptsOn;
-    DrawButton(8, 0);
-    Delay(0.25);
-}
-
 static void ChooseBackground() {
     int choice = BackgroundChooser();
     if (choice < 0 || choice == mapBackground) return;
