@@ -114,7 +114,7 @@ static void GlobeLeftClick(int x, int y) {
     if (ButtonHitTest(x, y, 5, &id)) GlobeButton(id);
 }
 
-static void HandleGlobeMessage(const Message& m) {
+void HandleGlobeMessage(const Message& m) {
     switch (m.kind) {
     case MSG_PAINT: PaintGlobeScreen(m.paintRect); break;
     case MSG_SYSCOMMAND:
