@@ -213,13 +213,6 @@ void FlybyStartPosition(int* x, int* y) {
     *y = fy < 500 ? 500 : fy > 19500 ? 19500 : fy;
 }
 
-static void ToggleHelpPrompts() {
-    if (helpPromptsOn) HelpPrompt(0, 1);
-    helpPromptsOn = !helpPromptsOn;
-    DrawButton(8, 0);
-    Delay(0.25);
-}
-
 static void ChooseBackground() {
     int choice = BackgroundChooser();
     if (choice < 0 || choice == mapBackground) return;
@@ -262,7 +255,8 @@ void MapButton(int id, int fromRightClick) {
     case 25: FlashButton(25); BackToTopLevel(); return;
     case 95: MinimiseMainWindow(); return;
     case 2: MapPickAreaFor3D(); return;
-    case 3: case 4: case 5: case 7: case 9: case 10: case 12: case 13: case 14: case 17: case 19: case 96:
+    case 5: EnterGlobeView(); return;
+    case 3: case 4: case 7: case 9: case 10: case 12: case 13: case 14: case 17: case 19: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

@@ -11,6 +11,11 @@
 // The button a next-view code stands for (5 globe, 7 statistics, 8 flyby, 4 terrain, 1 room,
 // 17 place-name search), or 0.
 int NextViewButton(int code);
+// What a view's code leads to: 0 and 3 the 2D map; any other code is posted as the next-view
+// message.
+void ViewReturned(int code);
+// The globe tab: mode 5 on "menu\glbmain.bmp", the globe's loop, then where its code leads.
+void EnterGlobeView();
 
 // [SECTION] The room and its pages (room.cpp)
 

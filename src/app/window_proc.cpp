@@ -36,8 +36,15 @@ static int ModeTab(int mode) {
 // The next-view message: the code a view handed back acts as a click on its button.
 static void NextView(int code) {
     int button = NextViewButton(code);
-    if (button == 6) ShowRoom();
-    else if (button) PlayCue(CUE_ERROR);  // the terrain, statistics, flyby, globe and search screens come later
+    if (button == 6) {
+        ShowRoom();
+    } else if (button == 5) {
+        EnterGlobeView();
+    } else if (button) {
+        PlayCue(CUE_ERROR);  // the terrain, statistics, flyby and search screens come later
+        // A view that asked for one of them has ended: the user lands on the 2D map, the hub.
+        if (screenMode != 3 && screenMode != 1) EnterMapScreen(0);
+    }
 }
 
 static void Paint(const Rect& area) {

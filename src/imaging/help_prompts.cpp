@@ -59,3 +59,10 @@ void HelpPrompt(int id, int erase) {
     ClearClip(w);
     SetDrawState(w, saved);
 }
+
+void ToggleHelpPrompts() {
+    if (helpPromptsOn) HelpPrompt(0, 1);
+    helpPromptsOn = !helpPromptsOn;
+    DrawButton(8, 0);
+    Delay(0.25);
+}

@@ -61,4 +61,7 @@ void DrawUnitsSwitch(int mode);
 const char* HelpPromptText(int id);
 // Writes the prompt of `id` on the prompt line, or restores the line with erase.
 void HelpPrompt(int id, int erase);
+// Button 8 of every view: flips the help-prompt switch, erasing the prompt shown, and redraws
+// the switch in its new state.
+void ToggleHelpPrompts();
 

@@ -1,6 +1,6 @@
 // End to end: the viewer starts offscreen on a small volume made by the builder, with its
 // data root in a temporary folder, and is driven through its message queue: title page,
-// room, 2D map, the background chooser, the pointer readout and the screen cache.
+// room, 2D map, the background chooser, the pointer readout, the screen cache and the globe.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +12,7 @@
 #include "app/app.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
+#include "globe/globe.h"
 #include "imaging/imaging.h"
 #include "imaging/raster_compose.h"
 #include "map2d/map2d.h"
@@ -35,7 +36,7 @@ const std::string& Volume() {
     if (!FileExists((volume + "/titlepg.bmp").c_str())) {
         std::string builder = dir + "/../tools/volume/mundora-volume";
         std::string recipe = SourceDir() + "/tests/e2e/e2e-volume.recipe";
-        std::string command = builder + " --out " + volume + " --only rasters,scales,sounds,font,artwork --recipe " + recipe +
+        std::string command = builder + " --out " + volume + " --only rasters,scales,sounds,font,artwork,globe,climate --recipe " + recipe +
                               " --jobs 2 > " + dir + "/e2e-volume.log 2>&1";
         int status = system(command.c_str());
         if (status != 0) fprintf(stderr, "builder exit status %d, see %s/e2e-volume.log\n", status, dir.c_str());
@@ -384,6 +385,61 @@ TEST_F(Viewer, FineTilesAtCloseRange) {
         TestSaveWindowPng(ScreenshotPath(names[background]).c_str());
     }
     mapBackground = 0;  // the background outlives the test; later tests expect the imagery
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+}  // namespace
+
+namespace {
+
+// The globe: its tab on the map, the data-type chooser at (546, 45) with entry rows 18 pixels
+// apart from 24 below the panel's top, Enter to confirm, and Escape back to the 2D map. The
+// volume holds the temperature overlay but no precipitation.
+struct GlobeViewer : Viewer {
+    static void ChooseDataEntry(int entry) {
+        TestInjectClick(745, 56);  // button 48
+        TestInjectClick(600, 45 + 24 + entry * 18 + 8);
+        TestInjectKey(VK_RETURN);
+    }
+};
+
+TEST_F(GlobeViewer, GlobeTabTypesAndEscapeBackToTheMap) {
+    ToMap();
+    TestInjectClick(754, 12);  // the globe tab
+    ChooseDataEntry(kEntryRelief);
+    ChooseDataEntry(kEntryElevation);
+    ChooseDataEntry(kEntryTemperature);
+    ChooseDataEntry(kEntryPrecipitation);  // not in this volume: refused, temperature stays
+    TestInjectKey(VK_ESCAPE);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_EQ(FindPanelButton(1)->pressed, 1);
+    EXPECT_EQ(FindPanelButton(5)->pressed, 0);
+    EXPECT_EQ(globeView.imageType, kGlobeOverlay);
+    EXPECT_EQ(globeView.overlay, kOverlayTemperature);
+    EXPECT_EQ(climateDataLoaded, 0);  // button 65 goes with the screen
+    ASSERT_EQ(TestShownMessages().size(), 1u) << TestLastMessage();
+    EXPECT_EQ(TestLastMessage(), "This data volume has no precipitation data. See the README to add it.");
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("map-after-globe.png").c_str()));
+}
+
+TEST_F(GlobeViewer, NextViewCodesLeadThroughTheGlobe) {
+    ToMap();
+    // From the globe to the room (button 6), and from the room by the next-view message to
+    // the globe, left with its 2D tab.
+    TestInjectClick(754, 12);
+    TestInjectClick(280, 588);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 1);
+    TestInjectMessage(MSG_USER, 5, 0);
+    TestInjectClick(300, 12);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    // A screen that does not exist yet: the error cue and the 2D map.
+    TestInjectClick(754, 12);
+    TestInjectClick(420, 12);  // the 3D tab
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
     EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
 }
 
