@@ -54,7 +54,8 @@ double KeplerTrueAnomaly(double M, double e) {
     double E = M;
     // Bounded: a hostile eccentricity (1 or more, or not a number) would never converge.
     for (int k = 0; k < kKeplerIterations; k++) {
-        double correction = (E - e * sin(E) - M) / (1.0 - e * cos(E));
+        double sinE = sin(E), cosE = cos(E);
+        double correction = (E - e * sinE - M) / (1.0 - e * cosE);
         E -= correction;
         if (fabs(correction) < kKeplerTolerance) break;
     }
@@ -65,14 +66,16 @@ double KeplerTrueAnomaly(double M, double e) {
 }
 
 // Position and velocity of an orbit with semi-major axis a at true anomaly nu, turned by the
-// argument of perigee w, the inclination i and the node O (radians).
-static void OrbitPoint(double a, double e, double nu, double w, double i, double O, Vec3* position, Vec3* velocity) {
+// argument of perigee w, the inclination (its sine and cosine) and the node O (radians).
+static void OrbitPoint(double a, double e, double nu, double w, double si, double ci, double O, Vec3* position,
+                       Vec3* velocity) {
     double p = a * (1.0 - e * e);
-    double r = p / (1.0 + e * cos(nu));
-    double x = r * cos(nu), y = r * sin(nu);
+    double cosNu = cos(nu), sinNu = sin(nu);
+    double r = p / (1.0 + e * cosNu);
+    double x = r * cosNu, y = r * sinNu;
     double speed = sqrt(kGravity / p);
-    double vx = -speed * sin(nu), vy = speed * (cos(nu) + e);
-    double cw = cos(w), sw = sin(w), ci = cos(i), si = sin(i), cO = cos(O), sO = sin(O);
+    double vx = -speed * sinNu, vy = speed * (cosNu + e);
+    double cw = cos(w), sw = sin(w), cO = cos(O), sO = sin(O);
     Vec3 P{cw * cO - sw * sO * ci, cw * sO + sw * cO * ci, sw * si};
     Vec3 Q{-sw * cO - cw * sO * ci, -sw * sO + cw * cO * ci, cw * si};
     *position = Vec3{P.x * x + Q.x * y, P.y * x + Q.y * y, P.z * x + Q.z * y};
@@ -100,7 +103,7 @@ SunReference ComputeSunReference(double t) {
     s.sinP = kSunMinusEarthRadius / s.distance;
     s.cosP = sqrt(1.0 - s.sinP * s.sinP);
     Vec3 position;
-    OrbitPoint(kSunDistance, e, nu, s.perigee, s.obliquity, 0.0, &position, nullptr);
+    OrbitPoint(kSunDistance, e, nu, s.perigee, sin(s.obliquity), cos(s.obliquity), 0.0, &position, nullptr);
     s.x = position.x, s.y = position.y, s.z = position.z;
     return s;
 }
@@ -116,78 +119,155 @@ static int InShadow(const Vec3& satellite, const SunReference& sun) {
     return R * kInverseEarthRadius * sun.sinP - sqrt(R * R - kEarthRadiusSquared) / R * sun.cosP > c;
 }
 
-// The observer's position and velocity in the same frame as the satellite, for the local
-// sidereal angle theta; phi is the observer's latitude after the ellipsoid factor.
-static void ObserverPoint(double phi, double height, double theta, Vec3* site, Vec3* velocity) {
-    double N = kEarthRadius / sqrt(1.0 - kEllipsoidE2 * sin(phi) * sin(phi));
-    *site = Vec3{(N + height) * cos(phi) * cos(theta), (N + height) * cos(phi) * sin(theta),
-                 (kEllipsoidOneMinusE2 * N + height) * sin(phi)};
+// Sines and cosines of the observer's latitude phi (after the ellipsoid factor) and of the
+// local sidereal angle theta, used by the site and by the look angles.
+struct ObserverAngles {
+    double sinPhi, cosPhi, sinTheta, cosTheta;
+};
+
+// The observer's position and velocity in the same frame as the satellite.
+static void ObserverPoint(const ObserverAngles& o, double height, Vec3* site, Vec3* velocity) {
+    double N = kEarthRadius / sqrt(1.0 - kEllipsoidE2 * o.sinPhi * o.sinPhi);
+    *site = Vec3{(N + height) * o.cosPhi * o.cosTheta, (N + height) * o.cosPhi * o.sinTheta,
+                 (kEllipsoidOneMinusE2 * N + height) * o.sinPhi};
     *velocity = Vec3{-kEarthRotation * site->y, kEarthRotation * site->x, 0.0};
 }
 
-OrbitResult PropagateSatellite(const SatelliteRecord& r) {
-    OrbitResult out{};
+// Every propagation within one day shares the day's Sun and sidereal reference; the drawing
+// and the searches propagate many satellites to nearby times, so the last day is kept.
+static const SunReference& SunForDay(double t) {
+    static struct {
+        double day = NAN;
+        SunReference sun;
+    } cache;
+    double day = floor(t);
+    if (!(cache.day == day)) {
+        cache.sun = ComputeSunReference(t);
+        cache.day = day;
+    }
+    return cache.sun;
+}
+
+// What depends only on the epoch, inclination, eccentricity and mean motion. The drawing
+// propagates each satellite 40 times in a row, so the last satellite's terms are kept.
+struct ElementTerms {
+    double epoch, inclination, eccentricity, meanMotion;   // what they were computed from
+    double epochDay, sinI, cosI, nodeRate, perigeeRate;
+};
+
+static const ElementTerms& TermsFor(const SatelliteRecord& r) {
+    static ElementTerms last{NAN};
+    if (last.epoch == r.epoch && last.inclination == r.inclination && last.eccentricity == r.eccentricity &&
+        last.meanMotion == r.meanMotion)
+        return last;
+    last = ElementTerms{r.epoch, r.inclination, r.eccentricity, r.meanMotion};
     // Epoch as a day number; the year is bounded so that a hostile epoch stays an integer.
     double epochYear = fmax(-1e6, fmin(1e6, trunc(r.epoch / 1000.0)));
-    double epochDay = SatelliteDayNumber((int)epochYear, 1, 0) + (r.epoch - 1000.0 * epochYear);
-
-    double inclination = r.inclination * kDegToRad, node0 = r.node * kDegToRad;
-    double perigee0 = r.perigee * kDegToRad, anomaly0 = r.meanAnomaly * kDegToRad;
-    double latitude = r.observerLatitude * kDegToRad, minimum = r.minimumElevation * kDegToRad;
-    double westLongitude = r.observerLongitude * -kDegToRad;
-    double altitude = r.observerAltitude * 0.001;
-    double e = r.eccentricity, n = r.meanMotion;
-
-    double t = SatelliteDayNumber(r.year, r.month, r.day) + r.hours / 24.0;
-    SunReference sun = ComputeSunReference(t);
-
-    double a0 = 331.25 * pow(1440.0 / n, 2.0 / 3.0);
+    last.epochDay = SatelliteDayNumber((int)epochYear, 1, 0) + (r.epoch - 1000.0 * epochYear);
+    double inclination = r.inclination * kDegToRad, e = r.eccentricity;
+    last.sinI = sin(inclination);
+    last.cosI = cos(inclination);
+    double a0 = 331.25 * pow(1440.0 / r.meanMotion, 2.0 / 3.0);
     double oblateness = pow(kEarthRadius / a0, 3.5) / ((1.0 - e * e) * (1.0 - e * e));
-    double nodeRate = kNodePrecession * oblateness * cos(inclination);
-    double perigeeRate = kPerigeePrecession * oblateness * (5.0 * cos(inclination) * cos(inclination) - 1.0);
+    last.nodeRate = kNodePrecession * oblateness * last.cosI;
+    last.perigeeRate = kPerigeePrecession * oblateness * (5.0 * last.cosI * last.cosI - 1.0);
+    return last;
+}
 
-    double dt = t - epochDay;
+// The observer's latitude after the ellipsoid factor, kept for the last latitude asked: a
+// group or a search shares one observer.
+static void ObserverLatitude(double degrees, double* sinPhi, double* cosPhi) {
+    static struct {
+        double degrees = NAN, sinPhi, cosPhi;
+    } last;
+    if (!(last.degrees == degrees)) {
+        double phi = atan(kLatitudeFactor * tan(degrees * kDegToRad));
+        last = {degrees, sin(phi), cos(phi)};
+    }
+    *sinPhi = last.sinPhi;
+    *cosPhi = last.cosPhi;
+}
+
+// The satellite in the inertial frame at its clock time, and the Greenwich sidereal angle.
+struct OrbitState {
+    Vec3 satellite, velocity;
+    double sidereal;
+    const SunReference* sun;
+};
+
+static OrbitState OrbitStateAt(const SatelliteRecord& r) {
+    OrbitState state;
+    const ElementTerms& terms = TermsFor(r);
+    double node0 = r.node * kDegToRad, perigee0 = r.perigee * kDegToRad, anomaly0 = r.meanAnomaly * kDegToRad;
+    double e = r.eccentricity, n = r.meanMotion;
+    double t = SatelliteDayNumber(r.year, r.month, r.day) + r.hours / 24.0;
+    state.sun = &SunForDay(t);
+
+    double dt = t - terms.epochDay;
     double motion = n + r.decayRate * dt;
     double a = 331.25 * pow(1440.0 / motion, 2.0 / 3.0);
     double orbits = anomaly0 / kTwoPi + r.revolution + dt * (n + r.decayRate * dt / 2.0);
     double M = (orbits - floor(orbits)) * kTwoPi;
     double nu = KeplerTrueAnomaly(M, e);
+    OrbitPoint(a, e, nu, perigee0 + dt * terms.perigeeRate, terms.sinI, terms.cosI, node0 - dt * terms.nodeRate,
+               &state.satellite, &state.velocity);
+    state.sidereal = kTwoPi * ((t - state.sun->siderealOrigin) * kSiderealRate + state.sun->siderealReference);
+    return state;
+}
 
-    Vec3 satellite, velocity;
-    OrbitPoint(a, e, nu, perigee0 + dt * perigeeRate, inclination, node0 - dt * nodeRate, &satellite, &velocity);
-
-    double phi = atan(kLatitudeFactor * tan(latitude));
-    double sidereal = kTwoPi * ((t - sun.siderealOrigin) * kSiderealRate + sun.siderealReference);
-    double theta = sidereal - westLongitude;
-    Vec3 site, siteVelocity;
-    ObserverPoint(phi, altitude, theta, &site, &siteVelocity);
-
-    Vec3 d{satellite.x - site.x, satellite.y - site.y, satellite.z - site.z};
-    double south = cos(theta) * sin(phi) * d.x + sin(theta) * sin(phi) * d.y - cos(phi) * d.z;
-    double east = -sin(theta) * d.x + cos(theta) * d.y;
-    double up = cos(theta) * cos(phi) * d.x + sin(theta) * cos(phi) * d.y + sin(phi) * d.z;
-    double elevation = atan(up / sqrt(south * south + east * east));
-    double azimuth = kPi - atan2(east, south);
-    if (azimuth < 0.0) azimuth += kPi;   // only reachable through the short pi, kept as designed
-    out.visible = elevation >= minimum;
-
-    double west = sidereal - atan2(satellite.y, satellite.x);
+// Longitude (west reduced into [0, 2 pi) and turned east), latitude and height of the point
+// under the satellite.
+static void SubSatellitePoint(const OrbitState& state, OrbitResult* out) {
+    const Vec3& p = state.satellite;
+    double west = state.sidereal - atan2(p.y, p.x);
     double turns = trunc(west / kTwoPi);
     if (west < 0.0) turns -= 1.0;
     west -= kTwoPi * turns;
-    out.latitude = atan(satellite.z / sqrt(satellite.x * satellite.x + satellite.y * satellite.y)) * kRadToDeg;
-    out.height = Length(satellite) - kEarthRadius;
-    out.longitude = -west * kRadToDeg;
-    if (out.longitude < -180.0) out.longitude += 360.0;
-    else if (out.longitude > 180.0) out.longitude -= 360.0;
+    out->latitude = atan(p.z / sqrt(p.x * p.x + p.y * p.y)) * kRadToDeg;
+    out->height = Length(p) - kEarthRadius;
+    out->longitude = -west * kRadToDeg;
+    if (out->longitude < -180.0) out->longitude += 360.0;
+    else if (out->longitude > 180.0) out->longitude -= 360.0;
+}
 
-    out.eclipsed = InShadow(satellite, sun);
+// Look angles, range and Doppler shift from the record's observer.
+static void ObserverView(const SatelliteRecord& r, const OrbitState& state, OrbitResult* out) {
+    double theta = state.sidereal - r.observerLongitude * -kDegToRad;
+    ObserverAngles o{0.0, 0.0, sin(theta), cos(theta)};
+    ObserverLatitude(r.observerLatitude, &o.sinPhi, &o.cosPhi);
+    Vec3 site, siteVelocity;
+    ObserverPoint(o, r.observerAltitude * 0.001, &site, &siteVelocity);
 
-    out.range = Length(d);
-    Vec3 relative{velocity.x - siteVelocity.x, velocity.y - siteVelocity.y, velocity.z - siteVelocity.z};
-    double rangeRate = Dot(relative, d) / out.range;
-    out.doppler = r.frequency * 1e6 * rangeRate * kDopplerFactor;
-    out.azimuth = azimuth * kRadToDeg;
-    out.elevation = elevation * kRadToDeg;
+    const Vec3& p = state.satellite;
+    Vec3 d{p.x - site.x, p.y - site.y, p.z - site.z};
+    double south = o.cosTheta * o.sinPhi * d.x + o.sinTheta * o.sinPhi * d.y - o.cosPhi * d.z;
+    double east = -o.sinTheta * d.x + o.cosTheta * d.y;
+    double up = o.cosTheta * o.cosPhi * d.x + o.sinTheta * o.cosPhi * d.y + o.sinPhi * d.z;
+    double elevation = atan(up / sqrt(south * south + east * east));
+    double azimuth = kPi - atan2(east, south);
+    if (azimuth < 0.0) azimuth += kPi;   // only reachable through the short pi, kept as designed
+    out->visible = elevation >= r.minimumElevation * kDegToRad;
+
+    out->range = Length(d);
+    const Vec3& v = state.velocity;
+    Vec3 relative{v.x - siteVelocity.x, v.y - siteVelocity.y, v.z - siteVelocity.z};
+    double rangeRate = Dot(relative, d) / out->range;
+    out->doppler = r.frequency * 1e6 * rangeRate * kDopplerFactor;
+    out->azimuth = azimuth * kRadToDeg;
+    out->elevation = elevation * kRadToDeg;
+}
+
+OrbitResult PropagateSatellite(const SatelliteRecord& r) {
+    OrbitResult out{};
+    OrbitState state = OrbitStateAt(r);
+    ObserverView(r, state, &out);
+    SubSatellitePoint(state, &out);
+    out.eclipsed = InShadow(state.satellite, *state.sun);
+    return out;
+}
+
+OrbitResult SatelliteGroundPoint(const SatelliteRecord& r) {
+    OrbitResult out{};
+    SubSatellitePoint(OrbitStateAt(r), &out);
     return out;
 }

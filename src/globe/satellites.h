@@ -128,6 +128,9 @@ double KeplerTrueAnomaly(double M, double e);
 // For a clock time t, a day number with its fraction.
 SunReference ComputeSunReference(double t);
 OrbitResult PropagateSatellite(const SatelliteRecord& r);
+// The same computation up to the sub-satellite point: longitude, latitude and height only (the
+// other fields stay 0), for drawing orbits without an observer.
+OrbitResult SatelliteGroundPoint(const SatelliteRecord& r);
 
 // [SECTION] Orbit drawing (orbit_drawing.cpp)
 
