@@ -55,6 +55,7 @@ struct GlobeFrame {
     Surface* s;
     double R, lambda0, phi0;
     int width, height;
+    int lineHeight;   // of the marker's text
 };
 
 // Where the last orbit and ground points went, so consecutive visible ones are joined.
@@ -75,9 +76,12 @@ static void Segment(Surface* s, ColourRef colour, Point from, Point to) {
 
 // Draws the satellite at one position; returns 1 with its pixel when the Earth does not hide it.
 static int DrawPosition(const GlobeFrame& f, const OrbitResult& o, OrbitTrace* trace, Point* at) {
-    double x = 0.0, y = 0.0;
+    // The projection scales with the radius and faces the viewer alike at any radius, so one
+    // unit-sphere point serves the ground point and the orbit point above it.
+    double ux = 0.0, uy = 0.0;
+    int facing = OrthographicPoint(o.latitude, o.longitude, 1.0, f.lambda0, f.phi0, &ux, &uy);
     double lifted = f.R * (o.height + kEarthRadiusKm) / kEarthRadiusKm;
-    int facing = OrthographicPoint(o.latitude, o.longitude, lifted, f.lambda0, f.phi0, &x, &y);
+    double x = lifted * ux, y = lifted * uy;
     int hidden = (!facing && hypot(x, y) <= f.R) || !Reasonable(x, y);
     if (hidden) {
         trace->orbitShown = 0;
@@ -87,8 +91,8 @@ static int DrawPosition(const GlobeFrame& f, const OrbitResult& o, OrbitTrace* t
         trace->orbit = *at;
         trace->orbitShown = 1;
     }
-    double gx = 0.0, gy = 0.0;
-    int ground = OrthographicPoint(o.latitude, o.longitude, f.R, f.lambda0, f.phi0, &gx, &gy) && Reasonable(gx, gy);
+    double gx = f.R * ux, gy = f.R * uy;
+    int ground = facing && Reasonable(gx, gy);
     if (ground) {
         Point p = GlobeUnitsToPixel(gx, gy, f.width, f.height);
         if (trace->groundShown) Segment(f.s, kGroundColour, trace->ground, p);
@@ -98,7 +102,7 @@ static int DrawPosition(const GlobeFrame& f, const OrbitResult& o, OrbitTrace* t
     return !hidden;
 }
 
-static void DrawMarker(Surface* s, Point p, const char* name, double height) {
+static void DrawMarker(Surface* s, Point p, const char* name, double height, int lineHeight) {
     SetPen(s, PEN_SOLID, 1, kMarkerColour);
     MoveTo(s, p.x, p.y - 2);
     LineTo(s, p.x + 2, p.y);
@@ -108,7 +112,7 @@ static void DrawMarker(Surface* s, Point p, const char* name, double height) {
     char text[64];
     snprintf(text, sizeof text, "altitude %.1f km", height);
     TextOut(s, p.x, p.y, name);
-    TextOut(s, p.x, p.y + TextExtent(s, text).y, text);
+    TextOut(s, p.x, p.y + lineHeight, text);
 }
 
 // Steps the satellite's clock back half an hour and forward again over its 40 positions.
@@ -117,18 +121,18 @@ static void DrawSatelliteOrbit(const GlobeFrame& f, int i) {
     AdvanceSatelliteClock(r, -kOrbitSpanHours);
     OrbitTrace trace{};
     for (int k = 0; k < kOrbitPositions; k++) {
-        OrbitResult o = PropagateSatellite(*r);
+        OrbitResult o = SatelliteGroundPoint(*r);
         AdvanceSatelliteClock(r, kOrbitStepHours);
         Point at{};
         int shown = DrawPosition(f, o, &trace, &at);
-        if (k == kOrbitPositions - 1 && shown) DrawMarker(f.s, at, globeSatNames[i], o.height);
+        if (k == kOrbitPositions - 1 && shown) DrawMarker(f.s, at, globeSatNames[i], o.height, f.lineHeight);
     }
 }
 
 void DrawGroupOrbits(Surface* window, Surface* s, double R, double lambda0, double phi0, int width, int height) {
     if (!s || !globeSatInfo || !globeSatNames || globeSatCount <= 0 || width <= 0 || height <= 0) return;
     DrawSatelliteClock(window, globeSatInfo[0]);
-    GlobeFrame f{s, R, lambda0, phi0, width, height};
+    GlobeFrame f{s, R, lambda0, phi0, width, height, TextExtent(s, "altitude").y};
     DrawState saved = GetDrawState(s);
     for (int i = 0; i < globeSatCount; i++) DrawSatelliteOrbit(f, i);
     SetDrawState(s, saved);
