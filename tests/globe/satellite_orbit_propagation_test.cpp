@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "globe/satellites.h"
 
@@ -458,4 +459,38 @@ TEST(OrbitPropagation, HostileElementsEnd) {
         s = At(s, 2026, 0, 0, NAN);
         PropagateSatellite(s);
     }
+}
+
+// Satellites propagated one after another that differ in a single field each: nothing of the
+// previous one may carry over. The ground point is the same computation without the observer.
+TEST(OrbitPropagation, ConsecutiveSatellitesDifferingInOneField) {
+    SatelliteRecord base = At(Station(), 2026, 12, 6, 1.75);
+    std::vector<SatelliteRecord> sequence{base};
+    auto vary = [&](auto change) {
+        SatelliteRecord r = sequence.back();
+        change(r);
+        sequence.push_back(r);
+    };
+    vary([](SatelliteRecord& r) { r.epoch += 1.0; });
+    vary([](SatelliteRecord& r) { r.inclination += 10.0; });
+    vary([](SatelliteRecord& r) { r.eccentricity += 0.1; });
+    vary([](SatelliteRecord& r) { r.meanMotion -= 1.0; });
+    vary([](SatelliteRecord& r) { r.node += 30.0; });
+    vary([](SatelliteRecord& r) { r.observerLatitude = -33.9; });
+    vary([](SatelliteRecord& r) { r.observerLongitude = 151.2; });
+    vary([](SatelliteRecord& r) { r.day += 1; });
+    vary([](SatelliteRecord& r) { r.hours = 23.5; });
+    vary([](SatelliteRecord& r) { r.year -= 1; });
+    for (size_t k = 0; k < sequence.size(); k++) {
+        ExpectMatches(sequence[k], "sequence");
+        OrbitResult full = PropagateSatellite(sequence[k]), ground = SatelliteGroundPoint(sequence[k]);
+        EXPECT_EQ(ground.longitude, full.longitude) << k;
+        EXPECT_EQ(ground.latitude, full.latitude) << k;
+        EXPECT_EQ(ground.height, full.height) << k;
+        EXPECT_EQ(ground.range, 0.0);
+    }
+    // Back to the first after all the others gives the first result again.
+    OrbitResult first = PropagateSatellite(sequence.front());
+    ExpectMatches(sequence.front(), "again");
+    EXPECT_EQ(PropagateSatellite(sequence.front()).doppler, first.doppler);
 }
