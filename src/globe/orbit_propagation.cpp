@@ -245,7 +245,7 @@ static void ObserverView(const SatelliteRecord& r, const OrbitState& state, Orbi
     double up = o.cosTheta * o.cosPhi * d.x + o.sinTheta * o.cosPhi * d.y + o.sinPhi * d.z;
     double elevation = atan(up / sqrt(south * south + east * east));
     double azimuth = kPi - atan2(east, south);
-    if (azimuth < 0.0) azimuth += kPi;   // only reachable through the short pi, kept as designed
+    if (azimuth < 0.0) azimuth += kPi;   // reachable only through the short pi; the model adds pi
     out->visible = elevation >= r.minimumElevation * kDegToRad;
 
     out->range = Length(d);
