@@ -110,7 +110,7 @@ SunReference ComputeSunReference(double t) {
 
 // [SECTION] Propagation
 
-// Not eclipsed while the Sun's disk shows past the Earth's limb (the penumbra counts as lit).
+// The Earth's shadow as a cone widened by the Sun's size (its sin P and cos P).
 static int InShadow(const Vec3& satellite, const SunReference& sun) {
     Vec3 toSun{sun.x, sun.y, sun.z};
     double R = Length(satellite);
