@@ -1,6 +1,7 @@
 // Satellites: a catalogue of 2,000 varied element sets propagated to one clock time, as the
-// visibility search does, and one globe frame's orbits for a full group of 34 satellites
-// (40 positions each, orbit, ground track, marker and name) on a 665 x 499 surface.
+// visibility search does; one globe frame's orbits for a full group of 34 satellites (40
+// positions each, orbit, ground track, marker and name) on a 665 x 499 surface; and that
+// frame's positions alone.
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,5 +82,23 @@ void BM_Draw34Orbits(benchmark::State& state) {
     ReleaseSatelliteGroup();
 }
 BENCHMARK(BM_Draw34Orbits)->Unit(benchmark::kMillisecond);
+
+// The same frame's 1,360 sub-satellite points without any drawing, to tell the two apart.
+void BM_GroundPointsOf34Orbits(benchmark::State& state) {
+    if (LoadBenchGroup() != 34) {
+        state.SkipWithError("the group did not load");
+        return;
+    }
+    double sum = 0.0;
+    for (auto _ : state)
+        for (int i = 0; i < globeSatCount; i++) {
+            SatelliteRecord r = globeSatInfo[i];
+            AdvanceSatelliteClock(&r, -0.5);
+            for (int k = 0; k < 40; k++, AdvanceSatelliteClock(&r, 0.0125)) sum += SatelliteGroundPoint(r).latitude;
+        }
+    benchmark::DoNotOptimize(sum);
+    ReleaseSatelliteGroup();
+}
+BENCHMARK(BM_GroundPointsOf34Orbits)->Unit(benchmark::kMillisecond);
 
 }  // namespace
