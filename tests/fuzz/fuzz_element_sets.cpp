@@ -1,56 +1,50 @@
-// Fuzz target for the element-set files the volume builder reads (the recipe's own files among
-// them): any bytes must read without a fault, and every set kept must carry the columns the
-// viewer reads, an epoch that is a real date, and one of the globe's groups at most 34 long.
-#include <cstdint>
+// Fuzz target for element-set text and satellite records: any bytes count, parse and name
+// without reading past the end, every satellite counted can be read, and whatever numbers a
+// file or a record holds, propagation and the clock end.
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "satellites.h"
-
-static void Check(const ElementFile& f) {
-    for (const ElementSet& s : f.sets) {
-        if (s.line1.size() < 68 || s.line2.size() < 68 || s.catalogue.empty()) abort();
-        if (EpochDate(s.epoch).size() != 10 || EpochDate(s.epoch).substr(5, 2) > "12") abort();
-        if (s.name.find('\n') != std::string::npos || s.name.find('\r') != std::string::npos) abort();
-    }
-}
+#include "globe/satellites.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string text((const char*)data, size);
-    ElementFile lines, keyed;
-    ParseElementText(text, &lines);
-    ParseKeyedElements(text, &keyed);
-    Check(lines);
-    Check(keyed);
-    std::multimap<std::string, std::string> categories;
-    ParseCategoryList(text, "weather", &categories);
-    std::vector<ElementSet> all = NewestPerObject({&lines, &keyed});
-    std::vector<GroupSummary> summaries;
-    for (const SatelliteGroup& g : SatelliteGroups()) {
-        int matched = 0;
-        std::vector<const ElementSet*> members = SelectGroup(g, all, categories, &matched);
-        if (members.size() > (size_t)kGroupLimit || matched < (int)members.size()) abort();
-        std::vector<ElementSet> copies;
-        for (const ElementSet* s : members) copies.push_back(*s);
-        summaries.push_back({&g, (int)members.size(), EpochRange(copies)});
-        ThreeLineText(members);
+    int count = CountElementSets(data, size);
+    size_t lineFeeds = 0;
+    for (size_t k = 0; k < size; k++) lineFeeds += data[k] == '\n';
+    if (count < 0 || (size_t)count * 3 > lineFeeds + size / 199 + 1) abort();
+    for (int i = 0; i <= count && i < 40; i++) {
+        SatelliteRecord r{};
+        r.year = 2026, r.month = 12, r.day = 6, r.hours = 1.5, r.frequency = 146.0;
+        int read = ParseElementSet(data, size, i, &r);
+        if (i < count && !read) abort();
+        char name[kSatelliteNameSize];
+        if (ParseElementSetName(data, size, i, name, sizeof name) && strlen(name) > kSatelliteNameSize - 1) abort();
+        if (read) PropagateSatellite(r);
     }
-    FillEpochLines("@EPOCHS@\n" + text.substr(0, 200), "sats\\sats.txt", summaries);
+    ByteCursor c = MakeCursor(data, size);
+    SatelliteRecord r;
+    while (DecodeSatelliteRecord(c, &r)) {
+        PropagateSatellite(r);
+        AdvanceSatelliteClock(&r, 0.5);
+        AdvanceSatelliteClock(&r, -0.5);
+        char text[64];
+        FormatSatelliteClock(r, text, sizeof text);
+    }
     return 0;
 }
 
 std::vector<std::vector<uint8_t>> FuzzSeeds() {
-    std::vector<std::string> texts = {
-        "0 ISS (ZARYA)\r\n1 25544U 98067A   22053.51782528 -.00002182  00000-0 -11606-4 0  2927\r\n"
-        "2 25544  51.6416 247.4627 0006703 130.5360 325.0288 15.72125391563537\r\n"
-        "1    11U 59001A   22053.83197560  .00000847  00000-0  45179-3 0  9996\n"
-        "2    11  32.8647 264.6509 1466352 126.0358 248.5175 11.85932318689790",
-        "[41866]\nNAME=GOES 16 [+]\nTLE1=1 41866U 16071A   18020.51782528 -.00000182  00000-0  00000-0 0  9992\n"
-        "TLE2=2 41866   0.0100 247.4627 0000703 130.5360 325.0288  1.00271391563537\n",
-        "Weather\n41866\n00011\n",
-    };
-    std::vector<std::vector<uint8_t>> seeds;
-    for (const std::string& t : texts) seeds.emplace_back(t.begin(), t.end());
-    return seeds;
+    std::string sets =
+        "ISS (ZARYA)             \r\n"
+        "1 25544U 98067A   98001.00000000  .00002182  00000-0  40768-4 0  9990\r\n"
+        "2 25544  51.6400 247.4627 0006703 130.5360 325.0288 15.49000000563537\r\n"
+        "GOES 16\n"
+        "1 41866U 16071A   26300.00000000 -.00000089  00000-0  00000+0 0  9995\n"
+        "2 41866   0.0500  80.0000 0002000 100.0000 250.0000  1.00273791 50001\n";
+    std::vector<uint8_t> records;
+    SatelliteRecord r{98001.0, 51.64, 247.46, 0.0006703, 130.536, 325.0288, 15.49, 0.00002182,
+                      146.0, 53.5, -113.5, 670.0, 0.0, 23.9, 56353, 2026, 12, 31};
+    EncodeSatelliteRecord(r, records);
+    return {std::vector<uint8_t>(sets.begin(), sets.end()), records};
 }
