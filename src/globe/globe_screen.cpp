@@ -57,7 +57,12 @@ void GlobeFrameStep() {
     globeScreen.redrawAsked = 0;
     if (!asked && std::fabs(globeView.rotationSpeed) < 0.001) return;
     int animates = globeView.imageType == kGlobeOverlay && !globeView.overlayFrozen;
-    if (animates) StepOverlayMonth(globeView.rotationSpeed <= 0 ? 1 : -1);
+    // The months were stepped once a frame when frames came a few a second; at sixty a second
+    // that would run five years a second, so each month stays kFramesPerMonth frames.
+    if (animates && --globeScreen.monthFrames < 0) {
+        StepOverlayMonth(globeView.rotationSpeed <= 0 ? 1 : -1);
+        globeScreen.monthFrames = kFramesPerMonth - 1;
+    }
     if (!globeView.rotationPaused) globeView.centreLongitude = WrapLongitude(globeView.centreLongitude + globeView.rotationSpeed);
     // The satellite clocks advance here by -speed / 360 days once the satellites join the screen.
     if (!globeScreen.framesReady || !(asked || !globeView.rotationPaused || animates)) return;

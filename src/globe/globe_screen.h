@@ -13,7 +13,10 @@ struct GlobeScreenState {
     int redrawAsked;     // something changed: draw a frame even when nothing turns
     int leaveCode;       // -1 while the screen runs, then the code it returns
     int handCursor;      // the pointer shows the hand
+    int monthFrames;     // animated frames left before the overlay's next month
 };
+// An animated overlay shows each month for this many frames.
+constexpr int kFramesPerMonth = 10;
 extern GlobeScreenState globeScreen;
 
 // The dial's tilt for a bearing in degrees (0 straight up, clockwise).

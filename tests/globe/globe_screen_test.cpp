@@ -250,10 +250,19 @@ TEST_F(GlobeScreen, OverlayMonthRunsAgainstTheTurnUnlessFrozen) {
         globeView.rotationSpeed = c.speed;
         globeView.overlayMonth = c.month;
         globeView.centreLongitude = c.centre;
+        globeScreen.monthFrames = 0;
         GlobeFrameStep();
         EXPECT_EQ(globeView.overlayMonth, c.expected) << c.speed;
         EXPECT_NEAR(globeView.centreLongitude, c.expectedCentre, 1e-9) << c.speed;
     }
+    // Each month then stays for kFramesPerMonth frames while the globe goes on turning.
+    globeView.rotationSpeed = -1.0;
+    globeView.overlayMonth = 6;
+    globeScreen.monthFrames = 0;
+    for (int frame = 0; frame < kFramesPerMonth; frame++) GlobeFrameStep();
+    EXPECT_EQ(globeView.overlayMonth, 7);
+    GlobeFrameStep();
+    EXPECT_EQ(globeView.overlayMonth, 8);
     // Frozen: the month stays, "f" steps it by the same rule.
     globeView.overlayFrozen = 1;
     globeView.rotationSpeed = -1.0;
@@ -274,11 +283,13 @@ TEST_F(GlobeScreen, OverlayMonthRunsAgainstTheTurnUnlessFrozen) {
     GlobeFrameStep();
     EXPECT_EQ(globeView.overlayMonth, 3);
     globeScreen.redrawAsked = 1;
+    globeScreen.monthFrames = 0;
     GlobeFrameStep();
     EXPECT_EQ(globeView.overlayMonth, 4);
     EXPECT_EQ(globeView.centreLongitude, 20);
     globeView.rotationPaused = 1;
     globeView.rotationSpeed = -1.0;
+    globeScreen.monthFrames = 0;
     GlobeFrameStep();
     EXPECT_EQ(globeView.centreLongitude, 20);
     EXPECT_EQ(globeView.overlayMonth, 5);
