@@ -5,6 +5,7 @@
 
 #include "core/core.h"
 #include "globe/globe_screen.h"
+#include "globe/satellites.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
 
@@ -179,6 +180,13 @@ static void Leave(int id, int code) {
     globeScreen.leaveCode = code;
 }
 
+// The next or previous of the fourteen groups, wrapping; it is loaded and shown at once.
+static void NextSatelliteGroup(int step) {
+    FlashButton(step > 0 ? 53 : 54);
+    satelliteDataLoaded = LoadSatelliteGroup(satelliteGroups[StepSatelliteGroup(step)].elementFile) > 0 || satelliteDataLoaded;
+    globeScreen.redrawAsked = 1;
+}
+
 void GlobeButton(int id) {
     switch (id) {
     case 1: Leave(1, 3); return;
@@ -195,8 +203,14 @@ void GlobeButton(int id) {
     case 48: ChooseDataType(); return;
     case 49: FlipNames(); return;
     case 50: ChooseElevationColours(); return;
-    case 51: case 52: case 53: case 54: case 97:
-        PlayCue(CUE_ERROR);  // the satellites join the globe later
+    case 51:
+        FlashButton(51);
+        globeView.satDisplayOn = !globeView.satDisplayOn;
+        globeScreen.redrawAsked = 1;
+        return;
+    case 53: case 54: NextSatelliteGroup(id == 53 ? 1 : -1); return;
+    case 52: case 97:
+        PlayCue(CUE_ERROR);  // the group's text opens in the manual viewer, which comes with the manual
         return;
     case 55: RaiseOceanLevel(); return;
     case 56: case 57: case 58: case 59:

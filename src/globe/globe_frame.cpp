@@ -9,10 +9,12 @@
 #include "core/core.h"
 #include "globe/globe.h"
 #include "globe/globe_renderer.h"
+#include "globe/satellites.h"
 
 static struct {
     int wholeImage = 1;    // the next transfer covers the whole image, not just the globe
     int titleShown = 0;    // an overlay title was drawn in the previous frame
+    int satellitesShown = 0;  // satellites and their clock were drawn in the previous frame
 } frame;
 
 void MarkGlobeImageCleared() { frame.wholeImage = 1; }
@@ -201,6 +203,22 @@ static void DrawOverlayTitle(Surface* window) {
     SetDrawState(window, saved);
 }
 
+// The loaded satellite group over the graticule; once they are switched off, the clock they
+// wrote in the right half of the status line is taken away again.
+static void DrawSatellitesOrRestore(Surface* window, double centreLongitude) {
+    const GlobeBuffers& b = globeBuffers;
+    const double toRadians = M_PI / 180.0;
+    if (globeView.satDisplayOn) {
+        DrawGroupOrbits(window, b.output, b.radiusUnits, centreLongitude * toRadians, b.viewLatitude * toRadians,
+                        b.viewportWidth, b.viewportHeight);
+    } else if (frame.satellitesShown && window && hbmVirtual) {
+        int half = (statusRect.right - statusRect.left) / 2;
+        Blit(window, statusRect.left + half, statusRect.top, statusRect.right - statusRect.left - half,
+             statusRect.bottom - statusRect.top, hbmVirtual, statusRect.left + half, statusRect.top);
+    }
+    frame.satellitesShown = globeView.satDisplayOn;
+}
+
 int DrawGlobe(Surface* window, int x, int y, double centreLongitude, int imageType) {
     GlobeBuffers& b = globeBuffers;
     if (!b.output) {
@@ -208,9 +226,11 @@ int DrawGlobe(Surface* window, int x, int y, double centreLongitude, int imageTy
         return 0;
     }
     if (!ComposeGlobeFrame(centreLongitude, imageType)) return 0;
+    // Orbits reach beyond the globe's square: the whole image goes over them next frame.
+    if (globeView.satDisplayOn || frame.satellitesShown) frame.wholeImage = 1;
     TransferFrame();
     DrawGraticule(b.output, b.viewportWidth, b.viewportHeight, centreLongitude);
-    // The current satellite group is drawn here, over the graticule, when satDisplayOn is set.
+    DrawSatellitesOrRestore(window, centreLongitude);
     if (!window) return 1;
     int overlayShown = imageType == kGlobeOverlay && globeView.overlay != kOverlayNone;
     if (overlayShown) DrawOverlayTitle(window);

@@ -6,6 +6,7 @@
 
 #include "core/core.h"
 #include "globe/globe_screen.h"
+#include "globe/satellites.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
 
@@ -64,7 +65,8 @@ void GlobeFrameStep() {
         globeScreen.monthFrames = kFramesPerMonth - 1;
     }
     if (!globeView.rotationPaused) globeView.centreLongitude = WrapLongitude(globeView.centreLongitude + globeView.rotationSpeed);
-    // The satellite clocks advance here by -speed / 360 days once the satellites join the screen.
+    // One turn of the globe is one day of the satellites' clocks; turning east runs them forward.
+    if (globeView.satDisplayOn && !globeView.rotationPaused) AdvanceSatelliteClocks(-globeView.rotationSpeed / 360.0 * 24.0);
     if (!globeScreen.framesReady || !(asked || !globeView.rotationPaused || animates)) return;
     DrawGlobe(WindowSurface(), mapRect.left, mapRect.top, globeView.centreLongitude, globeView.imageType);
 }
@@ -172,7 +174,10 @@ static int EnterGlobeScreen() {
     globeScreen.framesReady = 1;
     LoadGlobeFilter(90.0 - 45.0 * globeView.tilt, GlobeFilterName(globeView.size, globeView.tilt).c_str(), 0, 0);
     LoadGlobeImageType(kGlobeImagery, 1, 0);
-    // The first satellite group, "sats\noaa.dat", loads here once the satellites join the screen.
+    // Each visit starts with the first group's file; the group index goes on from where it was.
+    satelliteDataLoaded = LoadSatelliteGroup(satelliteGroups[0].elementFile) > 0;
+    SetTextColour(globeBuffers.output, MakeColour(0, 255, 0));
+    SetBackgroundMode(globeBuffers.output, BK_TRANSPARENT);
     ClearImageArea();
     RedrawButtons(5);
     DrawUnitsSwitch(5);
@@ -187,6 +192,8 @@ static void LeaveGlobeScreen() {
     globeView.floodMode = 0;
     RestoreGlobeLegendRange();
     climateDataLoaded = 0;
+    ReleaseSatelliteGroup();
+    satelliteDataLoaded = 0;
     SetHand(0);
 }
 
