@@ -10,6 +10,7 @@
 #include "map2d/map2d.h"
 #include "map2d/measurement.h"
 #include "map2d/zoom_commands.h"
+#include "terrain/terrain_extraction.h"
 
 static int Repaint(int changed) {
     if (changed) RecomposeAndRepaintMap();
@@ -46,9 +47,11 @@ int MapToolButton(int id) {
     }
 }
 
-// Until the terrain screen exists, the area chosen for it is answered with this message.
+// The chosen area is cut into a terrain set in the temporary folder. The terrain screen that
+// shows it comes later, so for now the user is told where the set went.
 static void HandAreaToTerrain(const MapWindow& area) {
-    ShowMessage("The 3D terrain view is not available in this version, so the area cannot be extracted");
+    if (!ExtractTerrainSet(area, 0)) return;
+    ShowMessage("The terrain of this area was written to the temporary folder. The 3D terrain view comes in a later version.");
 }
 
 // The 3D view's first step when entered by its tab: the area the terrain will show, picked

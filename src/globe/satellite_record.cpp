@@ -26,13 +26,6 @@ const SatelliteGroup satelliteGroups[kSatelliteGroups] = {
 
 // [SECTION] The record
 
-static void WriteF64LE(std::vector<uint8_t>& out, double d) {
-    uint64_t u;
-    memcpy(&u, &d, 8);
-    WriteU32LE(out, (uint32_t)u);
-    WriteU32LE(out, (uint32_t)(u >> 32));
-}
-
 void EncodeSatelliteRecord(const SatelliteRecord& r, std::vector<uint8_t>& out) {
     WriteF64LE(out, r.epoch);
     WriteF64LE(out, r.inclination);

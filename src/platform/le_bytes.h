@@ -83,6 +83,12 @@ inline void WriteF32LE(std::vector<uint8_t>& out, float f) {
     memcpy(&u, &f, 4);
     WriteU32LE(out, u);
 }
+inline void WriteF64LE(std::vector<uint8_t>& out, double d) {
+    uint64_t u;
+    memcpy(&u, &d, 8);
+    WriteU32LE(out, (uint32_t)u);
+    WriteU32LE(out, (uint32_t)(u >> 32));
+}
 inline void WriteBytes(std::vector<uint8_t>& out, const void* data, size_t n) {
     const uint8_t* b = (const uint8_t*)data;
     out.insert(out.end(), b, b + n);

@@ -1,0 +1,86 @@
+// Terrain extraction: cuts an area of the 2D map out of the world's height, shade and colour
+// tiles into a terrain set in the temporary folder (grids of 100, 150 and 350 cells a side),
+// with the place names inside it and, for the 350 grid, the map's vector layers over the imagery.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "map2d/map2d.h"
+
+constexpr int kTerrainGridLow = 100, kTerrainGridMedium = 150, kTerrainGridHigh = 350;
+constexpr int kTerrainMaxGridWidth = 1280, kTerrainMaxGridHeight = 1024;
+
+// [SECTION] The set's files (terrain_set_files.cpp)
+
+// "<tempDir>\<size>.<extension>", e.g. TerrainSetPath(100, "hts").
+std::string TerrainSetPath(int size, const char* extension);
+// "<tempDir>\clip.zl".
+std::string ClipFilePath();
+
+// clip.zl: the map window at the time of clipping and the cell size in metres of each grid.
+constexpr int kClipFileSize = 56;
+struct ClipRecord {
+    MapWindow window;
+    double cellMetres[3];  // grids 100, 150, 350
+};
+// The record of a window: cell sizes from its width along the centre latitude.
+ClipRecord ClipRecordFor(const MapWindow& w);
+void EncodeClipRecord(const ClipRecord& r, uint8_t out[kClipFileSize]);
+// 0 when the bytes are fewer than a record; longer input is read up to the record's end.
+int ParseClipRecord(const uint8_t* data, size_t size, ClipRecord* out);
+// Writes clip.zl; "Cannot open file %s" and 0 when it cannot be written.
+int WriteClipFile(const MapWindow& w);
+// Reads clip.zl; 0 without a message when it is missing or short.
+int ReadClipFile(ClipRecord* out);
+
+// The 104-byte name record of the .nam and .n2 files.
+constexpr int kTerrainNameRecordSize = 104;
+struct TerrainNameRecord {
+    std::string name;      // at most 69 bytes are stored
+    int foundPlace = 0;    // 0 a gazetteer name, 1 a place-name search result
+    double row = 0, column = 0;  // position in grid cells from the north-west corner
+    int32_t cls = 0;       // gazetteer class 1..6 (1 most important); 6 for search results
+};
+void EncodeTerrainNameRecord(const TerrainNameRecord& r, uint8_t out[kTerrainNameRecordSize]);
+void DecodeTerrainNameRecord(const uint8_t in[kTerrainNameRecordSize], TerrainNameRecord* r);
+
+// [SECTION] Extraction (terrain_extraction.cpp)
+
+// Clips a new area (detailsOnly 0: clip.zl, then grids 100 and 150 with the progress bar), or
+// extracts grid 350 with the "Details" overlay for the area stored in clip.zl (detailsOnly 1;
+// `area` is used when clip.zl is missing). 1 when every imagery and height step succeeded;
+// failures of the names and the overlay do not change the result. The codebooks are loaded
+// for the call and released before it returns.
+int ExtractTerrainSet(const MapWindow& area, int detailsOnly);
+
+// The window a grid of width x height cells is cut from: west <= east, south <= north, and
+// widened around its centre to width x height kilometres when it is smaller than that.
+MapWindow ExtractionWindow(const MapWindow& area, int width, int height);
+
+// [SECTION] Grids (extraction_tiles.cpp)
+
+// One grid each, written row by row from the north-west corner: .rgb with red, green, blue a
+// cell; .hts with a signed 16-bit height and .sha with a shade byte a cell. They need the
+// colour, or the shade and height, codebooks loaded. 1 on success; on failure the message has
+// been shown and nothing is written.
+int ExtractTerrainImagery(const MapWindow& area, const char* rgbPath, int width, int height);
+int ExtractTerrainHeights(const MapWindow& area, const char* htsPath, const char* shaPath, int width, int height);
+
+// Test hook in the manner of a fault injector: the nth buffer allocation of the grid and
+// overlay steps from now on fails (1 the first); 0 switches it off.
+void FailTerrainAllocation(int nth);
+
+// [SECTION] Names (extraction_names.cpp)
+
+// The gazetteer's places inside `window` (already the extraction window) into the .nam file of
+// a size x size grid, and the found places of the place-name search into the .n2 file. The
+// number of gazetteer names written; 0 after "Cannot open file %s".
+int ExtractTerrainNames(const MapWindow& window, const char* namPath, const char* n2Path, int size);
+
+// [SECTION] Details (extraction_details.cpp)
+
+// Draws the current map window's vector layers over the size x size imagery of the set and
+// writes the picture as "<size>.vec" in the layout of the .rgb file. 1 on success.
+int DrawTerrainDetails(int size);
