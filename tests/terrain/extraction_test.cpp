@@ -345,6 +345,7 @@ TEST_F(ExtractionTest, ExtractionFailureMessages) {
     auto heights = [&](int width, int height) { return ExtractTerrainHeights(w, hts.c_str(), sha.c_str(), width, height); };
     auto imagery = [&](int width, int height) { return ExtractTerrainImagery(w, rgb.c_str(), width, height); };
     std::string unwritable = temp.path + "\\missing\\100.hts";
+    int cursorBefore = GetCursorShape();
     struct Step {
         const char* what;
         std::function<int()> run;
@@ -388,7 +389,7 @@ TEST_F(ExtractionTest, ExtractionFailureMessages) {
     // A failed step leaves nothing: the heights file of the failed shades is gone too.
     EXPECT_FALSE(FileExists(hts.c_str()));
     EXPECT_FALSE(FileExists(sha.c_str()));
-    EXPECT_EQ(GetCursorShape(), CURSOR_ARROW);
+    EXPECT_EQ(GetCursorShape(), cursorBefore);  // the wait cursor went on every exit
 }
 
 TEST_F(ExtractionTest, ExtractionSetWithAMissingCodebookLoadsNothingAndWritesNoGrid) {
