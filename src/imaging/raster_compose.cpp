@@ -42,14 +42,6 @@ struct ProgressShare {
     int every = 20;          // output rows between reports
 };
 
-struct ObservedRange {
-    double low = 99999999.0, high = -99999999.0;
-    void Add(double h) {
-        if (h < low) low = h;
-        if (h > high) high = h;
-    }
-};
-
 struct TileRef {
     int west, north;
 };
@@ -169,8 +161,8 @@ void Smooth(Planes* pl, const TileMapping& m, int smoothing, int channels) {
 
 // [SECTION] Coarse tiles
 
-// Colour (layer colour: red, green, blue planes) or heights (plane 0, with the observed range).
-void CoarsePass(const ComposeRequest& q, TileLayer layer, Planes* pl, ProgressShare share, ObservedRange* range, int zeroAsOne) {
+// Colour (layer colour: red, green, blue planes) or heights (plane 0).
+void CoarsePass(const ComposeRequest& q, TileLayer layer, Planes* pl, ProgressShare share, int zeroAsOne) {
     std::vector<TileRef> tiles = TilesInWindow(q, kCoarseDegrees, kCoarseTileColumns, kCoarseTileRows);
     share.tiles = std::max(1, (int)tiles.size());
     TileMapping m;
@@ -201,7 +193,6 @@ void CoarsePass(const ComposeRequest& q, TileLayer layer, Planes* pl, ProgressSh
                     int16_t* height = pl->row(0, y);
                     for (int x = m.x0; x < m.x1; x++) {
                         int16_t h = (int16_t)samples[col[x]];
-                        range->Add(h);
                         height[x] = zeroAsOne && h == 0 ? 1 : h;
                     }
                 }
@@ -224,8 +215,8 @@ constexpr WorldFile kHeightTop{"raster\\hts\\hts.top", kTopWidth, kTopHeight, 2}
 constexpr WorldFile kColourTop{"raster\\rgb\\rgb2.top", kRgbTopWidth, kRgbTopHeight, 3};
 
 // Reads the world file's samples into plane ch (for colour, planes 0-2) for every mapped
-// pixel; heights update the observed range. A missing file leaves the planes as they are.
-void WorldPass(const ComposeRequest& q, const WorldFile& file, Planes* pl, int ch, ProgressShare share, ObservedRange* range) {
+// pixel. A missing file leaves the planes as they are.
+void WorldPass(const ComposeRequest& q, const WorldFile& file, Planes* pl, int ch, ProgressShare share) {
     FILE* f = OpenDataFile(file.name, "rb");
     if (!f) return;
     TileMapping m;
@@ -249,9 +240,7 @@ void WorldPass(const ComposeRequest& q, const WorldFile& file, Planes* pl, int c
             int16_t* out = pl->row(ch, y);
             for (int x = m.x0; x < m.x1; x++) {
                 const uint8_t* b = &bytes[(size_t)col[x] * 2];
-                int16_t h = (int16_t)(b[0] | (b[1] << 8));
-                if (range) range->Add(h);
-                out[x] = h;
+                out[x] = (int16_t)(b[0] | (b[1] << 8));
             }
         } else {
             int16_t *red = pl->row(0, y), *green = pl->row(1, y), *blue = pl->row(2, y);
@@ -342,19 +331,6 @@ int FineHeightShadePass(const ComposeRequest& q, Planes* pl, int withHeights, Pr
 }
 
 // [SECTION] Colouring
-
-void FinishObservedRange(const ObservedRange& seen) {
-    if (seen.high < seen.low) {
-        observedElevation = fixedElevation;
-        return;
-    }
-    ElevationRange r{seen.low, seen.high};
-    if ((int)r.minimum == -5) r.minimum = 0;
-    if (r.minimum < -392) r.minimum = -392;
-    if (r.maximum > 8848) r.maximum = 8848;
-    if ((int)r.maximum <= (int)r.minimum) r.maximum = r.minimum + 1;
-    observedElevation = r;
-}
 
 enum Colouring { kColourPlanes, kGreyShade, kSilhouette, kHeightsShaded, kHeightsFlat };
 
@@ -474,7 +450,6 @@ int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* s
     int previousCursor = SetCursorShape(CURSOR_WAIT);
     double widthKm = fabs((q.east - q.west) / 360.0 * 40020.0), heightKm = fabs((q.north - q.south) / 180.0 * 20040.0);
     const ColourRef* ramp = heights ? LoadRamp() : nullptr;
-    ObservedRange seen;
     ProgressShare all, firstHalf, secondHalf;
     firstHalf.to = 50;
     secondHalf.from = 50;
@@ -483,15 +458,15 @@ int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* s
         if (fabs((q.east - q.west) / 360.0 * 1600.0) * 2.5 >= q.width && fabs((q.north - q.south) / 180.0 * 1200.0) * 2.5 >= q.height) {
             ProgressShare overview;
             overview.every = 25;
-            WorldPass(q, kColourTop, &pl, 0, overview, nullptr);
+            WorldPass(q, kColourTop, &pl, 0, overview);
             *source = kSourceOverview;
         } else if (widthKm / 4 >= q.width && heightKm / 4 >= q.height) {
-            CoarsePass(q, kLayerColour, &pl, all, nullptr, 0);
+            CoarsePass(q, kLayerColour, &pl, all, 0);
             *source = kSourceCoarse;
         } else {
             ok = LoadCodebookRGB("raster\\rgb\\rg_2048.cod", "raster\\rgb\\b_1024.cod");
             if (ok) {
-                CoarsePass(q, kLayerColour, &pl, firstHalf, nullptr, 0);
+                CoarsePass(q, kLayerColour, &pl, firstHalf, 0);
                 ok = FineColourPass(q, &pl, secondHalf);
                 ReleaseCodebookRGB();
             }
@@ -503,13 +478,13 @@ int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* s
         if (q.wholeWorld) {
             ProgressShare overview;
             overview.every = 25;
-            if (heights) WorldPass(q, kHeightTop, &pl, 0, overview, &seen);
-            WorldPass(q, kShadeTop, &pl, shadeCh, overview, nullptr);
+            if (heights) WorldPass(q, kHeightTop, &pl, 0, overview);
+            WorldPass(q, kShadeTop, &pl, shadeCh, overview);
             *source = kSourceOverview;
         } else if (widthKm / 8 >= q.width && heightKm / 8 >= q.height) {
-            if (heights) CoarsePass(q, kLayerHeight, &pl, firstHalf, &seen, 1);
+            if (heights) CoarsePass(q, kLayerHeight, &pl, firstHalf, 1);
             ProgressShare shade = heights ? secondHalf : all;
-            WorldPass(q, kShade8, &pl, shadeCh, shade, nullptr);
+            WorldPass(q, kShade8, &pl, shadeCh, shade);
             *source = kSourceCoarse;
         } else {
             ok = LoadCodebook("raster\\shadow\\shadow.cod");
@@ -518,14 +493,16 @@ int ComposeRaster(const ComposeRequest& q, std::vector<uint8_t>* bgrRows, int* s
                 ok = 0;
             }
             if (ok) {
-                if (heights) CoarsePass(q, kLayerHeight, &pl, firstHalf, &seen, 0);
+                if (heights) CoarsePass(q, kLayerHeight, &pl, firstHalf, 0);
                 ok = FineHeightShadePass(q, &pl, heights, heights ? secondHalf : all);
                 ReleaseCodebook();
                 if (heights) ReleaseCodebookH();
             }
             *source = kSourceFine;
         }
-        if (heights) FinishObservedRange(seen);
+        // The world overview takes the quick range (the fixed one for the whole world), the
+        // tiles the range of the 60-degree height samples under the map's pixels.
+        if (heights) q.wholeWorld ? WindowElevationRangeQuick(q) : WindowElevationRangePrecise(q);
     }
     if (ok) Colourise(pl, colouring, ramp, rounded * 3, bgrRows);
     ProgressIndicator(1, 100);

@@ -26,3 +26,12 @@ int ComposeRaster(const ComposeRequest& request, std::vector<uint8_t>* bgrRows, 
 // The elevation ramp is kept from one composition to the next, so that a scale that cannot be
 // read leaves the colours as they were. This forgets it (tests).
 void ResetElevationRamp();
+
+// The observed elevation range of the request's window into observedElevation: the lowest and
+// highest height sample, with the coast's -5 raised to 0, clamped to -392 .. 8848 and at least
+// a metre wide; the fixed range when nothing was found or the window is the whole world.
+// Precise: the 60-degree height tiles sampled once per pixel column and row (what the tiles'
+// composition shows). Quick: the world grid "hts.top", one sample per pixel (at most 1023
+// columns). 0 after "Cannot open file %s" (quick, no grid) or an allocation message.
+int WindowElevationRangePrecise(const ComposeRequest& request);
+int WindowElevationRangeQuick(const ComposeRequest& request);
