@@ -41,6 +41,10 @@ int Prepare() {
     fprintf(stderr, "volume: %s\n", volume.c_str());
     static std::string temp = "/tmp/mundora-bench-extract-" + std::to_string(getpid());
     MakeDirectories(temp.c_str());
+    atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(temp, ignored);
+    });
     snprintf(dataRoot, sizeof dataRoot, "%s", volume.c_str());
     snprintf(tempDir, sizeof tempDir, "%s", temp.c_str());
     ChangeDirectory(volume.c_str());

@@ -79,7 +79,7 @@ void EncodeTerrainNameRecord(const TerrainNameRecord& r, uint8_t out[kTerrainNam
 
 void DecodeTerrainNameRecord(const uint8_t in[kTerrainNameRecordSize], TerrainNameRecord* r) {
     size_t n = 0;
-    while (n < 70 && in[n]) n++;
+    while (n < 69 && in[n]) n++;
     r->name.assign((const char*)in, n);
     r->foundPlace = in[70];
     ByteCursor c = MakeCursor(in + 72, 20);
