@@ -47,7 +47,11 @@ int DrawTerrainDetails(int size) {
         return 0;
     }
     DrawBgrImage(picture, 0, 0, bgr.data(), size, size, stride);
+    // An Escape that stopped the last map repaint must not leave the overlay empty.
+    int abortedBefore = drawAborted;
+    drawAborted = 0;
     DrawVectorLayers(picture, 0, 0, size, size);
+    drawAborted = abortedBefore;
     std::vector<uint8_t> rgb((size_t)size * size * 3);
     const uint32_t* pixels = SurfacePixels(picture);
     int pitch = SurfaceStride(picture);

@@ -307,7 +307,10 @@ TEST_F(ExtractionTest, ExtractionOfDetailsUsesTheClippedAreaAfterThePanAndDrawsT
     // The user pans away, and only then asks for the details.
     zoomHistory[1] = MapWindow{10.0, 14.0, 40.0, 44.0};
     zoomDepth = 1;
+    drawAborted = 1;  // Escape stopped the last repaint of the map
     ASSERT_EQ(ExtractTerrainSet(zoomHistory[1], 1), 1);
+    EXPECT_EQ(drawAborted, 1);
+    drawAborted = 0;
     RemoveFile(themePath.c_str());
     ResetLayerSwitches();
     EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
@@ -405,6 +408,16 @@ TEST_F(ExtractionTest, ExtractionSetWithAMissingCodebookLoadsNothingAndWritesNoG
     EXPECT_EQ(codebookRGB, nullptr);
     EXPECT_FALSE(FileExists(TerrainSetPath(100, "hts").c_str()));
     EXPECT_EQ(ReadTestFile(ResolvePath(ClipFilePath().c_str())).size(), (size_t)kClipFileSize);
+}
+
+TEST_F(ExtractionTest, ExtractionOfDetailsWithoutClipFileUsesTheGivenArea) {
+    MapWindow area{178.5, 181.5, 40.5, 43.5};
+    ASSERT_EQ(ExtractTerrainSet(area, 1), 1);
+    EXPECT_FALSE(FileExists(ClipFilePath().c_str()));
+    EXPECT_EQ(Heights(SetFile(350, "hts")), ReferenceExtraction(area, 350).heights);
+    EXPECT_EQ(SetFile(350, "vec").size(), (size_t)350 * 350 * 3);
+    EXPECT_FALSE(FileExists(TerrainSetPath(100, "hts").c_str()));
+    EXPECT_EQ(zoomDepth, 0);
 }
 
 TEST_F(ExtractionTest, ExtractionClipRecordParsesOnlyWholeRecords) {
