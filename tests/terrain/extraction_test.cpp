@@ -420,18 +420,4 @@ TEST_F(ExtractionTest, ExtractionOfDetailsWithoutClipFileUsesTheGivenArea) {
     EXPECT_EQ(zoomDepth, 0);
 }
 
-TEST_F(ExtractionTest, ExtractionClipRecordParsesOnlyWholeRecords) {
-    ClipRecord r = ClipRecordFor(MapWindow{-10, 10, -5, 5});
-    uint8_t bytes[kClipFileSize];
-    EncodeClipRecord(r, bytes);
-    ClipRecord back;
-    ASSERT_EQ(ParseClipRecord(bytes, sizeof bytes, &back), 1);
-    EXPECT_EQ(back.window.west, -10);
-    EXPECT_EQ(back.window.north, 5);
-    EXPECT_DOUBLE_EQ(back.cellMetres[0], 20 * 111317.09966666668 / 100);
-    EXPECT_DOUBLE_EQ(back.cellMetres[2], 20 * 111317.09966666668 / 350);
-    EXPECT_EQ(ParseClipRecord(bytes, sizeof bytes - 1, &back), 0);
-    EXPECT_EQ(ParseClipRecord(bytes, 0, &back), 0);
-}
-
 }  // namespace
