@@ -133,7 +133,12 @@ static void RaiseOceanLevel() {
     int type = globeView.imageType;
     // The slider floods the elevation picture: heights in the second layer, elevation colours.
     LoadGlobeImageType(kGlobeElevation, type == kGlobeImagery || type == kGlobeOverlay, 0);
+    // The legend speaks of the heights being flooded while the slider is open.
+    int overlay = globeView.overlay;
+    globeView.imageType = kGlobeElevation, globeView.overlay = kOverlayNone;
+    DrawGlobeLegend();
     OceanLevelSlider();
+    globeView.imageType = type, globeView.overlay = overlay;
     LoadGlobeImageType(type, type == kGlobeImagery, 1);
     DrawButton(55, 0);
     Redisplay();
