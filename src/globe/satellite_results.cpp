@@ -3,6 +3,7 @@
 // graticule and world outline, over which a chosen satellite's hour is plotted second by second.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ constexpr double kPathSpanHours = 0.5;
 constexpr ColourRef kNavy = MakeColour(0, 0, 128), kTeal = MakeColour(0, 128, 128), kOlive = MakeColour(128, 128, 0);
 constexpr ColourRef kGrey = MakeColour(128, 128, 128), kMagenta = MakeColour(255, 0, 255);
 constexpr ColourRef kBlack = MakeColour(0, 0, 0), kWhite = MakeColour(255, 255, 255);
+// The corner the readout lines cover, with room for the widest of them.
+constexpr int kReadoutWidth = 400, kReadoutHeight = 170;
 constexpr int kResultDialogWidth = 420, kResultDialogHeight = 340;
 
 static struct {
@@ -133,21 +136,29 @@ static void DrawPathMap(const PathFrame& f) {
 
 // [SECTION] The path
 
-static void WriteReadout(const PathFrame& f, const PathReadout& readout) {
-    for (int k = 0; k < 6; k++) TextOut(f.s, f.area.left + 10, f.area.top + 30 + 20 * k, readout.lines[k]);
+// Writes the lines that differ from what the corner shows; redrawing the same text over itself
+// would change nothing, and six lines a second over an hour are most of the view's time.
+static void WriteReadout(const PathFrame& f, const PathReadout& readout, PathReadout* shown) {
+    for (int k = 0; k < 6; k++) {
+        if (strcmp(readout.lines[k], shown->lines[k]) == 0) continue;
+        TextOut(f.s, f.area.left + 10, f.area.top + 30 + 20 * k, readout.lines[k]);
+        memcpy(shown->lines[k], readout.lines[k], sizeof readout.lines[k]);
+    }
 }
 
 // The satellite as one pixel where the Earth does not hide it, on a sphere raised by its height.
-static void PlotPosition(const PathFrame& f, const OrbitResult& o) {
+// Returns 1 when the pixel fell where the readout is written.
+static int PlotPosition(const PathFrame& f, const OrbitResult& o) {
     double ux = 0.0, uy = 0.0;
     int facing = OrthographicPoint(o.latitude, o.longitude, 1.0, f.lambda0, f.phi0, &ux, &uy);
     double lifted = f.R * (o.height + kEarthRadiusKm) / kEarthRadiusKm;
     double x = lifted * ux, y = lifted * uy;
-    if ((!facing && hypot(x, y) <= f.R) || !std::isfinite(x) || !std::isfinite(y)) return;
-    if (fabs(x) > 1e6 || fabs(y) > 1e6) return;   // absurd elements; cannot be on screen
+    if ((!facing && hypot(x, y) <= f.R) || !std::isfinite(x) || !std::isfinite(y)) return 0;
+    if (fabs(x) > 1e6 || fabs(y) > 1e6) return 0;   // absurd elements; cannot be on screen
     Point p = FramePixel(f, x, y);
-    if (p.x < f.area.left || p.x >= f.area.right || p.y < f.area.top || p.y >= f.area.bottom) return;
+    if (p.x < f.area.left || p.x >= f.area.right || p.y < f.area.top || p.y >= f.area.bottom) return 0;
     SetPixel(f.s, p.x, p.y, PathPointColour(o));
+    return p.x < f.area.left + kReadoutWidth && p.y < f.area.top + kReadoutHeight;
 }
 
 // An hour of the entry's path, from half an hour before its time, one second a step.
@@ -156,13 +167,13 @@ static void DrawPath(const PathFrame& f, const SearchEntry& e, PathReadout* last
     SatelliteRecord r = e.record;
     AdvanceSatelliteClock(&r, -kPathSpanHours);
     int zone = LocalZoneWestSeconds();
-    PathReadout readout{};
+    PathReadout readout{}, shown{};
     for (int k = 0; k < kPathSteps; k++) {
         OrbitResult o = PropagateSatellite(r);
         AdvanceSatelliteClock(&r, 1.0 / 3600.0);
         FormatPathReadout(o, r.hours, zone, &readout);
-        WriteReadout(f, readout);
-        PlotPosition(f, o);
+        WriteReadout(f, readout, &shown);
+        if (PlotPosition(f, o)) shown = PathReadout{};   // the next step writes every line over it
     }
     if (last) *last = readout;
 }
