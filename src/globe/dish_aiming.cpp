@@ -29,8 +29,8 @@ static bool NameBefore(const DishEntry& a, const DishEntry& b) {
 }
 
 std::string DishElementFile() {
-    // The temporary folder's copy comes first; without one, the data root's or the volume's,
-    // so that F5 also works on a fresh data root.
+    // The temporary folder's copy comes first. Deliberately, without one we take the data
+    // root's or the volume's, so that F5 also works on a fresh data root instead of only beeping.
     std::string temp = TempPath("geo.tle");
     if (FileExists(temp.c_str())) return ResolvePath(temp.c_str());
     return FindDataFile("geo.tle");

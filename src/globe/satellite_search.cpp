@@ -19,8 +19,8 @@ constexpr size_t kMaxCatalogueBytes = 64u << 20;
 constexpr size_t kMaxResultBytes = 64u << 20;
 // Both sub-satellite coordinates moving less than this in ten minutes mark a geostationary object.
 constexpr double kStationaryDegrees = 0.05;
-// The element sets of the propagator hold for 1901-2099; we take every year from the first
-// satellite on rather than only the few years the catalogue was first published for.
+// Deliberately wider than 1996-1999, the only years the search once took: every year from the
+// first satellite on up to 2099, the last year the propagator's day numbers hold for.
 constexpr int kFirstYear = 1957, kLastYear = 2099;
 
 // [SECTION] Checked fields
