@@ -36,11 +36,12 @@ void SetSatellitePathRadius(int radius) { pathView.radius = radius; }
 
 void FormatPathReadout(const OrbitResult& o, double clockHours, int zoneWestSeconds, PathReadout* out) {
     double local = clockHours - zoneWestSeconds / 3600.0 + kPathSpanHours;
+    if (!std::isfinite(local)) local = 0.0;   // a damaged result file
     double whole = floor(local);
     int hour = (int)fmod(whole, 24.0);
     if (hour < 0) hour += 24;
-    int minute = (int)trunc((local - whole) * 60.0);
-    minute = minute < 0 ? 0 : minute > 59 ? 59 : minute;
+    double minutes = trunc((local - whole) * 60.0);
+    int minute = minutes < 0.0 ? 0 : minutes > 59.0 ? 59 : (int)minutes;
     snprintf(out->lines[0], sizeof out->lines[0], "Azimuth (deg): %.1f  ", o.azimuth);
     snprintf(out->lines[1], sizeof out->lines[1], "Elevation (deg): %.1f  ", o.elevation);
     snprintf(out->lines[2], sizeof out->lines[2], "Altitude (km): %.0f  ", o.height);
@@ -108,7 +109,7 @@ int DrawWorldOutline(Surface* s, const Rect& area, double radius, double lambda0
     while (CursorLeft(c) >= 8) {
         double lon = ReadF32LE(c), lat = ReadF32LE(c);
         double x, y;
-        if (lon >= 180.0 && lon != kOutlineBreak) lon -= 360.0;   // the projection takes -180..180
+        if (lon >= 180.0) lon -= 360.0;   // the projection takes -180..180
         if (lon == kOutlineBreak || !OrthographicPoint(lat, lon, radius, lambda0, phi0, &x, &y)) {
             FlushOutline(s, &run);
             continue;
