@@ -549,3 +549,53 @@ TEST_F(SatelliteSearchTest, PathViewReadoutOfAKnownEntry) {
     EXPECT_EQ(ShownTexts(), std::vector<std::string>{"Cannot open file " + ResultPath()});
     DeleteSurface(s);
 }
+
+namespace {
+
+int64_t NoWindowProc(uint32_t, uint64_t, int64_t, const Message&) { return 0; }
+
+// Light grey to white pixels (the text is smoothed) where the path view writes the entry's name.
+int NameWritten(Surface* s) {
+    int light = 0;
+    for (int y = mapRect.top + 10; y < mapRect.top + 26; y++)
+        for (int x = mapRect.left + 10; x < mapRect.left + 120; x++) {
+            ColourRef c = GetPixel(s, x, y);
+            light += ColourRed(c) > 160 && ColourGreen(c) > 160 && ColourBlue(c) > 160;
+        }
+    return light > 10;
+}
+
+}  // namespace
+
+// On the window: the list opens over the map alone; Show Path with nothing selected does
+// nothing, with an entry selected it writes the name and the hour's path.
+TEST_F(SatelliteSearchTest, ResultDialogDrawsTheMapThenThePathOfTheSelection) {
+    WriteRoot(kSearchCatalogue, Catalogue());
+    ASSERT_TRUE(CreateMainWindow(WindowOptions{"Mundora", 800, 600, 1}, NoWindowProc));
+    Surface* w = WindowSurface();
+    ASSERT_TRUE(w);
+    FillRect(w, Rect{0, 0, 800, 600}, MakeColour(9, 9, 9));
+    int cursor = GetCursorShape();
+    Point centre = MapPixel(kLatitude, kLongitude, 20000, kLongitude, kLatitude);
+    ColourRef atOpening = 0;
+    int nameAfterDeselect = -1, nameAfterShow = -1;
+    TestPushDialogScript(TypeAndClick(kSearchWhen));
+    TestPushDialogScript([&](Dialog* d) {
+        atOpening = GetPixel(w, centre.x, centre.y);
+        ListSetSelected(d, kResultList, 0, 0);
+        TestDialogCommand(d, kResultShowPath);
+        nameAfterDeselect = NameWritten(w);
+        ListSetSelected(d, kResultList, 3, 1);
+        TestDialogCommand(d, kResultShowPath);
+        nameAfterShow = NameWritten(w);
+        TestDialogCommand(d, IDCANCEL);
+    });
+    VisibleSatellitesSearch();
+    EXPECT_EQ(atOpening, MakeColour(255, 0, 255));
+    EXPECT_EQ(nameAfterDeselect, 0);
+    EXPECT_EQ(nameAfterShow, 1);
+    EXPECT_EQ(GetPixel(w, mapRect.left - 1, mapRect.top), MakeColour(9, 9, 9));
+    EXPECT_EQ(GetCursorShape(), cursor);   // the wait cursor is gone again
+    EXPECT_TRUE(ShownTexts().empty());
+    DestroyMainWindow();
+}
