@@ -240,8 +240,9 @@ static DialogTemplate ResultDialogTemplate() {
     t.height = kResultDialogHeight;
     t.items = {
         {DI_STATIC, kResultCountText, 12, 10, 396, 20, ""},
-        {DI_STATIC, kResultHeading, 12, 34, 396, 20, "Satellites visible from ground within 5-minute window of specified time:"},
-        {DI_LISTBOX, kResultList, 12, 58, 396, 230, ""},
+        // The heading wraps onto a second line at the dialog's width.
+        {DI_STATIC, kResultHeading, 12, 32, 396, 36, "Satellites visible from ground within 5-minute window of specified time:"},
+        {DI_LISTBOX, kResultList, 12, 72, 396, 216, ""},
         {DI_BUTTON, kResultBigger, 12, 300, 90, 28, "Bigger"},
         {DI_BUTTON, kResultSmaller, 110, 300, 90, 28, "Smaller"},
         {DI_BUTTON, kResultShowPath, 208, 300, 100, 28, "Show Path..."},
