@@ -5,6 +5,7 @@
 
 #include "core/core.h"
 #include "globe/globe_screen.h"
+#include "globe/satellite_tools.h"
 #include "globe/satellites.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
@@ -28,6 +29,16 @@ void SetGlobeSizeAndTilt(int size, int tilt) {
     globeView.tilt = tilt;
     ClearGlobeImage();
     LoadGlobeFilter(90.0 - 45.0 * tilt, GlobeFilterName(size, tilt).c_str(), 0, 0);
+    globeScreen.redrawAsked = 1;
+}
+
+// After a tool that drew over the map area and the status line: the whole screen again.
+static void Repaint() {
+    Surface* w = WindowSurface();
+    if (w && hbmVirtual) Blit(w, 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
+    RedrawButtons(5);
+    DrawUnitsSwitch(5);
+    DrawGlobeLegend();
     globeScreen.redrawAsked = 1;
 }
 
@@ -133,7 +144,12 @@ static void RaiseOceanLevel() {
     int type = globeView.imageType;
     // The slider floods the elevation picture: heights in the second layer, elevation colours.
     LoadGlobeImageType(kGlobeElevation, type == kGlobeImagery || type == kGlobeOverlay, 0);
+    // The legend speaks of the heights being flooded while the slider is open.
+    int overlay = globeView.overlay;
+    globeView.imageType = kGlobeElevation, globeView.overlay = kOverlayNone;
+    DrawGlobeLegend();
     OceanLevelSlider();
+    globeView.imageType = type, globeView.overlay = overlay;
     LoadGlobeImageType(type, type == kGlobeImagery, 1);
     DrawButton(55, 0);
     Redisplay();
@@ -209,8 +225,13 @@ void GlobeButton(int id) {
         globeScreen.redrawAsked = 1;
         return;
     case 53: case 54: NextSatelliteGroup(id == 53 ? 1 : -1); return;
-    case 52: case 97:
+    case 52:
         PlayCue(CUE_ERROR);  // the group's text opens in the manual viewer, which comes with the manual
+        return;
+    case 97:
+        FlashButton(97);
+        VisibleSatellitesSearch();
+        Repaint();
         return;
     case 55: RaiseOceanLevel(); return;
     case 56: case 57: case 58: case 59:
@@ -242,7 +263,10 @@ void GlobeKeyDown(uint32_t key) {
     case VK_DOWN: StepTilt(1); return;
     case VK_LEFT: globeView.rotationSpeed += 0.5; return;
     case VK_RIGHT: globeView.rotationSpeed -= 0.5; return;
-    case VK_F5: PlayCue(CUE_ERROR); return;  // dish aiming joins with the satellites
+    case VK_F5:
+        DishAiming();
+        Repaint();
+        return;
     default: return;
     }
 }

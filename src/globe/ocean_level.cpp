@@ -186,7 +186,9 @@ static void DrawPanel(const Slider& s) {
 // panel goes back on top before anything is shown.
 static int DrawFloodedGlobe(const Slider* s) {
     Surface* win = WindowSurface();
-    SetClipRect(win, mapRect);
+    // The status line below takes the overlay's title away as the flooded frame replaces it.
+    SetClipRect(win, Rect{std::min(mapRect.left, statusRect.left), mapRect.top, std::max(mapRect.right, statusRect.right),
+                          std::max(mapRect.bottom, statusRect.bottom)});
     int drawn = DrawGlobe(win, mapRect.left, mapRect.top, globeView.centreLongitude, kGlobeElevation);
     ClearClip(win);
     if (s) DrawPanel(*s);

@@ -46,6 +46,7 @@ std::string ToCp1252(const QString& text) {
 }
 
 Surface* CreateSurface(int width, int height) {
+    VectorStateGuard guard;
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
     Surface* s = new Surface();
     s->image = QImage(width, height, QImage::Format_RGB32);
@@ -288,6 +289,7 @@ static int SoftPolyline(Surface* s, const Point* points, int count) {
 }
 
 void Polyline(Surface* s, const Point* points, int count) {
+    VectorStateGuard guard;
     if (count < 2 || s->state.penStyle == PEN_NULL) return;
     if (ThinSolidPen(s->state)) {
         for (int i = 1; i < count; i++) ThinLine(s, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
@@ -308,6 +310,7 @@ void Polyline(Surface* s, const Point* points, int count) {
 }
 
 void PolygonShape(Surface* s, const Point* points, int count) {
+    VectorStateGuard guard;
     if (count < 2) return;
     QPolygon poly;
     for (int i = 0; i < count; i++) poly << QPoint(points[i].x, points[i].y);
@@ -321,6 +324,7 @@ void PolygonShape(Surface* s, const Point* points, int count) {
 }
 
 void RectangleShape(Surface* s, int left, int top, int right, int bottom) {
+    VectorStateGuard guard;
     if (right - left < 1 || bottom - top < 1) return;
     QPainter p(&s->image);
     PreparePainter(s, p);
@@ -341,6 +345,7 @@ void RectangleShape(Surface* s, int left, int top, int right, int bottom) {
 }
 
 void EllipseShape(Surface* s, int left, int top, int right, int bottom) {
+    VectorStateGuard guard;
     QPainter p(&s->image);
     PreparePainter(s, p);
     p.setPen(MakePen(s->state));
@@ -351,6 +356,7 @@ void EllipseShape(Surface* s, int left, int top, int right, int bottom) {
 }
 
 void FillRect(Surface* s, const Rect& r, ColourRef colour) {
+    VectorStateGuard guard;
     QRect q = QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).intersected(s->image.rect());
     if (s->clipKind == 1) q = q.intersected(s->clipRect);
     if (q.isEmpty()) return;
@@ -389,6 +395,7 @@ Point TextExtent(Surface* s, const char* text, int length) {
 int FontAscent(Surface* s) { return QFontMetrics(SurfaceFont(s)).ascent(); }
 
 void TextOut(Surface* s, int x, int y, const char* text, int length) {
+    VectorStateGuard guard;
     QString t = FromCp1252(text, length);
     if (t.isEmpty()) return;
     const QFont& font = SurfaceFont(s);
@@ -417,6 +424,7 @@ void TextOut(Surface* s, int x, int y, const char* text, int length) {
 }
 
 void Blit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int rop) {
+    VectorStateGuard guard;
     // Clip against both images.
     if (sx < 0) { x -= sx; w += sx; sx = 0; }
     if (sy < 0) { y -= sy; h += sy; sy = 0; }
@@ -444,6 +452,7 @@ void Blit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, 
 }
 
 void DrawPaletteImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int h, int stride, const ColourRef* palette) {
+    VectorStateGuard guard;
     uint32_t lut[256];
     for (int i = 0; i < 256; i++) lut[i] = ToPixel(palette[i]);
     int x0 = std::max(0, x), y0 = std::max(0, y);
@@ -457,6 +466,7 @@ void DrawPaletteImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, 
 }
 
 void DrawBgrImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int h, int stride) {
+    VectorStateGuard guard;
     int x0 = std::max(0, x), y0 = std::max(0, y);
     int x1 = std::min(dst->image.width(), x + w), y1 = std::min(dst->image.height(), y + h);
     for (int yy = y0; yy < y1; yy++) {

@@ -140,12 +140,14 @@ void MarkWindowDirty(const Surface* s, const QRect& r) {
 }
 
 void FlushWindowDirty() {
+    VectorStateGuard guard;
     if (pendingDirty.isEmpty()) return;
     if (win.window) win.window->update(pendingDirty);
     pendingDirty = QRect();
 }
 
 int PlatformInit(int argc, char** argv) {
+    VectorStateGuard guard;
     if (QApplication::instance()) {
         win.app = qobject_cast<QApplication*>(QApplication::instance());
     } else {
@@ -185,6 +187,7 @@ static void SleepUntilToolkitEvent(int timeoutMs) {
     }
     win.sleeping = 1;
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    ClearUpperVectorState();
     win.sleeping = 0;
 }
 
@@ -203,6 +206,7 @@ void Delay(double seconds) {
     // Show first what was drawn just before the pause (a flashed button, an animation frame).
     FlushWindowDirty();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ClearUpperVectorState();
     for (;;) {
         int32_t left = (int32_t)(deadline - TickCount());
         if (left <= 0) return;
@@ -232,6 +236,7 @@ static void CentreOnScreen(QWidget* w, int width, int height) {
 }
 
 int CreateMainWindow(const WindowOptions& options, WindowProc proc) {
+    VectorStateGuard guard;
     if (win.window) return 0;
     win.windowSurface = CreateSurface(options.clientWidth, options.clientHeight);
     if (!win.windowSurface) return 0;
@@ -258,6 +263,7 @@ int CreateMainWindow(const WindowOptions& options, WindowProc proc) {
 }
 
 void ShowMainWindow() {
+    VectorStateGuard guard;
     if (!win.window) return;
     win.window->show();
     win.window->raise();
@@ -361,6 +367,7 @@ void FlushMessages(uint32_t fromKind, uint32_t toKind) {
 
 int PeekMessage(Message* msg, int remove) {
     if (win.app) FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ClearUpperVectorState();
     if (win.queue.empty()) return 0;
     *msg = win.queue.front();
     if (remove) win.queue.pop_front();
@@ -369,6 +376,7 @@ int PeekMessage(Message* msg, int remove) {
 
 int PeekMessageInRange(Message* msg, uint32_t fromKind, uint32_t toKind, int remove) {
     if (win.app) FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ClearUpperVectorState();
     for (auto it = win.queue.begin(); it != win.queue.end(); ++it) {
         if (it->kind < fromKind || it->kind > toKind) continue;
         *msg = *it;
@@ -387,6 +395,7 @@ static int WaitForQueue(int timed, uint32_t deadline) {
         if (!win.app) return 0;
         if (TestModeEnabled()) {
             FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents);
+            ClearUpperVectorState();
             if (!win.queue.empty()) return 1;
             if (win.timers.empty()) return 0;
         }

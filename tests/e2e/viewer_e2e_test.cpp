@@ -13,6 +13,7 @@
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "globe/globe.h"
+#include "globe/satellites.h"
 #include "imaging/imaging.h"
 #include "imaging/raster_compose.h"
 #include "map2d/map2d.h"
@@ -441,6 +442,29 @@ TEST_F(GlobeViewer, NextViewCodesLeadThroughTheGlobe) {
     TestPumpMessages();
     EXPECT_EQ(screenMode, 3);
     EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+// Satellites from the globe tab: the orbits switched on and stepped to the GPS group, then F5
+// aims a dish from the default place with the volume's geostationary sets.
+TEST_F(GlobeViewer, OrbitsGroupsAndDishAimingFromTheGlobe) {
+    ToMap();
+    TestInjectClick(754, 12);
+    TestInjectClick(745, 306);  // Orbits
+    for (int i = 0; i < 8; i++) TestInjectClick(786, 329);  // next group, eight times: GPS
+    TestPushDialogScript([](Dialog* d) { TestDialogCommand(d, IDOK); });
+    TestInjectKey(VK_F5);
+    TestInjectKey(VK_ESCAPE);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_EQ(globeView.satDisplayOn, 1);
+    EXPECT_EQ(globeSatGroup, 8);
+    std::vector<uint8_t> bytes = ReadTestFile(std::string(dataRoot) + "/aim_dish.txt");
+    std::string report(bytes.begin(), bytes.end());
+    EXPECT_EQ(report.rfind("site location = (53.500000,-113.500000,672.000000)\r\n\r\nname ", 0), 0u) << report;
+    EXPECT_NE(report.find("------------------------------------------------------\r\n"), std::string::npos);
+    EXPECT_EQ(TestLastMessage(), std::string("Output saved to file ") + dataRoot + "\\AIM_DISH.TXT");
+    globeView.satDisplayOn = 0;
+    ResetSatelliteState();
 }
 
 }  // namespace

@@ -115,12 +115,14 @@ TEST_F(GlobeScreen, EachWayOutHandsBackItsCode) {
         EXPECT_EQ(climateDataLoaded, 0);
     }
     // The globe's own tab and what joins later refuse with the error cue; the screen stays.
-    // The help prompts switch as on the map.
+    // The help prompts switch as on the map. F5 without "geo.tle" anywhere only beeps.
     helpPromptsOn = 1;
     for (int id : {5, 9, 10, 14, 8}) ClickButton(id);
     TestInjectKey(VK_F5);
+    int beeps = TestBeepCount();
     EXPECT_EQ(RunToEscape(), 0);
-    EXPECT_EQ(ErrorCues(), 5);
+    EXPECT_EQ(ErrorCues(), 4);
+    EXPECT_EQ(TestBeepCount(), beeps + 1);
     EXPECT_EQ(helpPromptsOn, 0u);
 }
 
@@ -466,4 +468,23 @@ TEST_F(GlobeScreen, SatelliteButtonsSwitchOrbitsAndStepGroups) {
     EXPECT_EQ(RunToEscape(), 0);
     EXPECT_EQ(globeSatGroup, 12);
     EXPECT_EQ(TestLastMessage(), "Cannot open file sats\\radarsat.dat");
+}
+
+// "Visible Now" opens the search's dialog from inside the globe's loop (satellites loaded, so
+// the button takes clicks); cancelling it leaves the globe running until Escape.
+TEST_F(GlobeScreen, VisibleNowOpensTheSearchFromTheGlobe) {
+    std::string text = ElementSet("SAT 0");
+    WriteTestText(root / "sats/noaa.dat", text);
+    ResetSatelliteState();
+    size_t dialogsBefore = TestShownDialogs().size();
+    int cancelled = 0;
+    TestPushDialogScript([&](Dialog* d) {
+        cancelled = 1;
+        TestDialogCommand(d, IDCANCEL);
+    });
+    ClickButton(97);
+    EXPECT_EQ(RunToEscape(), 0);
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_EQ(TestShownDialogs().size(), dialogsBefore + 1);
+    EXPECT_EQ(ErrorCues(), 0);
 }

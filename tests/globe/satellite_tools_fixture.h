@@ -1,0 +1,100 @@
+// What the search and dish-aiming tests share: a data root with its temporary folder, an empty
+// volume as the current directory, universal time as the local zone, sounds on with the two
+// cue files they play, and the items of a dialog filled from a table.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/core.h"
+#include "globe/satellite_tools.h"
+#include "platform/files.h"
+#include "platform/sound.h"
+#include "platform/test_double.h"
+#include "satellite_test_files.h"
+#include "support/test_volume.h"
+
+struct SatelliteToolsTest : ::testing::Test {
+    TempFolder root, volume;
+    std::string savedCwd, savedZone;
+    int hadZone = 0;
+    char savedRoot[256], savedTemp[256];
+    OptionsRecord savedOptions = options;
+
+    void SetUp() override {
+        memcpy(savedRoot, dataRoot, sizeof dataRoot);
+        memcpy(savedTemp, tempDir, sizeof tempDir);
+        snprintf(dataRoot, sizeof dataRoot, "%s", root.path.c_str());
+        snprintf(tempDir, sizeof tempDir, "%s", (root.path + "\\tmp").c_str());
+        ASSERT_TRUE(MakeDirectories(tempDir));
+        savedCwd = CurrentDirectory();
+        ChangeDirectory(volume.path.c_str());   // bare names resolve on this empty volume
+        if (const char* tz = getenv("TZ")) savedZone = tz, hadZone = 1;
+        SetZone("UTC0");
+        SetLayoutRectangles();
+        options.soundsOn = 1;
+        ASSERT_TRUE(WriteTestFile(root / "error.wav", SilentWave()));
+        ASSERT_TRUE(WriteTestFile(root / "process.wav", SilentWave()));
+        TestClearShown();
+        TestClearSounds();
+    }
+    void TearDown() override {
+        ChangeDirectory(savedCwd.c_str());
+        memcpy(dataRoot, savedRoot, sizeof dataRoot);
+        memcpy(tempDir, savedTemp, sizeof tempDir);
+        if (hadZone) setenv("TZ", savedZone.c_str(), 1);
+        else unsetenv("TZ");
+        tzset();
+        options = savedOptions;
+        TestClearShown();
+        TestClearSounds();
+    }
+    static void SetZone(const char* zone) {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    static std::vector<uint8_t> SilentWave() {
+        return {'R', 'I', 'F', 'F', 40, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0,
+                0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a', 4, 0, 0, 0, 0, 0, 0, 0};
+    }
+    // A file under a volume-style name ("sats\\kepler.tle") in the data root.
+    void WriteRoot(std::string name, const std::string& text) {
+        for (char& c : name)
+            if (c == '\\') c = '/';
+        ASSERT_TRUE(WriteTestText(root / name, text));
+    }
+    // Which cue files played, in order: "error", "process".
+    static std::vector<std::string> PlayedCues() {
+        std::vector<std::string> cues;
+        for (const std::string& s : TestPlayedSounds()) {
+            if (s.find("error.wav") != std::string::npos) cues.push_back("error");
+            else if (s.find("process.wav") != std::string::npos) cues.push_back("process");
+            else cues.push_back(s);
+        }
+        return cues;
+    }
+    static std::vector<std::string> ShownTexts() {
+        std::vector<std::string> texts;
+        for (const ShownText& t : TestShownMessages()) texts.push_back(t.text);
+        return texts;
+    }
+};
+
+// An item and the text a script types into it.
+struct FieldText {
+    int id;
+    const char* text;
+};
+
+inline std::function<void(Dialog*)> TypeAndClick(std::vector<FieldText> fields, int button = IDOK) {
+    return [fields, button](Dialog* d) {
+        for (const FieldText& f : fields) SetItemText(d, f.id, f.text);
+        TestDialogCommand(d, button);
+    };
+}
