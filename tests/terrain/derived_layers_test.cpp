@@ -229,20 +229,6 @@ TEST_F(TerrainSetTest, DerivedFilesAreReadWhenPresentAndRederivedWhenCut) {
     EXPECT_TRUE(TestShownMessages().empty());
 }
 
-TEST_F(TerrainSetTest, FlatSetHasNoSlopeOrAspect) {
-    ASSERT_EQ(AllocateTerrainBuffers(350, 350, 665, 499), 1);
-    WriteSet(100);
-    WriteHeights(100, "hts", [](int, int) { return 1234; });
-    ASSERT_EQ(LoadTerrainSet(ScalePath().c_str(), 100, 0), 1);
-    ASSERT_EQ(LoadTerrainDerivedLayers(100), 1);
-    int nonZero = 0;
-    for (int r = 0; r < 100; r++)
-        for (int c = 0; c < 100; c++)
-            nonZero += terrainBuffers.rows.slope[r][c] != 0 || terrainBuffers.rows.aspect[r][c] != 0 ||
-                       terrainBuffers.rows.smoothed[r][c] != 1234;
-    EXPECT_EQ(nonZero, 0);
-}
-
 TEST_F(TerrainSetTest, DerivedLayerFailures) {
     ASSERT_EQ(AllocateTerrainBuffers(350, 350, 665, 499), 1);
     const int n = 100;
