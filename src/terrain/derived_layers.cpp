@@ -55,7 +55,8 @@ double TerrainCellSize(int n) {
     size_t got = fread(bytes, 1, sizeof bytes, f);
     fclose(f);
     ByteCursor c = MakeCursor(bytes, got);
-    c.p += std::min((size_t)offset, got);
+    const uint8_t* before;
+    CursorTake(c, (size_t)offset, &before);
     double d = ReadF64LE(c);
     // A damaged file must not make every slope vertical or undefined.
     return c.bad || !std::isfinite(d) || d <= 0 ? kTerrainDefaultCellSize : d;
@@ -138,9 +139,8 @@ static int DeriveFromHeights(int n, const int16_t* hts) {
 }
 
 int DeriveTerrainFiles(int n) {
-    if (n <= 0 || n > 32768) return 0;
-    size_t cells = (size_t)n * n;
-    int16_t* hts = (int16_t*)TerrainAllocate(cells * sizeof(int16_t));
+    size_t cells = n > 0 && n <= 32768 ? (size_t)n * n : 0;
+    int16_t* hts = cells ? (int16_t*)TerrainAllocate(cells * sizeof(int16_t)) : nullptr;
     if (!hts) {
         ShowMessage("Cannot allocate hts[]");
         return 0;
