@@ -43,7 +43,7 @@ int ExtractTerrainNames(const MapWindow& w, const char* namPath, const char* n2P
         if ((p.flags & kPlaceNot3D) || p.lat < w.south || p.lat > w.north || !LongitudeInWindow(w, p.lon, &longitude)) continue;
         TerrainNameRecord r;
         r.name = p.name;
-        r.cls = p.cls;
+        r.nameClass = p.cls;
         r.row = height > 0 ? size * (1.0 - (p.lat - w.south) / height) : 0.0;
         r.column = width > 0 ? size * (longitude - w.west) / width : 0.0;
         uint8_t record[kTerrainNameRecordSize];

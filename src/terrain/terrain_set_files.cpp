@@ -69,11 +69,11 @@ void EncodeTerrainNameRecord(const TerrainNameRecord& r, uint8_t out[kTerrainNam
     memset(out, 0, kTerrainNameRecordSize);
     size_t n = r.name.size() < 69 ? r.name.size() : 69;
     memcpy(out, r.name.data(), n);  // byte 69 is always 0, so even 69 characters end there
-    out[70] = (uint8_t)(r.foundPlace ? 1 : 0);
+    out[70] = (uint8_t)(r.found ? 1 : 0);
     std::vector<uint8_t> tail;
     WriteF64LE(tail, r.row);
     WriteF64LE(tail, r.column);
-    WriteI32LE(tail, r.cls);
+    WriteI32LE(tail, r.nameClass);
     memcpy(out + 72, tail.data(), tail.size());
 }
 
@@ -81,9 +81,9 @@ void DecodeTerrainNameRecord(const uint8_t in[kTerrainNameRecordSize], TerrainNa
     size_t n = 0;
     while (n < 69 && in[n]) n++;
     r->name.assign((const char*)in, n);
-    r->foundPlace = in[70];
+    r->found = in[70];
     ByteCursor c = MakeCursor(in + 72, 20);
     r->row = ReadF64LE(c);
     r->column = ReadF64LE(c);
-    r->cls = ReadI32LE(c);
+    r->nameClass = ReadI32LE(c);
 }

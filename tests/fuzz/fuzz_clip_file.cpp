@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         EncodeTerrainNameRecord(r, again);
         TerrainNameRecord back;
         DecodeTerrainNameRecord(again, &back);
-        if (back.name != r.name || back.cls != r.cls) abort();
+        if (back.name != r.name || back.nameClass != r.nameClass) abort();
     }
     return 0;
 }
@@ -64,10 +64,10 @@ std::vector<std::vector<uint8_t>> FuzzSeeds() {
     r.name = "Corner Town";
     r.row = 12.5;
     r.column = 99.0;
-    r.cls = 2;
+    r.nameClass = 2;
     std::vector<uint8_t> names(2 * kTerrainNameRecordSize);
     EncodeTerrainNameRecord(r, names.data());
-    r.foundPlace = 1;
+    r.found = 1;
     r.name = std::string(69, 'x');
     EncodeTerrainNameRecord(r, names.data() + kTerrainNameRecordSize);
     seeds.push_back(names);

@@ -214,8 +214,8 @@ TEST_F(ExtractionTest, ExtractionNamesGiveRowsAndColumnsInGridCells) {
         EXPECT_EQ(r.name, want[i].name);
         EXPECT_NEAR(r.row, want[i].row, 1e-9) << r.name;
         EXPECT_NEAR(r.column, want[i].column, 1e-9) << r.name;
-        EXPECT_EQ(r.cls, want[i].cls);
-        EXPECT_EQ(r.foundPlace, 0);
+        EXPECT_EQ(r.nameClass, want[i].cls);
+        EXPECT_EQ(r.found, 0);
         // The layout itself: flag at 70, row at 72, class at 88, zero tail.
         ByteCursor c = MakeCursor(b + 72, 20);
         EXPECT_EQ(ReadF64LE(c), r.row);
@@ -232,10 +232,10 @@ TEST_F(ExtractionTest, ExtractionNamesGiveRowsAndColumnsInGridCells) {
 TEST_F(ExtractionTest, ExtractionNameRecordKeepsSixtyNineCharactersAndAFoundFlag) {
     TerrainNameRecord r;
     r.name = std::string(80, 'x');
-    r.foundPlace = 1;
+    r.found = 1;
     r.row = 12.5;
     r.column = -3.25;
-    r.cls = 6;
+    r.nameClass = 6;
     uint8_t b[kTerrainNameRecordSize];
     memset(b, 0xAA, sizeof b);
     EncodeTerrainNameRecord(r, b);
@@ -248,8 +248,8 @@ TEST_F(ExtractionTest, ExtractionNameRecordKeepsSixtyNineCharactersAndAFoundFlag
     EXPECT_EQ(back.name, std::string(69, 'x'));
     EXPECT_EQ(back.row, 12.5);
     EXPECT_EQ(back.column, -3.25);
-    EXPECT_EQ(back.cls, 6);
-    EXPECT_EQ(back.foundPlace, 1);
+    EXPECT_EQ(back.nameClass, 6);
+    EXPECT_EQ(back.found, 1);
 }
 
 // [SECTION] The whole set
