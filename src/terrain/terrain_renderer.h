@@ -1,0 +1,79 @@
+// The terrain renderer: the loaded set drawn as shaded triangles in perspective, near squares
+// over far ones by the order of drawing alone (no depth buffer), into the set's off-screen
+// image and then onto the window. It owns the terrain camera and the geometry the terrain
+// screen's tools use: projecting points, bearings and lines of sight.
+#pragma once
+
+#include "platform/platform.h"
+
+// [SECTION] Camera (terrain_camera.cpp)
+
+struct TerrainCamera {
+    double eyeX, eyeHeight, eyeDepth;
+    double plane;          // depth of the picture plane
+    double rotation;       // about the vertical axis, degrees
+    double tilt;           // about the east-west axis, degrees
+    double roll;           // about the depth axis, degrees
+    double zoom;
+    double shiftX, shiftY; // pixels
+    double exaggeration;   // vertical size of the block in grid units
+};
+extern TerrainCamera terrainCamera;
+
+void ResetTerrainCamera();       // preset A
+void ResetTerrainCameraWide();   // preset B (its 640 x 480 variant in the small layout)
+void SetTerrainExaggeration(double e);
+double GetTerrainExaggeration();
+void SetTerrainShift(double dx, double dy);
+void SetTerrainRotation(double degrees);
+void SetTerrainTilt(double degrees);
+void GetTerrainAngles(double* rotation, double* tilt);
+void SetTerrainZoom(double zoom);
+double GetTerrainZoom();
+
+// [SECTION] Projection (terrain_projection.cpp)
+
+// In place: zoom, then rotation, tilt and roll in polar form about their axes.
+void RotateTerrainPoint(double* x, double* y, double* z, double zoom, double rotation, double tilt, double roll);
+// A model point (x, height, depth) to image pixels; 0 behind the eye (outputs -9999).
+int ProjectTerrainPoint(const double point[3], int* sx, int* sy, int imageWidth, int imageHeight);
+// Fills the screen-position layer for every step-th cell of the n x n set, adding the offsets.
+// "dtmDataBuf not allocated yet" and 0 without buffers.
+int ProjectTerrainCells(int hmin, int hmax, int n, int offsetX, int offsetY, int imageWidth, int imageHeight, int step);
+// One cell, for picking.
+int ProjectTerrainCell(int column, int row, int hmin, int hmax, int n, int offsetX, int offsetY, int imageWidth,
+                       int imageHeight, int* sx, int* sy);
+// Degrees clockwise from north between two cells; 0 when they coincide.
+int TerrainBearing(int x1, int y1, int x2, int y2, double* degrees);
+// 1 when the cell (x1, y1) is seen from (x0, y0) with the eye eyeHeight above the ground.
+int TerrainLineOfSight(int x0, int y0, double eyeHeight, int x1, int y1, int n);
+
+// [SECTION] Drawing (terrain_render.cpp)
+
+enum TerrainDisplayType {
+    kTerrainImagery = 0, kTerrainRelief = 1, kTerrainElevation = 2, kTerrainAspect = 3, kTerrainSlope = 4,
+    kTerrainDetails = 5, kTerrainFlooding = 6, kTerrainPanoramaSetup = 7, kTerrainPreview = 8,
+};
+
+// What the terrain screen's tools set for the drawing.
+struct TerrainDrawOptions {
+    int namesOn;              // labels when the step is 1
+    int flooding;             // a flood is in progress: below-water corners of type 2, no clipping
+    int waterLevel;           // height class of the water while flooding
+    int observerX, observerY; // panorama set-up: observer cell
+    double direction;         // panorama set-up: viewing direction, degrees
+    double fieldOfView;       // degrees
+    double eyeHeight;         // metres above the ground
+    int panoramaStrip;        // the panorama strip is being drawn: imagery colours, no view mask
+};
+extern TerrainDrawOptions terrainDraw;
+
+// The frame (green): north mark beside the block, and with box the base and corner edges.
+void DrawTerrainFrame(Surface* s, int n, int hmin, int hmax, int offsetX, int offsetY, int imageWidth, int imageHeight,
+                      int box);
+// Draws the loaded n x n set into the area (left, top, width, height) of the window: all squares
+// in the order the rotation asks for, every step-th cell, with the frame when asked; copies the
+// off-screen image there. "dtmDataBuf not allocated yet" and 0 without buffers. Escape between
+// rows stops the drawing and shows what was drawn. The legend is the screen's to draw first.
+int RenderTerrain(int n, int left, int top, int width, int height, int displayType, double shadingGain,
+                  const char* scalePath, int step, int frame);
