@@ -43,12 +43,13 @@ int ProjectTerrainCells(int hmin, int hmax, int n, int offsetX, int offsetY, int
 // One cell, for picking.
 int ProjectTerrainCell(int column, int row, int hmin, int hmax, int n, int offsetX, int offsetY, int imageWidth,
                        int imageHeight, int* sx, int* sy);
-// Degrees clockwise from north between two cells; 0 when they coincide.
+// Degrees clockwise from north between two cells; 0 when they coincide. (terrain_sight.cpp)
 int TerrainBearing(int x1, int y1, int x2, int y2, double* degrees);
 // 1 when the cell (x1, y1) is seen from (x0, y0) with the eye eyeHeight above the ground.
 int TerrainLineOfSight(int x0, int y0, double eyeHeight, int x1, int y1, int n);
 
-// [SECTION] Drawing (terrain_render.cpp)
+// [SECTION] Drawing (terrain_render.cpp, terrain_triangles.cpp, terrain_frame.cpp,
+// terrain_render_labels.cpp)
 
 enum TerrainDisplayType {
     kTerrainImagery = 0, kTerrainRelief = 1, kTerrainElevation = 2, kTerrainAspect = 3, kTerrainSlope = 4,
@@ -77,3 +78,21 @@ void DrawTerrainFrame(Surface* s, int n, int hmin, int hmax, int offsetX, int of
 // rows stops the drawing and shows what was drawn. The legend is the screen's to draw first.
 int RenderTerrain(int n, int left, int top, int width, int height, int displayType, double shadingGain,
                   const char* scalePath, int step, int frame);
+
+// 1 when the last RenderTerrain was stopped by Escape (what was drawn so far is shown).
+int TerrainRenderAborted();
+
+// The order of drawing for a rotation, far squares first: row by row (inner loop over the
+// columns) or column by column, each ascending (+step) or descending (-step).
+struct TerrainTraversal {
+    int columnsInner;
+    int rowDelta, columnDelta;
+};
+TerrainTraversal ChooseTerrainTraversal(double rotation, int step);
+
+// The colour of a cell's corners for a display type (a palette index for flooding). The
+// panorama set-up works out the cell's view mask first when it is not known yet.
+ColourRef TerrainCornerColour(int displayType, int column, int row, double shadingGain);
+
+// Moves a label box up one pixel at a time until it overlaps none of the boxes placed before.
+void PushTerrainLabelBox(Rect* box, const Rect* placed, int count);

@@ -6,6 +6,7 @@
 #include "core/core.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
+#include "terrain/terrain_renderer.h"
 #include "terrain/terrain_set.h"
 #include "terrain/terrain_set_internal.h"
 
@@ -119,6 +120,9 @@ int LoadTerrainSet(const char* scalePath, int n, int searchShown) {
     if (!ReadSetLayers(n)) return 0;
     if (!LoadTerrainColourTable(scalePath)) return 0;
     FindHeightRange(n);
+    // Picking works on the loaded set before anything is drawn: project it for the camera now.
+    ProjectTerrainCells(terrainSet.minHeight, terrainSet.maxHeight, n, 0, 0, terrainBuffers.imageWidth,
+                        terrainBuffers.imageHeight, 1);
     if (!LoadTerrainLabels(n, searchShown)) return 0;
     terrainSet.size = n;
     return 1;

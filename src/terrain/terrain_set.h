@@ -102,8 +102,8 @@ struct TerrainSet {
 extern TerrainSet terrainSet;
 // Loads grid n x n of the set in tempDir: heights, shade, imagery, the details (grid 350;
 // 0, 0, 128 for the others), the colour table from scalePath, the height range and the label
-// table (the search results first when searchShown). Every cell is left unprojected: the
-// renderer projects before it draws. Shows "dtmDataBuf not allocated yet",
+// table (the search results first when searchShown). Every cell is projected for the terrain
+// camera onto the off-screen image (the renderer projects again before it draws). Shows "dtmDataBuf not allocated yet",
 // "xSize/ySize (%d,%d) > (%d,%d)" (n, n and the allocated grid), "Cannot open file %s" or
 // "Cannot read data from file %s" (a file shorter than its grid) and returns 0; layers
 // already read stay.

@@ -1,6 +1,7 @@
 // The terrain set's buffers and loader: the layer block and its row tables, every layer read
 // from files whose cells tell themselves apart, the height range, the colour table sampled from
 // the scale, the off-screen image, and every message of the loader's failures.
+#include "terrain/terrain_renderer.h"
 #include "terrain_set_fixture.h"
 
 namespace {
@@ -97,7 +98,10 @@ TEST_F(TerrainSetTest, LoadsEveryLayerOfEachGrid) {
                 } else {
                     wrong += rows.detailRed[r][c] != 0 || rows.detailGreen[r][c] != 0 || rows.detailBlue[r][c] != 128;
                 }
-                wrong += rows.screen[r][c].x != kTerrainNotProjected || rows.screen[r][c].y != kTerrainNotProjected;
+                int sx, sy;
+                ProjectTerrainCell(c, r, terrainSet.minHeight, terrainSet.maxHeight, n, 0, 0, terrainBuffers.imageWidth,
+                                   terrainBuffers.imageHeight, &sx, &sy);
+                wrong += rows.screen[r][c].x != sx || rows.screen[r][c].y != sy;
                 wrong += rows.viewMask[r][c] != 255;
             }
         EXPECT_EQ(wrong, 0);
