@@ -43,7 +43,8 @@ int ProjectTerrainCells(int hmin, int hmax, int n, int offsetX, int offsetY, int
 // One cell, for picking.
 int ProjectTerrainCell(int column, int row, int hmin, int hmax, int n, int offsetX, int offsetY, int imageWidth,
                        int imageHeight, int* sx, int* sy);
-// Degrees clockwise from north between two cells; 0 when they coincide. (terrain_sight.cpp)
+// Degrees clockwise from north between two cells, -90 .. 270 (the north-west quarter comes out
+// negative); 0 when they coincide. (terrain_sight.cpp)
 int TerrainBearing(int x1, int y1, int x2, int y2, double* degrees);
 // 1 when the cell (x1, y1) is seen from (x0, y0) with the eye eyeHeight above the ground.
 int TerrainLineOfSight(int x0, int y0, double eyeHeight, int x1, int y1, int n);

@@ -17,7 +17,7 @@ int TerrainBearing(int x1, int y1, int x2, int y2, double* degrees) {
 
 static int InGrid(int x, int y, int n) { return x >= 0 && y >= 0 && x < n && y < n; }
 
-// The samples stop two short of the target, so the target's own neighbour never hides it.
+// The samples stop short of the target's own neighbour, which therefore never hides it.
 int TerrainLineOfSight(int x0, int y0, double eyeHeight, int x1, int y1, int n) {
     if (!terrainBuffers.dtmDataBuf || !InGrid(x1, y1, n) || !InGrid(x0, y0, n)) return 0;
     if (x0 == x1 && y0 == y1) return 1;
