@@ -1,6 +1,8 @@
 // Name labels over the drawn terrain: each name of the set's label table boxed beside its
 // cell's projected point, placed in drawing order and pushed up clear of the labels placed
 // before it, with a line back to the cell.
+#include <vector>
+
 #include "terrain/terrain_render_internal.h"
 #include "terrain/terrain_set.h"
 
@@ -36,16 +38,23 @@ static void DrawLabel(Surface* s, const TerrainNameRecord& label, TerrainScreenP
 void DrawTerrainLabels(const TerrainTraversal& t, int n) {
     Surface* s = terrainBuffers.image;
     Rect placed[kTerrainMaxLabels];
-    int done[kTerrainMaxLabels] = {0}, count = 0;
+    int column[kTerrainMaxLabels], row[kTerrainMaxLabels], done[kTerrainMaxLabels] = {0}, count = 0;
+    // Rows and columns holding a label, so that the walk passes most cells with one look.
+    std::vector<uint8_t> labelRow((size_t)n, 0), labelColumn((size_t)n, 0);
+    for (int i = 0; i < terrainSet.labelCount; i++) {
+        column[i] = (int)terrainSet.labels[i].column, row[i] = (int)terrainSet.labels[i].row;
+        if (column[i] >= 0 && column[i] < n && row[i] >= 0 && row[i] < n) labelRow[row[i]] = labelColumn[column[i]] = 1;
+    }
     WalkTerrainSquares(
         t, n,
         [&](int c, int r) {
+            if (!labelRow[r] || !labelColumn[c]) return;
             for (int i = 0; i < terrainSet.labelCount; i++) {
-                const TerrainNameRecord& label = terrainSet.labels[i];
-                if (done[i] || (int)label.column != c || (int)label.row != r) continue;
+                if (done[i] || column[i] != c || row[i] != r) continue;
                 done[i] = 1;
                 TerrainScreenPoint at = terrainBuffers.rows.screen[r][c];
-                if (at.x != kTerrainNotProjected && at.y != kTerrainNotProjected) DrawLabel(s, label, at, placed, &count);
+                if (at.x != kTerrainNotProjected && at.y != kTerrainNotProjected)
+                    DrawLabel(s, terrainSet.labels[i], at, placed, &count);
             }
         },
         [] { return 1; });

@@ -61,7 +61,7 @@ enum TerrainDisplayType {
 struct TerrainDrawOptions {
     int namesOn;              // labels when the step is 1
     int flooding;             // a flood is in progress: below-water corners of type 2, no clipping
-    int waterLevel;           // height class of the water while flooding
+    int waterLevel;           // height class (0..255) of the water: lower classes are under it
     int observerX, observerY; // panorama set-up: observer cell
     double direction;         // panorama set-up: viewing direction, degrees
     double fieldOfView;       // degrees
@@ -77,6 +77,12 @@ void DrawTerrainFrame(Surface* s, int n, int hmin, int hmax, int offsetX, int of
 // in the order the rotation asks for, every step-th cell, with the frame when asked; copies the
 // off-screen image there. "dtmDataBuf not allocated yet" and 0 without buffers. Escape between
 // rows stops the drawing and shows what was drawn. The legend is the screen's to draw first.
+// Projects the cells first (the panorama set-up onto window coordinates). Loads the colour
+// table from scalePath when one is given, except for flooding, whose palette the screen builds
+// in the colour table; aspect and slope load the derived layers. Types 0-5 and 8 draw at 24
+// bits, flooding at 8 (palette indices, black 225 around the block), the panorama set-up
+// straight into the window. "The window" is the visible window, or hbmVirtual without one;
+// the picture is also copied into hbmVirtual so that repainting keeps it.
 int RenderTerrain(int n, int left, int top, int width, int height, int displayType, double shadingGain,
                   const char* scalePath, int step, int frame);
 

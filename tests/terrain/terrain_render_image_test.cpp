@@ -367,3 +367,43 @@ TEST_F(TerrainRenderTest, EscapeStopsAfterTheFirstLine) {
     EXPECT_LT(part * 20, full);
     FlushMessages(0, 0xFFFFFFFF);
 }
+
+// The frame's north mark stands east of the block and points north; the box adds the base
+// and the corner edges, reaching up to each corner cell's height.
+TEST_F(TerrainRenderTest, FrameAndNorthMark) {
+    ASSERT_EQ(AllocateTerrainBuffers(40, 40, kW, kH), 1);
+    MakeSet(40, [](int r, int c) { return r == 1 && c == 39 ? 500 : 0; });
+    terrainCamera.zoom = 4, terrainCamera.shiftX = -30, terrainCamera.shiftY = 0, terrainCamera.rotation = 0;
+    const ColourRef green = MakeColour(0, 255, 0);
+    auto greenPixels = [&](Surface* s) {
+        int k = 0;
+        for (int y = 0; y < kH; y++)
+            for (int x = 0; x < kW; x++) k += GetPixel(s, x, y) == green;
+        return k;
+    };
+    auto at = [](double x, double y, double z) {
+        double p[3] = {x, y, z};
+        Point q{0, 0};
+        ProjectTerrainPoint(p, &q.x, &q.y, kW, kH);
+        return q;
+    };
+    ASSERT_EQ(RenderTerrain(40, 0, 0, kW, kH, kTerrainImagery, 1.4, "", 1, 1), 1);
+    Point tip = at(30, 0, 0), tail = at(30, 0, 9);
+    EXPECT_EQ(GetPixel(terrainBuffers.image, tip.x, tip.y), green);
+    EXPECT_GT(tail.y, tip.y);  // north is up the screen at rotation 0
+    EXPECT_GT(greenPixels(terrainBuffers.image), 20);
+    ASSERT_EQ(RenderTerrain(40, 0, 0, kW, kH, kTerrainImagery, 1.4, "", 1, 0), 1);
+    EXPECT_EQ(greenPixels(terrainBuffers.image), 0);
+
+    Surface* s = CreateSurface(kW, kH);
+    ASSERT_NE(s, nullptr);
+    DrawTerrainFrame(s, 40, 0, 500, 0, 0, kW, kH, 0);
+    int markOnly = greenPixels(s);
+    DrawTerrainFrame(s, 40, 0, 500, 0, 0, kW, kH, 1);
+    EXPECT_GT(greenPixels(s), markOnly + 100);
+    // The north-east edge rises from the base to the tall corner cell; just below its top is green.
+    Point top = at(19, 7, -19), below = at(19, 6.5, -19);
+    EXPECT_LT(top.y, below.y);
+    EXPECT_EQ(GetPixel(s, below.x, below.y), green);
+    DeleteSurface(s);
+}
