@@ -6,6 +6,11 @@
 
 TerrainCamera terrainCamera = {0, 0, 900, 400, 19, 33, 0, 5.08, 16, 69, 7.0};
 
+static struct {
+    int set;              // 0: the block's centre cell
+    double column, row;
+} centre;
+
 // Both framings share the eye, the picture plane, the roll and the exaggeration.
 static void SetFraming(double rotation, double tilt, double zoom, double shiftX, double shiftY) {
     TerrainCamera& c = terrainCamera;
@@ -17,9 +22,13 @@ static void SetFraming(double rotation, double tilt, double zoom, double shiftX,
     c.exaggeration = 7.0;
 }
 
-void ResetTerrainCamera() { SetFraming(19, 33, smallLayout ? 4.4 : 5.08, 16, 69); }
+void ResetTerrainCamera() {
+    SetFraming(19, 33, smallLayout ? 4.4 : 5.08, 16, 69);
+    ResetTerrainCentre();
+}
 
 void ResetTerrainCameraWide() {
+    ResetTerrainCentre();
     if (smallLayout)
         SetFraming(334, 44, 3.3, -96, 91);
     else
@@ -40,3 +49,11 @@ void GetTerrainAngles(double* rotation, double* tilt) {
 
 void SetTerrainZoom(double zoom) { terrainCamera.zoom = zoom < 0.01 ? 0.01 : zoom; }
 double GetTerrainZoom() { return terrainCamera.zoom; }
+
+void SetTerrainCentre(double column, double row) { centre.set = 1, centre.column = column, centre.row = row; }
+void ResetTerrainCentre() { centre.set = 0; }
+
+void TerrainCentre(int n, double* column, double* row) {
+    *column = centre.set ? centre.column : n / 2;
+    *row = centre.set ? centre.row : n / 2;
+}

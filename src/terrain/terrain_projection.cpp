@@ -1,7 +1,9 @@
 // Projection of the terrain block: the camera's turns done in polar form about each axis, the
 // perspective onto the picture plane, and the screen positions of every cell the renderer
 // draws, worked out once a redraw and shared by the squares around each cell.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "terrain/terrain_renderer.h"
 #include "terrain/terrain_set.h"
@@ -81,8 +83,9 @@ static double ModelHeight(int h, int hmin, int hmax) {
 
 int ProjectTerrainCell(int column, int row, int hmin, int hmax, int n, int offsetX, int offsetY, int imageWidth,
                        int imageHeight, int* sx, int* sy) {
-    double p[3] = {(double)(column - n / 2), ModelHeight(terrainBuffers.rows.height[row][column], hmin, hmax),
-                   (double)(row - n / 2)};
+    double cx, cy;
+    TerrainCentre(n, &cx, &cy);
+    double p[3] = {column - cx, ModelHeight(terrainBuffers.rows.height[row][column], hmin, hmax), row - cy};
     if (!ProjectTerrainPoint(p, sx, sy, imageWidth, imageHeight)) return 0;
     *sx += offsetX, *sy += offsetY;
     return 1;
@@ -113,30 +116,53 @@ static inline int FastTurn(const Turn& t, double axis, double* first, double* se
     return 1;
 }
 
+int TerrainStepCells(int n, int step, int* out) {
+    if (step < 1) step = 1;
+    int count = 0;
+    for (int i = 0; i < n; i += step) out[count++] = i;
+    if (n % step == 0) return count;
+    // The descending lattice n - step, n - 2 step, ... merged in, keeping the list ascending.
+    std::vector<int> merged;
+    for (int i = n - step; i > 0; i -= step) merged.push_back(i);
+    merged.insert(merged.end(), out, out + count);
+    std::sort(merged.begin(), merged.end());
+    merged.erase(std::unique(merged.begin(), merged.end()), merged.end());
+    std::copy(merged.begin(), merged.end(), out);
+    return (int)merged.size();
+}
+
+// One cell turned with the sines and cosines, or by the polar form near an axis, and projected.
+static int ProjectOne(const Turn* turns, double x, double y, double z, double modelHeight, double cx, double cy,
+                      int c, int r, int imageWidth, int imageHeight, int* sx, int* sy) {
+    double r2 = x * x + y * y + z * z;
+    if (r2 >= kNearAxis * kNearAxis * 1.0201 && FastTurn(turns[0], y, &x, &z, r2) && FastTurn(turns[1], x, &y, &z, r2) &&
+        FastTurn(turns[2], z, &x, &y, r2))
+        return Perspective(x, y, z, imageWidth, imageHeight, sx, sy);
+    double p[3] = {c - cx, modelHeight, r - cy};
+    return ProjectTerrainPoint(p, sx, sy, imageWidth, imageHeight);
+}
+
 int ProjectTerrainCells(int hmin, int hmax, int n, int offsetX, int offsetY, int imageWidth, int imageHeight, int step) {
     if (!CheckTerrainGrid(n)) return 0;
-    if (step < 1) step = 1;
     const TerrainBuffers& b = terrainBuffers;
     const TerrainCamera& cam = terrainCamera;
-    Turn a = MakeTurn(cam.rotation), t = MakeTurn(cam.tilt), w = MakeTurn(cam.roll);
-    double range = hmax - hmin == 0 ? 1.0 : (double)(hmax - hmin);
-    double heightScale = cam.exaggeration / range * cam.zoom;
-    for (int r = 0; r < n; r += step) {
+    Turn turns[3] = {MakeTurn(cam.rotation), MakeTurn(cam.tilt), MakeTurn(cam.roll)};
+    double cx, cy;
+    TerrainCentre(n, &cx, &cy);
+    std::vector<int> cells((size_t)n);
+    int count = TerrainStepCells(n, step, cells.data());
+    for (int i = 0; i < count; i++) {
+        int r = cells[i];
         const int16_t* heights = b.rows.height[r];
         TerrainScreenPoint* out = b.rows.screen[r];
-        for (int c = 0; c < n; c += step) {
-            double x = (c - n / 2) * cam.zoom, y = (heights[c] - hmin) * heightScale, z = (r - n / 2) * cam.zoom;
-            double r2 = x * x + y * y + z * z;
-            int sx, sy, ok;
-            if (r2 >= kNearAxis * kNearAxis * 1.0201 && FastTurn(a, y, &x, &z, r2) && FastTurn(t, x, &y, &z, r2) &&
-                FastTurn(w, z, &x, &y, r2)) {
-                ok = Perspective(x, y, z, imageWidth, imageHeight, &sx, &sy);
-            } else {
-                double p[3] = {(double)(c - n / 2), ModelHeight(heights[c], hmin, hmax), (double)(r - n / 2)};
-                ok = ProjectTerrainPoint(p, &sx, &sy, imageWidth, imageHeight);
-            }
-            out[c] = ok ? TerrainScreenPoint{sx + offsetX, sy + offsetY}
-                        : TerrainScreenPoint{kTerrainNotProjected, kTerrainNotProjected};
+        for (int j = 0; j < count; j++) {
+            int c = cells[j], sx, sy;
+            double h = ModelHeight(heights[c], hmin, hmax);
+            if (ProjectOne(turns, (c - cx) * cam.zoom, h * cam.zoom, (r - cy) * cam.zoom, h, cx, cy, c, r, imageWidth,
+                           imageHeight, &sx, &sy))
+                out[c] = TerrainScreenPoint{sx + offsetX, sy + offsetY};
+            else
+                out[c] = TerrainScreenPoint{kTerrainNotProjected, kTerrainNotProjected};
         }
     }
     return 1;

@@ -132,8 +132,11 @@ static int EscapePressed() {
 // Colours of every cell the squares use, worked out once rather than once a triangle.
 static void ColourCorners(int type, int n, int step, double gain) {
     render.corners.resize((size_t)n * n);
-    for (int r = 0; r < n; r += step)
-        for (int c = 0; c < n; c += step) render.corners[(size_t)r * n + c] = TerrainCornerColour(type, c, r, gain);
+    std::vector<int> cells((size_t)n);
+    int count = TerrainStepCells(n, step, cells.data());
+    for (int i = 0; i < count; i++)
+        for (int j = 0; j < count; j++)
+            render.corners[(size_t)cells[i] * n + cells[j]] = TerrainCornerColour(type, cells[j], cells[i], gain);
 }
 
 static TerrainCorner Corner(int c, int r, int n, int type, double gain) {

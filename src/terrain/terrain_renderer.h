@@ -30,6 +30,11 @@ void SetTerrainTilt(double degrees);
 void GetTerrainAngles(double* rotation, double* tilt);
 void SetTerrainZoom(double zoom);
 double GetTerrainZoom();
+// The cell the projection turns the block about: the block's centre (n div 2, n div 2) unless
+// set, as the panorama sets a point ahead of its observer. The resets go back to the centre.
+void SetTerrainCentre(double column, double row);
+void ResetTerrainCentre();
+void TerrainCentre(int n, double* column, double* row);
 
 // [SECTION] Projection (terrain_projection.cpp)
 
@@ -37,10 +42,11 @@ double GetTerrainZoom();
 void RotateTerrainPoint(double* x, double* y, double* z, double zoom, double rotation, double tilt, double roll);
 // A model point (x, height, depth) to image pixels; 0 behind the eye (outputs -9999).
 int ProjectTerrainPoint(const double point[3], int* sx, int* sy, int imageWidth, int imageHeight);
-// Fills the screen-position layer for every step-th cell of the n x n set, adding the offsets.
-// "dtmDataBuf not allocated yet" and 0 without buffers.
+// Fills the screen-position layer for every step-th cell of the n x n set, adding the offsets:
+// the multiples of step and, when n is not one, the cells n - step, n - 2 step, ... that the
+// descending drawing orders use. "dtmDataBuf not allocated yet" and 0 without buffers.
 int ProjectTerrainCells(int hmin, int hmax, int n, int offsetX, int offsetY, int imageWidth, int imageHeight, int step);
-// One cell, for picking.
+// One cell, for picking. Both take the model's x and depth from the projection centre.
 int ProjectTerrainCell(int column, int row, int hmin, int hmax, int n, int offsetX, int offsetY, int imageWidth,
                        int imageHeight, int* sx, int* sy);
 // Degrees clockwise from north between two cells, -90 .. 270 (the north-west quarter comes out
@@ -96,6 +102,8 @@ struct TerrainTraversal {
     int rowDelta, columnDelta;
 };
 TerrainTraversal ChooseTerrainTraversal(double rotation, int step);
+// The rows (and columns) a drawing at this step uses, ascending; returns their count (at most n).
+int TerrainStepCells(int n, int step, int* out);
 
 // The colour of a cell's corners for a display type (a palette index for flooding). The
 // panorama set-up works out the cell's view mask first when it is not known yet.

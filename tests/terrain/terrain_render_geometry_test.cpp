@@ -316,3 +316,78 @@ TEST_F(TerrainRenderTest, RefusalsWithoutBuffers) {
     EXPECT_EQ(ProjectTerrainCells(0, 1, 150, 0, 0, 320, 240, 1), 0);
     EXPECT_EQ(TestLastMessage(), "xSize/ySize (150,150) > (100,100)");
 }
+
+TEST(TerrainRenderGeometry, CellsOfADrawingStep) {
+    struct Case {
+        int n, step;
+        std::vector<int> cells;
+    } cases[] = {
+        {6, 1, {0, 1, 2, 3, 4, 5}},
+        {12, 4, {0, 4, 8}},
+        // Not a multiple: the descending orders start at n - step.
+        {10, 4, {0, 2, 4, 6, 8}},
+        {11, 3, {0, 2, 3, 5, 6, 8, 9}},
+        {3, 5, {0}},
+    };
+    for (const Case& k : cases) {
+        std::vector<int> out((size_t)k.n, -1);
+        int count = TerrainStepCells(k.n, k.step, out.data());
+        out.resize((size_t)count);
+        EXPECT_EQ(out, k.cells) << k.n << " step " << k.step;
+    }
+    std::vector<int> out(350);
+    EXPECT_EQ(TerrainStepCells(350, 14, out.data()), 25);
+    EXPECT_EQ(out[24], 336);
+}
+
+// Every cell a drawing at a step reaches is projected, whatever n and the step.
+TEST_F(TerrainRenderTest, StepsThatDoNotDivideTheGrid) {
+    ASSERT_EQ(AllocateTerrainBuffers(40, 40, 320, 240), 1);
+    MakeSet(40, [](int r, int c) { return r + c; });
+    terrainCamera.zoom = 1;
+    for (double rotation : {10.0, 100.0, 200.0, 300.0}) {
+        terrainCamera.rotation = rotation;
+        for (int r = 0; r < 40; r++)
+            for (int c = 0; c < 40; c++) terrainBuffers.rows.screen[r][c] = TerrainScreenPoint{-9999, -9999};
+        ASSERT_EQ(ProjectTerrainCells(terrainSet.minHeight, terrainSet.maxHeight, 40, 0, 0, 320, 240, 7), 1);
+        TerrainTraversal t = ChooseTerrainTraversal(rotation, 7);
+        int missing = 0;
+        auto reach = [&](int first, int delta) {
+            std::vector<int> v;
+            for (int i = first; delta > 0 ? i < 40 - 7 : i > 7; i += delta) v.push_back(i);
+            return v;
+        };
+        for (int r : reach(t.rowDelta > 0 ? 7 : 33, t.rowDelta))
+            for (int c : reach(t.columnDelta > 0 ? 7 : 33, t.columnDelta))
+                for (int dr : {0, t.rowDelta})
+                    for (int dc : {0, t.columnDelta}) missing += terrainBuffers.rows.screen[r + dr][c + dc].x == -9999;
+        EXPECT_EQ(missing, 0) << rotation;
+    }
+}
+
+TEST_F(TerrainRenderTest, ProjectionCentre) {
+    ASSERT_EQ(AllocateTerrainBuffers(40, 40, 320, 240), 1);
+    MakeSet(40, [](int r, int c) { return r * 3 + c; });
+    SetTerrainCentre(10.5, 5);
+    double cx, cy;
+    TerrainCentre(40, &cx, &cy);
+    EXPECT_EQ(cx, 10.5);
+    EXPECT_EQ(cy, 5);
+    int sx, sy, px, py;
+    ASSERT_EQ(ProjectTerrainCell(12, 5, terrainSet.minHeight, terrainSet.maxHeight, 40, 3, 4, 320, 240, &sx, &sy), 1);
+    double p[3] = {1.5, (12 + 15.0) / 156 * 7, 0};
+    ASSERT_EQ(ProjectTerrainPoint(p, &px, &py, 320, 240), 1);
+    EXPECT_EQ(sx, px + 3);
+    EXPECT_EQ(sy, py + 4);
+    ASSERT_EQ(ProjectTerrainCells(terrainSet.minHeight, terrainSet.maxHeight, 40, 3, 4, 320, 240, 1), 1);
+    EXPECT_NEAR(terrainBuffers.rows.screen[5][12].x, sx, 1);
+    EXPECT_NEAR(terrainBuffers.rows.screen[5][12].y, sy, 1);
+    ResetTerrainCamera();
+    TerrainCentre(40, &cx, &cy);
+    EXPECT_EQ(cx, 20);
+    EXPECT_EQ(cy, 20);
+    SetTerrainCentre(1, 1);
+    ResetTerrainCameraWide();
+    TerrainCentre(41, &cx, &cy);
+    EXPECT_EQ(cx, 20);
+}
