@@ -131,38 +131,43 @@ int TerrainStepCells(int n, int step, int* out) {
     return (int)merged.size();
 }
 
+// What projecting every cell shares: the camera's turns, the centre and the image size.
+struct CellProjection {
+    Turn turns[3];
+    double cx, cy;
+    int hmin, hmax, imageWidth, imageHeight;
+};
+
 // One cell turned with the sines and cosines, or by the polar form near an axis, and projected.
-static int ProjectOne(const Turn* turns, double x, double y, double z, double modelHeight, double cx, double cy,
-                      int c, int r, int imageWidth, int imageHeight, int* sx, int* sy) {
+static int ProjectOne(const CellProjection& p, int c, int r, int height, int* sx, int* sy) {
+    double zoom = terrainCamera.zoom, h = ModelHeight(height, p.hmin, p.hmax);
+    double x = (c - p.cx) * zoom, y = h * zoom, z = (r - p.cy) * zoom;
     double r2 = x * x + y * y + z * z;
-    if (r2 >= kNearAxis * kNearAxis * 1.0201 && FastTurn(turns[0], y, &x, &z, r2) && FastTurn(turns[1], x, &y, &z, r2) &&
-        FastTurn(turns[2], z, &x, &y, r2))
-        return Perspective(x, y, z, imageWidth, imageHeight, sx, sy);
-    double p[3] = {c - cx, modelHeight, r - cy};
-    return ProjectTerrainPoint(p, sx, sy, imageWidth, imageHeight);
+    if (r2 >= kNearAxis * kNearAxis * 1.0201 && FastTurn(p.turns[0], y, &x, &z, r2) &&
+        FastTurn(p.turns[1], x, &y, &z, r2) && FastTurn(p.turns[2], z, &x, &y, r2))
+        return Perspective(x, y, z, p.imageWidth, p.imageHeight, sx, sy);
+    double point[3] = {c - p.cx, h, r - p.cy};
+    return ProjectTerrainPoint(point, sx, sy, p.imageWidth, p.imageHeight);
 }
 
 int ProjectTerrainCells(int hmin, int hmax, int n, int offsetX, int offsetY, int imageWidth, int imageHeight, int step) {
     if (!CheckTerrainGrid(n)) return 0;
     const TerrainBuffers& b = terrainBuffers;
     const TerrainCamera& cam = terrainCamera;
-    Turn turns[3] = {MakeTurn(cam.rotation), MakeTurn(cam.tilt), MakeTurn(cam.roll)};
-    double cx, cy;
-    TerrainCentre(n, &cx, &cy);
+    CellProjection p{{MakeTurn(cam.rotation), MakeTurn(cam.tilt), MakeTurn(cam.roll)}, 0, 0, hmin, hmax, imageWidth,
+                     imageHeight};
+    TerrainCentre(n, &p.cx, &p.cy);
     std::vector<int> cells((size_t)n);
     int count = TerrainStepCells(n, step, cells.data());
     for (int i = 0; i < count; i++) {
         int r = cells[i];
-        const int16_t* heights = b.rows.height[r];
-        TerrainScreenPoint* out = b.rows.screen[r];
         for (int j = 0; j < count; j++) {
             int c = cells[j], sx, sy;
-            double h = ModelHeight(heights[c], hmin, hmax);
-            if (ProjectOne(turns, (c - cx) * cam.zoom, h * cam.zoom, (r - cy) * cam.zoom, h, cx, cy, c, r, imageWidth,
-                           imageHeight, &sx, &sy))
-                out[c] = TerrainScreenPoint{sx + offsetX, sy + offsetY};
+            TerrainScreenPoint& out = b.rows.screen[r][c];
+            if (ProjectOne(p, c, r, b.rows.height[r][c], &sx, &sy))
+                out = TerrainScreenPoint{sx + offsetX, sy + offsetY};
             else
-                out[c] = TerrainScreenPoint{kTerrainNotProjected, kTerrainNotProjected};
+                out = TerrainScreenPoint{kTerrainNotProjected, kTerrainNotProjected};
         }
     }
     return 1;
