@@ -222,18 +222,23 @@ static void PrepareLabelText(Surface* image) {
     SetNullBrush(image);
 }
 
+// The refusals, and what the type needs loaded before anything is drawn.
+static int ReadyToDraw(int n, int type, const char* scalePath) {
+    if (!CheckTerrainGrid(n)) return 0;
+    if (type < kTerrainImagery || type > kTerrainPreview) {
+        ShowMessage("Unknown 3D display type %d", type);
+        return 0;
+    }
+    if ((type == kTerrainAspect || type == kTerrainSlope) && !LoadTerrainDerivedLayers(n)) return 0;
+    // The flood palette is the screen's: the colour table is kept as it stands.
+    return type == kTerrainFlooding || !scalePath || !*scalePath || LoadTerrainColourTable(scalePath);
+}
+
 int RenderTerrain(int n, int left, int top, int width, int height, int displayType, double shadingGain,
                   const char* scalePath, int step, int frame) {
     render.aborted = 0;
-    if (!CheckTerrainGrid(n)) return 0;
-    if (displayType < kTerrainImagery || displayType > kTerrainPreview) {
-        ShowMessage("Unknown 3D display type %d", displayType);
-        return 0;
-    }
+    if (!ReadyToDraw(n, displayType, scalePath)) return 0;
     if (step < 1) step = 1;
-    if ((displayType == kTerrainAspect || displayType == kTerrainSlope) && !LoadTerrainDerivedLayers(n)) return 0;
-    // The flood palette is the screen's: the colour table is kept as it stands.
-    if (displayType != kTerrainFlooding && scalePath && *scalePath && !LoadTerrainColourTable(scalePath)) return 0;
     const TerrainBuffers& b = terrainBuffers;
     Surface* window = WindowImage();
     int panorama = displayType == kTerrainPanoramaSetup;
@@ -242,15 +247,16 @@ int RenderTerrain(int n, int left, int top, int width, int height, int displayTy
     DrawState savedImage = GetDrawState(b.image);
     DrawState savedWindow = window ? GetDrawState(window) : DrawState{};
     int savedCursor = SetCursorShape(CURSOR_WAIT);
-    PrepareLabelText(b.image);
     if (window && !terrainDraw.flooding) SetClipRect(window, Rect{left, top, left + width, top + height});
     ProjectTerrainCells(terrainSet.minHeight, terrainSet.maxHeight, n, panorama ? left : 0, panorama ? top : 0,
                         b.imageWidth, b.imageHeight, step);
     PrepareBackground(window, n, left, top, width, height, displayType, frame);
     render.aborted = !DrawSquares(window, n, displayType, shadingGain, step);
     if (!panorama) PutTerrainImage();
-    if (terrainDraw.namesOn && step == 1 && displayType != kTerrainFlooding && !panorama && !render.aborted)
+    if (terrainDraw.namesOn && step == 1 && displayType != kTerrainFlooding && !panorama && !render.aborted) {
+        PrepareLabelText(b.image);
         DrawTerrainLabels(ChooseTerrainTraversal(terrainCamera.rotation, step), n);
+    }
     ShowPicture(window, left, top, width, height, displayType);
     if (window) ClearClip(window), SetDrawState(window, savedWindow);
     SetDrawState(b.image, savedImage);

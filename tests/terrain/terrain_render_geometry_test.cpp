@@ -315,6 +315,12 @@ TEST_F(TerrainRenderTest, RefusalsWithoutBuffers) {
     TestClearShown();
     EXPECT_EQ(ProjectTerrainCells(0, 1, 150, 0, 0, 320, 240, 1), 0);
     EXPECT_EQ(TestLastMessage(), "xSize/ySize (150,150) > (100,100)");
+    TestClearShown();
+    EXPECT_EQ(RenderTerrain(100, 0, 0, 320, 240, 9, 1.4, "", 1, 1), 0);
+    EXPECT_EQ(TestLastMessage(), "Unknown 3D display type 9");
+    TestClearShown();
+    EXPECT_EQ(RenderTerrain(100, 0, 0, 320, 240, kTerrainElevation, 1.4, "missing.sca", 1, 1), 0);
+    EXPECT_EQ(TestLastMessage().rfind("Cannot open file", 0), 0u) << TestLastMessage();
 }
 
 TEST(TerrainRenderGeometry, CellsOfADrawingStep) {
