@@ -130,8 +130,7 @@ void HandleTerrainMessage(const Message& m) {
 
 // [SECTION] Entering and leaving
 
-// Everything the visit built is released; safe to call twice.
-static void ReleaseTerrainView() {
+void CloseTerrainView() {
     if (terrainView.ready || terrainBuffers.dtmDataBuf) {
         RestoreTerrainLegendRects();
         FreeTerrainBuffers();
@@ -143,7 +142,7 @@ static void ReleaseTerrainView() {
     terrainView.control = kControlNone;
 }
 
-static int EnterTerrainView() {
+int OpenTerrainView() {
     terrainView = TerrainView{};
     terrainView.gridSize = 150;
     terrainView.leaveCode = -1;
@@ -175,8 +174,8 @@ static void CameraToMediumGrid() {
 
 int RunTerrainView() {
     screen.caption = WindowCaption();
-    if (!EnterTerrainView()) {
-        ReleaseTerrainView();
+    if (!OpenTerrainView()) {
+        CloseTerrainView();
         return 0;
     }
     while (terrainView.leaveCode < 0) {
@@ -191,7 +190,7 @@ int RunTerrainView() {
     }
     int code = terrainView.leaveCode;
     if (terrainView.ready) CameraToMediumGrid();
-    ReleaseTerrainView();
+    CloseTerrainView();
     SetWindowCaption(screen.caption.c_str());
     return code;
 }

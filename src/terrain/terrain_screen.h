@@ -35,6 +35,11 @@ constexpr int kTerrainMinRelief = 1, kTerrainMaxRelief = 5;
 // globe, 7 statistics, 8 the flyby, 1 the room. 0 when the view could not start or a reload
 // failed (the message has been shown).
 int RunTerrainView();
+// The steps of RunTerrainView around its loop. Opening draws type 0 at grid 150; 0 when the
+// buffers or the set could not be had. Closing restores the legend and frees the buffers, and
+// may be called twice.
+int OpenTerrainView();
+void CloseTerrainView();
 // One message taken from the queue while the view runs.
 void HandleTerrainMessage(const Message& m);
 // The window caption of a display type ("3D View: Slope").
