@@ -268,8 +268,13 @@ void TerrainButton(int id) {
     case 9: case 10: case 14:
         PlayCue(CUE_ERROR);  // the manual viewer and the demonstrations come with their screens
         return;
-    case 27: case 28:
-        PlayCue(CUE_ERROR);  // the panorama and cross-section tools are not written yet
+    case 27:
+        PlayCue(CUE_ERROR);  // the panorama tool is not written yet
+        return;
+    case 28:
+        DrawButton(28, 1);
+        RunCrossSection();
+        DrawButton(28, 0);
         return;
     case 95: MinimiseMainWindow(); return;
     case 26: DisplayTypeButton(); return;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -125,3 +126,20 @@ int FloodLevelForWater(int metres, int hmin, int hmax);
 int WaterLevelMetres(long typed, int feet);
 // The tool: type 6, the water entry, Enter floods, Escape leaves. 1 when it ran.
 int RunFlooding();
+
+// [SECTION] Cross-section (terrain_cross_section.cpp)
+
+constexpr int kMiniatureWidth = 144, kMiniatureHeight = 193;
+// The miniature of the set's imagery on the tool's panel, and the strip under the map where
+// the profile is drawn.
+Rect CrossSectionMiniature();
+Rect CrossSectionStrip();
+// The cell a miniature pixel shows (nearest cell) for a grid of n.
+void MiniatureCell(int px, int py, int n, int* column, int* row);
+// Heights at `samples` evenly spaced points from cell (c0, r0) to (c1, r1), nearest cell each.
+void CrossSectionProfile(int c0, int r0, int c1, int r1, int samples, std::vector<int>* heights);
+// A height label of the profile: "%d m " or, in feet, "%d ft ".
+std::string CrossSectionLabel(int metres);
+// The tool: the wide viewpoint, the miniature, lines drawn on it until Escape or a click
+// elsewhere; then the view as it was. 0 when the set could not be drawn.
+int RunCrossSection();

@@ -355,3 +355,43 @@ TEST_F(TerrainScreen, LegendLoadsTheColoursOfEachType) {
     EXPECT_EQ(DrawTerrainLegend(-1, ""), 1);
     EXPECT_EQ(WindowPixel(bar.left, bar.top), 0u);
 }
+
+TEST_F(TerrainScreen, CrossSectionFollowsTheLineOverTheHeights) {
+    ASSERT_TRUE(OpenTerrainView());
+    // Nearest cells of the miniature: its corners are the set's corners.
+    struct Cell { int px, py, column, row; } cells[] = {
+        {0, 0, 0, 0}, {143, 192, 149, 149}, {72, 0, 75, 0}, {0, 96, 0, 75}, {-5, 500, 0, 149}};
+    for (const Cell& c : cells) {
+        int column, row;
+        MiniatureCell(c.px, c.py, 150, &column, &row);
+        EXPECT_EQ(column, c.column) << c.px;
+        EXPECT_EQ(row, c.row) << c.py;
+    }
+    // Along row 10 from column 0 to 149 in 150 samples: each cell once, in order.
+    std::vector<int> h;
+    CrossSectionProfile(0, 10, 149, 10, 150, &h);
+    ASSERT_EQ(h.size(), 150u);
+    for (int i = 0; i < 150; i++) ASSERT_EQ(h[(size_t)i], Height(10, i));
+    // A diagonal back from (149, 149) to (0, 0) in 3 samples: the ends and the middle cell.
+    CrossSectionProfile(149, 149, 0, 0, 3, &h);
+    EXPECT_EQ(h, (std::vector<int>{Height(149, 149), Height(75, 75), Height(0, 0)}));
+    EXPECT_EQ(CrossSectionLabel(1000), "1000 m ");
+    imperialUnits = 1;
+    EXPECT_EQ(CrossSectionLabel(1000), "3280 ft ");
+    EXPECT_EQ(CrossSectionLabel(-100), "-328 ft ");
+    imperialUnits = 0;
+
+    // The tool: a line drawn on the miniature fills the strip; Escape restores the camera.
+    double zoom = GetTerrainZoom(), exaggeration = GetTerrainExaggeration();
+    Rect m = CrossSectionMiniature();
+    TestInjectMessage(MSG_LBUTTONDOWN, 0, MakeMouseParam(m.left + 2, m.top + 2));
+    TestInjectMessage(MSG_MOUSEMOVE, 0, MakeMouseParam(m.right - 3, m.bottom - 3));
+    TestInjectMessage(MSG_LBUTTONUP, 0, MakeMouseParam(m.right - 3, m.bottom - 3));
+    Rect strip = CrossSectionStrip();
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(RunCrossSection());
+    EXPECT_DOUBLE_EQ(GetTerrainZoom(), zoom);
+    EXPECT_DOUBLE_EQ(GetTerrainExaggeration(), exaggeration);
+    EXPECT_EQ(terrainSet.derivedLoaded, 1);
+    EXPECT_EQ(strip.right - strip.left, 650);
+}
