@@ -395,3 +395,33 @@ TEST_F(TerrainScreen, CrossSectionFollowsTheLineOverTheHeights) {
     EXPECT_EQ(terrainSet.derivedLoaded, 1);
     EXPECT_EQ(strip.right - strip.left, 650);
 }
+
+TEST_F(TerrainScreen, ElevationColoursDrawElevationAndGiveTheMapItsRangesBack) {
+    for (const char* look : {"menu/42.bmp", "menu/42m.bmp", "menu/42r.bmp", "menu/42h.bmp"})
+        ASSERT_TRUE(WriteTestFile(root / look, SolidBmp24(kChooserWidth, kChooserHeight, 0x303030)));
+    ASSERT_TRUE(OpenTerrainView());
+    ElevationRange fixed = fixedElevation = ElevationRange{-11000, 7000};
+    ElevationRange observed = observedElevation = ElevationRange{-200, 300};
+    int fixedSwitch = fixedElevationRange;
+    Point at = ChooserPanelPosition(546, 45);
+    auto click = [&](int area) {
+        const Rect& a = kChooserArea[area];
+        TestInjectClick(at.x + (a.left + a.right) / 2, at.y + (a.top + a.bottom) / 2);
+    };
+    // Cancelled: nothing changes.
+    Key(VK_ESCAPE);
+    Press(30);
+    EXPECT_EQ(terrainView.displayType, 0);
+    EXPECT_EQ(fixedElevation.minimum, fixed.minimum);
+    EXPECT_EQ(observedElevation.maximum, observed.maximum);
+    // The other range switch confirmed: the elevation type is drawn.
+    click(fixedSwitch ? 9 : 8);
+    click(10);
+    Press(30);
+    EXPECT_EQ(terrainView.displayType, kTerrainElevation);
+    EXPECT_EQ(WindowCaption(), "3D View: Elevation");
+    EXPECT_EQ(fixedElevation.minimum, fixed.minimum);
+    EXPECT_EQ(fixedElevation.maximum, fixed.maximum);
+    EXPECT_EQ(observedElevation.minimum, observed.minimum);
+    fixedElevationRange = fixedSwitch;
+}
