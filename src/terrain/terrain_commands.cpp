@@ -269,7 +269,11 @@ void TerrainButton(int id) {
         PlayCue(CUE_ERROR);  // the manual viewer and the demonstrations come with their screens
         return;
     case 27:
-        PlayCue(CUE_ERROR);  // the panorama tool is not written yet
+        DrawButton(27, 1);
+        PlayCue(CUE_SLIDE);
+        RunPanorama();
+        PlayCue(CUE_SLIDE);
+        DrawButton(27, 0);
         return;
     case 28:
         DrawButton(28, 1);

@@ -49,20 +49,24 @@ std::string CrossSectionLabel(int metres) {
 
 // [SECTION] Drawing
 
-static void DrawMiniature() {
-    Surface* w = WindowSurface();
-    if (!w) return;
-    DrawTerrainPanelFrame(w, Rect{section.at.x - 1, section.at.y, section.at.x + kMiniatureWidth + 1,
-                                  section.at.y + 24 + kMiniatureHeight + 1}, "Cross-Section");
-    Rect m = CrossSectionMiniature();
+void DrawTerrainMiniature(Surface* w, int left, int top) {
     int n = terrainView.gridSize;
     const TerrainRows& rows = terrainBuffers.rows;
     for (int y = 0; y < kMiniatureHeight; y++)
         for (int x = 0; x < kMiniatureWidth; x++) {
             int c, r;
             MiniatureCell(x, y, n, &c, &r);
-            SetPixel(w, m.left + x, m.top + y, MakeColour(rows.red[r][c], rows.green[r][c], rows.blue[r][c]));
+            SetPixel(w, left + x, top + y, MakeColour(rows.red[r][c], rows.green[r][c], rows.blue[r][c]));
         }
+}
+
+static void DrawMiniature() {
+    Surface* w = WindowSurface();
+    if (!w) return;
+    DrawTerrainPanelFrame(w, Rect{section.at.x - 1, section.at.y, section.at.x + kMiniatureWidth + 1,
+                                  section.at.y + 24 + kMiniatureHeight + 1}, "Cross-Section");
+    Rect m = CrossSectionMiniature();
+    DrawTerrainMiniature(w, m.left, m.top);
 }
 
 static void DrawLine(Point a, Point b) {

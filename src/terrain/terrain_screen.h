@@ -134,6 +134,8 @@ constexpr int kMiniatureWidth = 144, kMiniatureHeight = 193;
 // the profile is drawn.
 Rect CrossSectionMiniature();
 Rect CrossSectionStrip();
+// The set's imagery, kMiniatureWidth x kMiniatureHeight, at (left, top) of a surface.
+void DrawTerrainMiniature(Surface* s, int left, int top);
 // The cell a miniature pixel shows (nearest cell) for a grid of n.
 void MiniatureCell(int px, int py, int n, int* column, int* row);
 // Heights at `samples` evenly spaced points from cell (c0, r0) to (c1, r1), nearest cell each.
@@ -143,3 +145,22 @@ std::string CrossSectionLabel(int metres);
 // The tool: the wide viewpoint, the miniature, lines drawn on it until Escape or a click
 // elsewhere; then the view as it was. 0 when the set could not be drawn.
 int RunCrossSection();
+
+// [SECTION] Panorama set-up (terrain_panorama.cpp)
+
+// The observer's eye height (metres) and field of view (degrees) are kept within these.
+constexpr int kMinEyeHeight = 1, kMaxEyeHeight = 6000, kMinField = 10, kMaxField = 180;
+// The set-up panel at (546, 45): the miniature where a click places the observer, then rows
+// for the viewing direction and the field of view (each with - and + halves), the eye height
+// (typed digits, Enter takes them) and Done.
+Rect PanoramaMiniature();
+Rect PanoramaRow(int row);  // 0 direction, 1 field of view, 2 eye height, 3 done
+// The observer placed from a miniature pixel; direction and field stepped; a typed eye height
+// taken (clamped). Each redraws the set-up (type 7) with the new observer.
+void PlaceObserver(int px, int py);
+void TurnObserver(double degrees);
+void WidenField(int degrees);
+void SetEyeHeight(long metres);
+// The tool's set-up: wide viewpoint, the observer at the grid's centre, the panel until Done
+// or Escape; then the view as it was. 0 when the set could not be drawn.
+int RunPanorama();

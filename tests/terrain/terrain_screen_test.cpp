@@ -425,3 +425,50 @@ TEST_F(TerrainScreen, ElevationColoursDrawElevationAndGiveTheMapItsRangesBack) {
     EXPECT_EQ(observedElevation.minimum, observed.minimum);
     fixedElevationRange = fixedSwitch;
 }
+
+TEST_F(TerrainScreen, PanoramaSetUpPlacesAndTurnsTheObserver) {
+    ASSERT_TRUE(OpenTerrainView());
+    terrainDraw.direction = 350;
+    terrainDraw.fieldOfView = 0;  // never set: the defaults come in
+    terrainDraw.eyeHeight = 0;
+    double zoom = GetTerrainZoom(), exaggeration = GetTerrainExaggeration();
+    Point at = ChooserPanelPosition(546, 45);
+    Rect m{at.x, at.y + 24, at.x + kMiniatureWidth, at.y + 24 + kMiniatureHeight};
+    auto rowPoint = [&](int row, int half) {
+        int top = m.bottom + 4 + row * 20;
+        return Point{half < 0 ? m.left + 10 : m.right - 10, top + 8};
+    };
+    TestInjectClick(m.left + 143, m.top + 0);  // the north-east corner cell
+    Point p = rowPoint(0, 1);
+    TestInjectClick(p.x, p.y);                 // direction + 15, wrapping past north
+    p = rowPoint(1, -1);
+    TestInjectClick(p.x, p.y);                 // field - 10
+    Key(VK_RETURN);                            // nothing typed: refused
+    for (char c : std::string("9000")) Char(c);
+    Key(VK_RETURN);                            // held at 6000
+    Key(VK_LEFT);                              // direction - 15
+    p = rowPoint(3, -1);
+    TestInjectClick(p.x, p.y);                 // Done
+    Press(27);
+    EXPECT_EQ(terrainDraw.observerX, 149);
+    EXPECT_EQ(terrainDraw.observerY, 0);
+    EXPECT_DOUBLE_EQ(terrainDraw.direction, 350);
+    EXPECT_DOUBLE_EQ(terrainDraw.fieldOfView, 50);
+    EXPECT_DOUBLE_EQ(terrainDraw.eyeHeight, 6000);
+    EXPECT_EQ(ErrorCues(), 1);
+    EXPECT_DOUBLE_EQ(GetTerrainZoom(), zoom);
+    EXPECT_DOUBLE_EQ(GetTerrainExaggeration(), exaggeration);
+    EXPECT_EQ(WindowCaption(), "3D View: Satellite Imagery");
+
+    // The limits of the field and the eye, and Escape: the observer starts at the centre again.
+    WidenField(1000);
+    EXPECT_DOUBLE_EQ(terrainDraw.fieldOfView, 180);
+    WidenField(-1000);
+    EXPECT_DOUBLE_EQ(terrainDraw.fieldOfView, 10);
+    SetEyeHeight(0);
+    EXPECT_DOUBLE_EQ(terrainDraw.eyeHeight, 1);
+    Key(VK_ESCAPE);
+    Press(27);
+    EXPECT_EQ(terrainDraw.observerX, 75);
+    EXPECT_DOUBLE_EQ(terrainDraw.eyeHeight, 1);  // kept for the run
+}
