@@ -47,11 +47,12 @@ int MapToolButton(int id) {
     }
 }
 
-// The chosen area is cut into a terrain set in the temporary folder. The terrain screen that
-// shows it comes later, so for now the user is told where the set went.
-static void HandAreaToTerrain(const MapWindow& area) {
-    if (!ExtractTerrainSet(area, 0)) return;
-    ShowMessage("The terrain of this area was written to the temporary folder. The 3D terrain view comes in a later version.");
+// The chosen area is cut into a terrain set in the temporary folder and the terrain view opens
+// on it. 1 when the view ran: it has left the screen to where its code leads.
+static int HandAreaToTerrain(const MapWindow& area) {
+    if (!ExtractTerrainSet(area, 0)) return 0;
+    EnterTerrainView();
+    return 1;
 }
 
 // The 3D view's first step when entered by its tab: the area the terrain will show, picked
@@ -67,6 +68,6 @@ int MapPickAreaFor3D() {
         RecomposeAndRepaintMap();
     }
     MapWindow area;
-    if (PickAreaFor3D(&area)) HandAreaToTerrain(area);
+    if (PickAreaFor3D(&area) && HandAreaToTerrain(area)) return 0;
     return Repaint(changed);  // clears the pick's prompt and box
 }

@@ -18,5 +18,5 @@ int MapLocatorClick(int x, int y);
 int MapScaleBoxClick(int x, int y);
 // The measuring and zoom buttons of the map's panel: 18, 21, 22, 23, 24.
 int MapToolButton(int id);
-// The 3D tab: pick the area on the map and hand it to the terrain extraction.
+// The 3D tab: pick the area on the map, cut it into a terrain set and enter the terrain view.
 int MapPickAreaFor3D();

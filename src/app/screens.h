@@ -16,6 +16,9 @@ int NextViewButton(int code);
 void ViewReturned(int code);
 // The globe tab: mode 5 on "menu\glbmain.bmp", the globe's loop, then where its code leads.
 void EnterGlobeView();
+// The terrain view (mode 4 on "menu\3dmain.bmp") on the area clipped last, then where its
+// code leads.
+void EnterTerrainView();
 
 // [SECTION] The room and its pages (room.cpp)
 

@@ -5,6 +5,7 @@
 #include "globe/globe.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
+#include "terrain/terrain_screen.h"
 
 static void CopyWholeBackground() {
     if (hbmVirtual && WindowSurface()) Blit(WindowSurface(), 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
@@ -29,4 +30,15 @@ void EnterGlobeView() {
     DrawButton(1, 0);
     CopyWholeBackground();
     ViewReturned(RunGlobeScreen());
+}
+
+void EnterTerrainView() {
+    ClearButtonStates();
+    mapHoverState = 0;
+    screenMode = 4;
+    LoadBMPToBackground("menu\\3dmain.bmp");
+    DrawButton(2, 1);
+    DrawButton(1, 0);
+    CopyWholeBackground();
+    ViewReturned(RunTerrainView());
 }

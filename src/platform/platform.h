@@ -267,11 +267,16 @@ std::string ListGetText(Dialog* d, int id, int index);
 // [SECTION] Cursors
 
 enum : int { CURSOR_ARROW = 32512, CURSOR_WAIT = 32514, CURSOR_CROSS = 32515, CURSOR_APPSTARTING = 32650 };
+// No pointer at all: the terrain view's drag controls hide it while they are held.
+constexpr int CURSOR_HIDDEN = 1;
 // Sets the window cursor: one of the standard ones above or a program cursor (107, 130-133,
 // 141, 144 and others drawn by the platform). Returns the previous one.
 int SetCursorShape(int id);
 int GetCursorShape();
 void SetCursorPosition(int x, int y);
+// The main window's caption, and the one set last (kept also without a window).
+void SetWindowCaption(const char* text);
+std::string WindowCaption();
 
 // [SECTION] Time
 

@@ -25,6 +25,7 @@ void TestRecordAddress(const char* address);
 
 static struct {
     int current = CURSOR_ARROW;
+    std::string caption;
     std::map<int, QCursor> made;
     QLocalServer* server = nullptr;
 } misc;
@@ -85,6 +86,7 @@ static QCursor CursorFor(int id) {
     if (it != misc.made.end()) return it->second;
     QCursor c;
     switch (id) {
+    case CURSOR_HIDDEN: c = QCursor(Qt::BlankCursor); break;
     case CURSOR_WAIT: c = QCursor(Qt::WaitCursor); break;
     case CURSOR_CROSS: c = QCursor(Qt::CrossCursor); break;
     case CURSOR_APPSTARTING: c = QCursor(Qt::BusyCursor); break;
@@ -114,6 +116,13 @@ void SetCursorPosition(int x, int y) {
     QWidget* w = MainWidgetForDialogs();
     if (w) QCursor::setPos(w->mapToGlobal(QPoint(x, y)));
 }
+
+void SetWindowCaption(const char* text) {
+    misc.caption = text ? text : "";
+    if (QWidget* w = MainWidgetForDialogs()) w->setWindowTitle(QString::fromLatin1(misc.caption.c_str()));
+}
+
+std::string WindowCaption() { return misc.caption; }
 
 int OpenAddress(const char* address) {
     if (TestModeEnabled()) {

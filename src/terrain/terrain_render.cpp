@@ -122,11 +122,13 @@ ColourRef TerrainCornerColour(int displayType, int column, int row, double shadi
 
 // [SECTION] The squares
 
+// Only an Escape is taken from the queue: keys typed ahead (a water level, say) stay for the
+// screen that waits for them.
 static int EscapePressed() {
     Message m;
-    while (PeekMessageInRange(&m, MSG_KEYDOWN, MSG_CHAR, 1))
-        if (m.kind == MSG_KEYDOWN && m.wParam == VK_ESCAPE) return 1;
-    return 0;
+    if (!PeekMessageInRange(&m, MSG_KEYDOWN, MSG_KEYDOWN, 0) || m.wParam != VK_ESCAPE) return 0;
+    PeekMessageInRange(&m, MSG_KEYDOWN, MSG_KEYDOWN, 1);
+    return 1;
 }
 
 // Colours of every cell the squares use, worked out once rather than once a triangle.

@@ -14,6 +14,9 @@
 #include "app/screens.h"
 #include "globe/globe.h"
 #include "globe/satellites.h"
+#include "terrain/terrain_renderer.h"
+#include "terrain/terrain_screen.h"
+#include "terrain/terrain_set.h"
 #include "imaging/imaging.h"
 #include "imaging/raster_compose.h"
 #include "map2d/map2d.h"
@@ -436,12 +439,14 @@ TEST_F(GlobeViewer, NextViewCodesLeadThroughTheGlobe) {
     TestInjectClick(300, 12);
     TestPumpMessages();
     EXPECT_EQ(screenMode, 3);
-    // A screen that does not exist yet: the error cue and the 2D map.
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    // The 3D tab of the globe opens the terrain on the area clipped before; with none yet its
+    // set cannot be read and the user lands on the 2D map.
     TestInjectClick(754, 12);
-    TestInjectClick(420, 12);  // the 3D tab
+    TestInjectClick(420, 12);
     TestPumpMessages();
     EXPECT_EQ(screenMode, 3);
-    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    EXPECT_EQ(TestLastMessage(), std::string("Cannot open file ") + tempDir + "\\150.hts");
 }
 
 // Satellites from the globe tab: the orbits switched on and stepped to the GPS group, then F5
@@ -465,6 +470,73 @@ TEST_F(GlobeViewer, OrbitsGroupsAndDishAimingFromTheGlobe) {
     EXPECT_EQ(TestLastMessage(), std::string("Output saved to file ") + dataRoot + "\\AIM_DISH.TXT");
     globeView.satDisplayOn = 0;
     ResetSatelliteState();
+}
+
+}  // namespace
+
+namespace {
+
+// The terrain view from the 2D map: the 3D tab picks a 20-degree square around the click on
+// the world view (the Alps, where the volume's fine tile lies), the set is cut and the view
+// opens on it; the display-type chooser at (546, 45) has rows 20 pixels apart from 24 below
+// its top.
+struct TerrainViewer : Viewer {
+    static void ChooseType(int type) {
+        TestInjectClick(746, 58);  // button 26
+        TestInjectClick(600, 45 + 24 + type * 20 + 8);
+    }
+    // The volume has no gazetteer: cutting a set says so for its names, which the view goes without.
+    static std::vector<std::string> ShownBesidesNames() {
+        std::vector<std::string> texts;
+        for (const ShownText& t : TestShownMessages())
+            if (t.text != "Cannot open file names\\pplace2.dat") texts.push_back(t.text);
+        return texts;
+    }
+    static Point WorldPoint(double longitude, double latitude) {
+        int w = mapRect.right - mapRect.left, h = mapRect.bottom - mapRect.top;
+        return Point{mapRect.left + (int)((longitude + 180) / 360 * w), mapRect.top + (int)((90 - latitude) / 180 * h)};
+    }
+};
+
+TEST_F(TerrainViewer, ThreeDTabThroughEachTypeAndBackToTheMap) {
+    ToMap();
+    Point alps = WorldPoint(8.0, 45.5);
+    TestInjectClick(420, 12);  // the 3D tab
+    TestInjectClick(alps.x, alps.y);
+    for (int type = 1; type <= 4; type++) ChooseType(type);
+    // The high grid, extracted when the user agrees, and its Details overlay.
+    TestPushAnswer(IDYES);
+    TestInjectClick(786, 428);  // button 32
+    ChooseType(kTerrainDetails);
+    // Flooding to 500 m, then the 2D tab.
+    TestInjectClick(746, 363);  // button 31
+    for (char c : std::string("500")) TestInjectMessage(MSG_CHAR, (uint8_t)c, 0);
+    TestInjectKey(VK_RETURN);
+    TestInjectKey(VK_ESCAPE);
+    TestInjectClick(300, 12);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_EQ(FindPanelButton(1)->pressed, 1);
+    EXPECT_EQ(FindPanelButton(2)->pressed, 0);
+    EXPECT_EQ(ShownBesidesNames(), std::vector<std::string>{"It may take a few moments to extract this data. Continue?"});
+    EXPECT_EQ(terrainView.leaveCode, 3);
+    EXPECT_EQ(terrainView.gridSize, 350);
+    EXPECT_EQ(terrainView.displayType, kTerrainFlooding);
+    EXPECT_EQ(terrainView.waterLevel, 500);
+    EXPECT_TRUE(FileExists(TempPath("350.vec").c_str()));
+    EXPECT_EQ(terrainBuffers.dtmDataBuf, nullptr);
+
+    // The next-view code 4 enters on the same area without a new pick, on the medium grid.
+    TestClearShown();
+    TestInjectMessage(MSG_USER, 4, 0);
+    ChooseType(kTerrainRelief);
+    TestInjectClick(300, 12);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_EQ(terrainView.gridSize, 150);
+    EXPECT_EQ(terrainView.displayType, kTerrainRelief);
+    EXPECT_EQ(terrainView.leaveCode, 3);
+    EXPECT_TRUE(ShownBesidesNames().empty());
 }
 
 }  // namespace

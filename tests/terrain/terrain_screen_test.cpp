@@ -1,0 +1,474 @@
+// The terrain view driven through its messages: the codes it hands back, entering and leaving,
+// the grid steps with the high grid's question, the exaggeration limits, the display types,
+// the drag controls and the legend with its unit line.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "terrain_screen_fixture.h"
+
+using TerrainScreen = TerrainScreenTest;
+
+TEST_F(TerrainScreen, EachWayOutHandsBackItsCodeAndRestoresTheLegend) {
+    struct Case { int button, code; } cases[] = {{1, 3}, {3, 7}, {4, 8}, {5, 5}, {6, 1}};
+    for (const Case& c : cases) {
+        Point p = ButtonCentre(c.button);
+        TestInjectClick(p.x, p.y);
+        TestInjectClick(ButtonCentre(34).x, ButtonCentre(34).y);  // never reached: the tab leaves first
+        int level = terrainReliefLevel;
+        EXPECT_EQ(RunTerrainView(), c.code) << "button " << c.button;
+        EXPECT_EQ(terrainReliefLevel, level);
+        EXPECT_EQ(terrainBuffers.dtmDataBuf, nullptr);
+        EXPECT_EQ(legendRect.left, savedLegend.left);
+        EXPECT_EQ(legendRect.top, savedLegend.top);
+        FlushMessages(0, 0xFFFFFFFF);
+    }
+    // The view's own tab, the manual, help and demonstration buttons refuse with the error cue.
+    for (int id : {2, 9, 10, 14}) TestInjectClick(ButtonCentre(id).x, ButtonCentre(id).y);
+    TestInjectClick(ButtonCentre(1).x, ButtonCentre(1).y);
+    EXPECT_EQ(RunTerrainView(), 3);
+    EXPECT_EQ(ErrorCues(), 4);
+}
+
+TEST_F(TerrainScreen, OpensOnTheMediumGridWithItsLegendAndCaption) {
+    ASSERT_TRUE(OpenTerrainView());
+    EXPECT_EQ(terrainView.gridSize, 150);
+    EXPECT_EQ(terrainSet.size, 150);
+    EXPECT_EQ(terrainView.displayType, 0);
+    EXPECT_EQ(WindowCaption(), "3D View: Satellite Imagery");
+    Rect box = TerrainLegendBox();
+    EXPECT_EQ(legendRect.left, box.left);
+    EXPECT_EQ(legendRect.bottom, box.bottom);
+    EXPECT_EQ(terrainDraw.flooding, 0);
+    EXPECT_EQ(terrainDraw.observerX, 75);
+    CloseTerrainView();
+    EXPECT_EQ(legendRect.right, savedLegend.right);
+    EXPECT_EQ(terrainBuffers.dtmDataBuf, nullptr);
+    CloseTerrainView();  // twice is harmless
+    EXPECT_EQ(legendRect.right, savedLegend.right);
+
+    // The small layout has its own legend box.
+    window.Close();
+    window.Open(1);
+    screenMode = 4;
+    ASSERT_TRUE(OpenTerrainView());
+    EXPECT_EQ(legendRect.left, 560);
+    EXPECT_EQ(legendRect.top, 169);
+    EXPECT_EQ(TerrainLegendBar().right, 598);
+}
+
+TEST_F(TerrainScreen, AViewWithoutItsSetLeavesAtOnceWithNothingHeld) {
+    std::filesystem::remove(File(150, "hts"));
+    EXPECT_EQ(RunTerrainView(), 0);
+    EXPECT_EQ(TestLastMessage(), "Cannot open file " + Shown(150, "hts"));
+    EXPECT_EQ(terrainBuffers.dtmDataBuf, nullptr);
+    EXPECT_EQ(legendRect.left, savedLegend.left);
+}
+
+TEST_F(TerrainScreen, GridStepsKeepTheBlocksSizeAndRefuseAtTheEnds) {
+    ASSERT_TRUE(OpenTerrainView());
+    double zoom = GetTerrainZoom(), exaggeration = GetTerrainExaggeration();
+    Press(33);
+    EXPECT_EQ(terrainView.gridSize, 100);
+    EXPECT_EQ(terrainSet.size, 100);
+    EXPECT_NEAR(GetTerrainZoom(), zoom * 1.5, 1e-9);
+    EXPECT_NEAR(GetTerrainExaggeration(), exaggeration * 2 / 3, 1e-9);
+    Press(33);
+    EXPECT_EQ(terrainView.gridSize, 100);
+    EXPECT_EQ(ErrorCues(), 1);
+    Press(32);
+    EXPECT_EQ(terrainView.gridSize, 150);
+    EXPECT_NEAR(GetTerrainZoom(), zoom, 1e-9);
+    EXPECT_NEAR(GetTerrainExaggeration(), exaggeration, 1e-9);
+
+    // No high grid yet: the question, answered No, changes nothing.
+    TestClearShown();
+    TestPushAnswer(IDNO);
+    Press(32);
+    EXPECT_EQ(terrainView.gridSize, 150);
+    EXPECT_EQ(ErrorCues(), 2);
+    ASSERT_EQ(TestShownMessages().size(), 1u);
+    EXPECT_EQ(TestLastMessage(), "It may take a few moments to extract this data. Continue?");
+
+    // With the high grid in the temporary folder it is loaded without asking.
+    WriteSet(350);
+    TestClearShown();
+    Press(32);
+    EXPECT_EQ(terrainView.gridSize, 350);
+    EXPECT_EQ(terrainSet.size, 350);
+    EXPECT_TRUE(TestShownMessages().empty());
+    EXPECT_NEAR(GetTerrainZoom(), zoom * 150 / 350, 1e-9);
+    Press(32);
+    EXPECT_EQ(ErrorCues(), 3);
+    EXPECT_EQ(terrainView.gridSize, 350);
+}
+
+TEST_F(TerrainScreen, TheHighGridExtractedOnYesOrLeftAsItWasWhenTheExtractionFails) {
+    ASSERT_TRUE(OpenTerrainView());
+    // Yes starts the extraction; with no tiles to cut from it fails and the grid stays.
+    TestPushAnswer(IDYES);
+    Press(32);
+    EXPECT_EQ(terrainView.gridSize, 150);
+    EXPECT_EQ(terrainSet.size, 150);
+    EXPECT_GE(TestShownMessages().size(), 2u);
+    EXPECT_EQ(TestShownMessages()[0].text, "It may take a few moments to extract this data. Continue?");
+    EXPECT_EQ(terrainView.leaveCode, -1);
+}
+
+TEST_F(TerrainScreen, DetailsOnlyOnTheHighGridAndItHoldsTheGridThere) {
+    ASSERT_TRUE(OpenTerrainView());
+    EXPECT_EQ(ChooseTerrainType(kTerrainDetails), 0);
+    EXPECT_EQ(terrainView.displayType, 0);
+    EXPECT_EQ(ErrorCues(), 1);
+    WriteSet(350);
+    Press(32);
+    ASSERT_EQ(ChooseTerrainType(kTerrainDetails), 1);
+    EXPECT_EQ(WindowCaption(), "3D View: Details");
+    TestClearShown();
+    Press(33);
+    EXPECT_EQ(terrainView.gridSize, 350);
+    EXPECT_EQ(ErrorCues(), 2);
+    EXPECT_EQ(TestLastMessage(), "The 'Details' overlay is not available under medium or low resolution. Please choose a "
+                                 "different overlay from the 'Display Type' menu first.");
+    ASSERT_EQ(ChooseTerrainType(kTerrainRelief), 1);
+    Press(33);
+    EXPECT_EQ(terrainView.gridSize, 150);
+}
+
+TEST_F(TerrainScreen, AReloadThatFailsLeavesTheView) {
+    ASSERT_TRUE(OpenTerrainView());
+    std::filesystem::remove(File(100, "rgb"));
+    Press(33);
+    EXPECT_EQ(terrainView.leaveCode, 0);
+    EXPECT_EQ(TestLastMessage(), "Cannot open file " + Shown(100, "rgb"));
+}
+
+TEST_F(TerrainScreen, ExaggerationLevelsStopAtOneAndFive) {
+    ASSERT_TRUE(OpenTerrainView());
+    double e = GetTerrainExaggeration();
+    for (int i = 0; i < 5; i++) Press(34);
+    EXPECT_EQ(terrainReliefLevel, 5);
+    EXPECT_NEAR(GetTerrainExaggeration(), e * 1.5 * 1.5 * 1.5, 1e-9);
+    EXPECT_EQ(ErrorCues(), 2);
+    for (int i = 0; i < 5; i++) Press(35);
+    EXPECT_EQ(terrainReliefLevel, 1);
+    EXPECT_NEAR(GetTerrainExaggeration(), e * std::pow(1.5, 3) * std::pow(0.66666, 4), 1e-9);
+    EXPECT_EQ(ErrorCues(), 3);
+
+    // The factors are capped: 60 at the top, 0.01 at the bottom.
+    SetTerrainExaggeration(50);
+    Press(34);
+    EXPECT_DOUBLE_EQ(GetTerrainExaggeration(), 60.0);
+    terrainReliefLevel = 3;
+    SetTerrainExaggeration(0.012);
+    Press(35);
+    EXPECT_DOUBLE_EQ(GetTerrainExaggeration(), 0.01);
+}
+
+TEST_F(TerrainScreen, DisplayTypeChooserTakesARowAndRefusesDetailsBelowTheHighGrid) {
+    ASSERT_TRUE(OpenTerrainView());
+    Point at = ChooserPanelPosition(546, 45);
+    auto row = [&](int type) { return Point{at.x + 40, at.y + 24 + type * 20 + 8}; };
+    struct Case { int type; const char* caption; } cases[] = {
+        {1, "3D View: Shaded Relief"}, {2, "3D View: Elevation"}, {3, "3D View: Aspect"}, {4, "3D View: Slope"},
+        {0, "3D View: Satellite Imagery"}};
+    for (const Case& c : cases) {
+        TestInjectClick(row(c.type).x, row(c.type).y);
+        Press(26);
+        EXPECT_EQ(terrainView.displayType, c.type);
+        EXPECT_EQ(WindowCaption(), c.caption);
+        FlushMessages(0, 0xFFFFFFFF);
+    }
+    EXPECT_EQ(terrainSet.derivedLoaded, 1);  // aspect and slope need them
+
+    // Details at grid 150 is refused in the panel, which stays open for Escape.
+    TestInjectClick(row(5).x, row(5).y);
+    Key(VK_ESCAPE);
+    Press(26);
+    EXPECT_EQ(terrainView.displayType, 0);
+    EXPECT_EQ(ErrorCues(), 1);
+    // A click outside the panel closes it without a choice.
+    TestInjectClick(100, 300);
+    Press(26);
+    EXPECT_EQ(terrainView.displayType, 0);
+}
+
+TEST_F(TerrainScreen, NamesSwitchPersistsForTheRun) {
+    ASSERT_TRUE(OpenTerrainView());
+    Press(29);
+    EXPECT_EQ(namesOn3D, 1u);
+    EXPECT_EQ(terrainDraw.namesOn, 1);
+    CloseTerrainView();
+    ASSERT_TRUE(OpenTerrainView());
+    EXPECT_EQ(terrainDraw.namesOn, 1);
+    Press(29);
+    EXPECT_EQ(terrainDraw.namesOn, 0);
+}
+
+TEST_F(TerrainScreen, DragControlsMoveTheCameraWithinTheirLimits) {
+    ASSERT_TRUE(OpenTerrainView());
+    Point c = TerrainImageCentre();
+
+    // Zoom: 0.02 medium-grid units a pixel down, held within 3 .. 7; at grid 100 the zoom is
+    // the medium zoom x 1.5.
+    Press(33);
+    SetTerrainZoom(5.0 * 150 / 100);
+    Press(36);
+    EXPECT_EQ(terrainView.control, kControlZoom);
+    EXPECT_EQ(GetCursorShape(), CURSOR_HIDDEN);
+    Send(MSG_MOUSEMOVE, c.x, c.y + 50);
+    EXPECT_NEAR(TerrainMediumZoom(), 6.0, 1e-9);
+    EXPECT_NEAR(GetTerrainZoom(), 6.0 * 150 / 100, 1e-9);
+    Send(MSG_MOUSEMOVE, c.x, c.y + 500);
+    EXPECT_NEAR(TerrainMediumZoom(), 7.0, 1e-9);
+    Send(MSG_MOUSEMOVE, c.x, c.y - 500);
+    EXPECT_NEAR(TerrainMediumZoom(), 3.0, 1e-9);
+    Send(MSG_LBUTTONUP, c.x, c.y - 500);
+    EXPECT_EQ(terrainView.control, kControlNone);
+    EXPECT_EQ(GetCursorShape(), CURSOR_ARROW);
+
+    // Shift: the offset from the centre of the map image, y upwards.
+    Press(38);
+    Send(MSG_MOUSEMOVE, c.x + 30, c.y + 20);
+    EXPECT_DOUBLE_EQ(terrainCamera.shiftX, 30);
+    EXPECT_DOUBLE_EQ(terrainCamera.shiftY, -20);
+    Send(MSG_MOUSEMOVE, c.x - 5, c.y - 7);
+    EXPECT_DOUBLE_EQ(terrainCamera.shiftX, -5);
+    EXPECT_DOUBLE_EQ(terrainCamera.shiftY, 7);
+    Send(MSG_RBUTTONUP, c.x, c.y);  // either button ends a drag
+    EXPECT_EQ(terrainView.control, kControlNone);
+
+    // Rotation: a degree a pixel to the left, wrapped; tilt a degree a pixel down, 0 .. 90.
+    SetTerrainRotation(10);
+    SetTerrainTilt(33);
+    Press(40);
+    Send(MSG_MOUSEMOVE, c.x + 15, c.y + 10);
+    double rotation, tilt;
+    GetTerrainAngles(&rotation, &tilt);
+    EXPECT_DOUBLE_EQ(rotation, 355);
+    EXPECT_DOUBLE_EQ(tilt, 43);
+    Send(MSG_MOUSEMOVE, c.x + 5, c.y + 200);
+    GetTerrainAngles(&rotation, &tilt);
+    EXPECT_DOUBLE_EQ(rotation, 5);
+    EXPECT_DOUBLE_EQ(tilt, 90);
+    Send(MSG_MOUSEMOVE, c.x + 5, c.y - 300);
+    GetTerrainAngles(&rotation, &tilt);
+    EXPECT_DOUBLE_EQ(tilt, 0);
+    Send(MSG_LBUTTONUP, 0, 0);
+    // While no control is held a release does nothing and a move changes nothing.
+    Send(MSG_MOUSEMOVE, c.x + 100, c.y + 100);
+    double after;
+    GetTerrainAngles(&after, &tilt);
+    EXPECT_DOUBLE_EQ(after, 5);
+}
+
+TEST_F(TerrainScreen, ControlsGoHomeAndPreviewStepsFollowTheGrid) {
+    struct Case { int control; Point home; } cases[] = {
+        {kControlZoom, {768, 502}}, {kControlShift, {724, 539}}, {kControlRotate, {768, 539}}};
+    for (const Case& c : cases) {
+        Point p = TerrainControlHome(c.control);
+        EXPECT_EQ(p.x, c.home.x);
+        EXPECT_EQ(p.y, c.home.y);
+    }
+    EXPECT_EQ(TerrainPreviewStep(100), 4);
+    EXPECT_EQ(TerrainPreviewStep(150), 6);
+    EXPECT_EQ(TerrainPreviewStep(350), 14);
+    window.Close();
+    window.Open(1);
+    Point small = TerrainControlHome(kControlZoom);
+    EXPECT_EQ(small.x, (mapRect.left + mapRect.right) / 2);
+    EXPECT_EQ(small.y, (mapRect.top + mapRect.bottom) / 2);
+}
+
+TEST_F(TerrainScreen, ResetReturnsToTheMediumGridAndPresetA) {
+    ASSERT_TRUE(OpenTerrainView());
+    Press(33);
+    Press(34);
+    ChooseTerrainType(kTerrainSlope);
+    SetTerrainRotation(200);
+    Press(43);
+    EXPECT_EQ(terrainView.gridSize, 150);
+    EXPECT_EQ(terrainSet.size, 150);
+    EXPECT_EQ(terrainReliefLevel, 2);
+    EXPECT_EQ(terrainView.displayType, 0);
+    TerrainCamera before = terrainCamera;
+    ResetTerrainCamera();
+    EXPECT_DOUBLE_EQ(before.rotation, terrainCamera.rotation);
+    EXPECT_DOUBLE_EQ(before.zoom, terrainCamera.zoom);
+    EXPECT_EQ(WindowCaption(), "3D View: Satellite Imagery");
+}
+
+TEST_F(TerrainScreen, LegendLabelsAndTheUnitLine) {
+    ASSERT_TRUE(OpenTerrainView());
+    // The 150 set's heights run from -5000 to 149 x 100 + 149 - 5000.
+    struct Case { int type, feet; const char *top, *bottom; } cases[] = {
+        {kTerrainElevation, 0, "10049", "-5000"},
+        {kTerrainElevation, 1, "32969", "-16404"},
+        {kTerrainSlope, 0, "90", "0"},
+        {kTerrainSlope, 1, "90", "0"},
+        {kTerrainFlooding, 0, "10049", "-5000"},
+    };
+    for (const Case& c : cases) {
+        imperialUnits = c.feet;
+        std::string top, bottom;
+        TerrainLegendLabels(c.type, &top, &bottom);
+        EXPECT_EQ(top, c.top) << c.type << " " << c.feet;
+        EXPECT_EQ(bottom, c.bottom);
+    }
+    imperialUnits = 0;
+    Rect line = TerrainUnitLine();
+    // Imagery: the unit line is no switch.
+    Send(MSG_LBUTTONDOWN, line.left + 5, line.top + 3);
+    EXPECT_EQ(imperialUnits, 0u);
+    ChooseTerrainType(kTerrainElevation);
+    Send(MSG_LBUTTONDOWN, line.left + 5, line.top + 3);
+    EXPECT_EQ(imperialUnits, 1u);
+    Send(MSG_LBUTTONDOWN, line.right - 1, line.bottom - 1);
+    EXPECT_EQ(imperialUnits, 0u);
+    ChooseTerrainType(kTerrainSlope);
+    Send(MSG_LBUTTONDOWN, line.left + 5, line.top + 3);
+    EXPECT_EQ(imperialUnits, 0u);
+}
+
+TEST_F(TerrainScreen, LegendLoadsTheColoursOfEachType) {
+    ASSERT_TRUE(OpenTerrainView());
+    // Aspect and slope read their own scales: a different scale there shows in the table.
+    std::vector<uint8_t> red(8, 0);
+    for (int k = 0; k < 10000; k++) red.insert(red.end(), {200, 0, 0});
+    ASSERT_TRUE(WriteTestFile(root / "scales/slope.sca", red));
+    ASSERT_TRUE(DrawTerrainLegend(kTerrainSlope, terrainView.scalePath.c_str()));
+    EXPECT_EQ(TerrainColourEntry(100), MakeColour(200, 0, 0));
+    ASSERT_TRUE(DrawTerrainLegend(kTerrainElevation, terrainView.scalePath.c_str()));
+    EXPECT_EQ(ScaleIndexOf(TerrainColourEntry(128)), 5000);
+    // The bar's bottom row is entry 0 and its top row the last entry.
+    Rect bar = TerrainLegendBar();
+    auto rgb = [](ColourRef c) { return (uint32_t)(ColourRed(c) << 16 | ColourGreen(c) << 8 | ColourBlue(c)); };
+    int rows = bar.bottom - bar.top;
+    EXPECT_EQ(WindowPixel(bar.left, bar.bottom - 1), rgb(TerrainColourEntry(0)));
+    EXPECT_EQ(WindowPixel(bar.right - 1, bar.top), rgb(TerrainColourEntry((rows - 1) * 256 / rows)));
+    // A missing aspect scale is reported.
+    std::filesystem::remove(root / "scales/aspect.sca");
+    TestClearShown();
+    EXPECT_EQ(DrawTerrainLegend(kTerrainAspect, terrainView.scalePath.c_str()), 0);
+    EXPECT_NE(TestLastMessage().find("aspect.sca"), std::string::npos);
+    // Type -1 clears the box.
+    EXPECT_EQ(DrawTerrainLegend(-1, ""), 1);
+    EXPECT_EQ(WindowPixel(bar.left, bar.top), 0u);
+}
+
+TEST_F(TerrainScreen, CrossSectionFollowsTheLineOverTheHeights) {
+    ASSERT_TRUE(OpenTerrainView());
+    // Nearest cells of the miniature: its corners are the set's corners.
+    struct Cell { int px, py, column, row; } cells[] = {
+        {0, 0, 0, 0}, {143, 192, 149, 149}, {72, 0, 75, 0}, {0, 96, 0, 75}, {-5, 500, 0, 149}};
+    for (const Cell& c : cells) {
+        int column, row;
+        MiniatureCell(c.px, c.py, 150, &column, &row);
+        EXPECT_EQ(column, c.column) << c.px;
+        EXPECT_EQ(row, c.row) << c.py;
+    }
+    // Along row 10 from column 0 to 149 in 150 samples: each cell once, in order.
+    std::vector<int> h;
+    CrossSectionProfile(0, 10, 149, 10, 150, &h);
+    ASSERT_EQ(h.size(), 150u);
+    for (int i = 0; i < 150; i++) ASSERT_EQ(h[(size_t)i], Height(10, i));
+    // A diagonal back from (149, 149) to (0, 0) in 3 samples: the ends and the middle cell.
+    CrossSectionProfile(149, 149, 0, 0, 3, &h);
+    EXPECT_EQ(h, (std::vector<int>{Height(149, 149), Height(75, 75), Height(0, 0)}));
+    EXPECT_EQ(CrossSectionLabel(1000), "1000 m ");
+    imperialUnits = 1;
+    EXPECT_EQ(CrossSectionLabel(1000), "3280 ft ");
+    EXPECT_EQ(CrossSectionLabel(-100), "-328 ft ");
+    imperialUnits = 0;
+
+    // The tool: a line drawn on the miniature fills the strip; Escape restores the camera.
+    double zoom = GetTerrainZoom(), exaggeration = GetTerrainExaggeration();
+    Rect m = CrossSectionMiniature();
+    TestInjectMessage(MSG_LBUTTONDOWN, 0, MakeMouseParam(m.left + 2, m.top + 2));
+    TestInjectMessage(MSG_MOUSEMOVE, 0, MakeMouseParam(m.right - 3, m.bottom - 3));
+    TestInjectMessage(MSG_LBUTTONUP, 0, MakeMouseParam(m.right - 3, m.bottom - 3));
+    Rect strip = CrossSectionStrip();
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(RunCrossSection());
+    EXPECT_DOUBLE_EQ(GetTerrainZoom(), zoom);
+    EXPECT_DOUBLE_EQ(GetTerrainExaggeration(), exaggeration);
+    EXPECT_EQ(terrainSet.derivedLoaded, 1);
+    EXPECT_EQ(strip.right - strip.left, 650);
+}
+
+TEST_F(TerrainScreen, ElevationColoursDrawElevationAndGiveTheMapItsRangesBack) {
+    for (const char* look : {"menu/42.bmp", "menu/42m.bmp", "menu/42r.bmp", "menu/42h.bmp"})
+        ASSERT_TRUE(WriteTestFile(root / look, SolidBmp24(kChooserWidth, kChooserHeight, 0x303030)));
+    ASSERT_TRUE(OpenTerrainView());
+    ElevationRange fixed = fixedElevation = ElevationRange{-11000, 7000};
+    ElevationRange observed = observedElevation = ElevationRange{-200, 300};
+    int fixedSwitch = fixedElevationRange;
+    Point at = ChooserPanelPosition(546, 45);
+    auto click = [&](int area) {
+        const Rect& a = kChooserArea[area];
+        TestInjectClick(at.x + (a.left + a.right) / 2, at.y + (a.top + a.bottom) / 2);
+    };
+    // Cancelled: nothing changes.
+    Key(VK_ESCAPE);
+    Press(30);
+    EXPECT_EQ(terrainView.displayType, 0);
+    EXPECT_EQ(fixedElevation.minimum, fixed.minimum);
+    EXPECT_EQ(observedElevation.maximum, observed.maximum);
+    // The other range switch confirmed: the elevation type is drawn.
+    click(fixedSwitch ? 9 : 8);
+    click(10);
+    Press(30);
+    EXPECT_EQ(terrainView.displayType, kTerrainElevation);
+    EXPECT_EQ(WindowCaption(), "3D View: Elevation");
+    EXPECT_EQ(fixedElevation.minimum, fixed.minimum);
+    EXPECT_EQ(fixedElevation.maximum, fixed.maximum);
+    EXPECT_EQ(observedElevation.minimum, observed.minimum);
+    fixedElevationRange = fixedSwitch;
+}
+
+TEST_F(TerrainScreen, PanoramaSetUpPlacesAndTurnsTheObserver) {
+    ASSERT_TRUE(OpenTerrainView());
+    terrainDraw.direction = 350;
+    terrainDraw.fieldOfView = 0;  // never set: the defaults come in
+    terrainDraw.eyeHeight = 0;
+    double zoom = GetTerrainZoom(), exaggeration = GetTerrainExaggeration();
+    Point at = ChooserPanelPosition(546, 45);
+    Rect m{at.x, at.y + 24, at.x + kMiniatureWidth, at.y + 24 + kMiniatureHeight};
+    auto rowPoint = [&](int row, int half) {
+        int top = m.bottom + 4 + row * 20;
+        return Point{half < 0 ? m.left + 10 : m.right - 10, top + 8};
+    };
+    TestInjectClick(m.left + 143, m.top + 0);  // the north-east corner cell
+    Point p = rowPoint(0, 1);
+    TestInjectClick(p.x, p.y);                 // direction + 15, wrapping past north
+    p = rowPoint(1, -1);
+    TestInjectClick(p.x, p.y);                 // field - 10
+    Key(VK_RETURN);                            // nothing typed: refused
+    for (char c : std::string("9000")) Char(c);
+    Key(VK_RETURN);                            // held at 6000
+    Key(VK_LEFT);                              // direction - 15
+    p = rowPoint(3, -1);
+    TestInjectClick(p.x, p.y);                 // Done
+    Press(27);
+    EXPECT_EQ(terrainDraw.observerX, 149);
+    EXPECT_EQ(terrainDraw.observerY, 0);
+    EXPECT_DOUBLE_EQ(terrainDraw.direction, 350);
+    EXPECT_DOUBLE_EQ(terrainDraw.fieldOfView, 50);
+    EXPECT_DOUBLE_EQ(terrainDraw.eyeHeight, 6000);
+    EXPECT_EQ(ErrorCues(), 1);
+    EXPECT_DOUBLE_EQ(GetTerrainZoom(), zoom);
+    EXPECT_DOUBLE_EQ(GetTerrainExaggeration(), exaggeration);
+    EXPECT_EQ(WindowCaption(), "3D View: Satellite Imagery");
+
+    // The limits of the field and the eye, and Escape: the observer starts at the centre again.
+    WidenField(1000);
+    EXPECT_DOUBLE_EQ(terrainDraw.fieldOfView, 180);
+    WidenField(-1000);
+    EXPECT_DOUBLE_EQ(terrainDraw.fieldOfView, 10);
+    SetEyeHeight(0);
+    EXPECT_DOUBLE_EQ(terrainDraw.eyeHeight, 1);
+    Key(VK_ESCAPE);
+    Press(27);
+    EXPECT_EQ(terrainDraw.observerX, 75);
+    EXPECT_DOUBLE_EQ(terrainDraw.eyeHeight, 1);  // kept for the run
+}
