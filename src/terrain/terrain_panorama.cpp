@@ -65,8 +65,37 @@ static void DrawSetupPanel() {
     for (int row = 0; row < kRows; row++) DrawTerrainPanelRow(w, PanoramaRow(row), text[row], row == 2 && !setup.typed.empty(), 1);
 }
 
+// The strip under the map where the view from the observer is shown.
+static Rect PanoramaStrip() { return smallLayout ? Rect{31, 386, 31 + 496, 386 + 56} : Rect{39, 483, 39 + 620, 483 + 70}; }
+
+// The imagery as the observer sees it: the camera turned to the viewing direction, tilted 5
+// degrees, centred on the point a third of the grid ahead and zoomed so that the eye sits at
+// the observer; the block flattened as the eye rises. The camera is put back afterwards.
+static void DrawPanoramaStrip() {
+    int n = terrainView.gridSize;
+    TerrainCamera saved = terrainCamera;
+    double d = terrainDraw.direction * M_PI / 180.0, ahead = n / 3.0;
+    double cx = terrainDraw.observerX + ahead * std::sin(d), cy = terrainDraw.observerY - ahead * std::cos(d);
+    double distance = std::max(1.0, std::hypot(cx - terrainDraw.observerX, cy - terrainDraw.observerY));
+    SetTerrainRotation(-terrainDraw.direction);
+    terrainCamera.roll = 0;
+    SetTerrainTilt(5);
+    SetTerrainShift(0, -((mapRect.bottom - mapRect.top) / 2));
+    SetTerrainZoom(900.0 / distance);
+    SetTerrainExaggeration(std::max(1.0, (1.0 - terrainDraw.eyeHeight / 6000.0) * (saved.exaggeration - 1.0) + 1.0));
+    SetTerrainCentre(cx, cy);
+    terrainDraw.panoramaStrip = 1;
+    terrainDraw.strip = PanoramaStrip();
+    RenderTerrain(n, mapRect.left, mapRect.top, mapRect.right - mapRect.left, mapRect.bottom - mapRect.top,
+                  kTerrainPanoramaSetup, kTerrainShadingGain, "", 1, 0);
+    terrainDraw.panoramaStrip = 0;
+    ResetTerrainCentre();
+    terrainCamera = saved;
+}
+
 static void Redisplay() {
     DrawTerrainView(kTerrainPanoramaSetup, 1);
+    DrawPanoramaStrip();
     DrawSetupPanel();
 }
 
@@ -160,7 +189,7 @@ int RunPanorama() {
     setup.at = ChooserPanelPosition(546, 45);
     setup.typed.clear();
     int ok = DrawTerrainView(kTerrainPanoramaSetup, 1);
-    if (ok) DrawSetupPanel();
+    if (ok) DrawPanoramaStrip(), DrawSetupPanel();
     for (int going = ok; going;) {
         Message m;
         if (!GetMessage(&m)) {

@@ -12,7 +12,7 @@
 #include "terrain/terrain_set.h"
 #include "terrain/terrain_set_internal.h"
 
-TerrainDrawOptions terrainDraw = {0, 0, 0, 0, 0, 0.0, 60.0, 2.0, 0};
+TerrainDrawOptions terrainDraw = {0, 0, 0, 0, 0, 0.0, 60.0, 100.0, 0, Rect{}};
 
 static struct {
     std::vector<ColourRef> corners;  // colour of each drawn cell, row by row
@@ -188,7 +188,7 @@ static Surface* WindowImage() { return WindowSurface() ? WindowSurface() : hbmVi
 
 // Black background and, when asked, the frame: in the off-screen image, or for the panorama
 // set-up straight in the window.
-static void PrepareBackground(Surface* window, int n, int left, int top, int width, int height, int type, int frame) {
+static void PrepareBackground(Surface* window, int n, int left, int top, const Rect& shown, int type, int frame) {
     const TerrainBuffers& b = terrainBuffers;
     int hmin = terrainSet.minHeight, hmax = terrainSet.maxHeight;
     if (type == kTerrainFlooding) {
@@ -199,16 +199,19 @@ static void PrepareBackground(Surface* window, int n, int left, int top, int wid
         if (frame) DrawTerrainFrame(b.image, n, hmin, hmax, 0, 0, b.imageWidth, b.imageHeight, 1);
         TakeTerrainImage();
     } else if (window) {
-        FillRect(window, Rect{left, top, left + width, top + height}, MakeColour(0, 0, 0));
+        FillRect(window, shown, MakeColour(0, 0, 0));
         if (frame) DrawTerrainFrame(window, n, hmin, hmax, left, top, b.imageWidth, b.imageHeight, 1);
     }
 }
 
 // The finished picture into the map image area of the window and of the whole-window image.
-static void ShowPicture(Surface* window, int left, int top, int width, int height, int type) {
+static void ShowPicture(Surface* window, int left, int top, int width, int height, const Rect& shown, int type) {
     Surface* image = terrainBuffers.image;
     if (type == kTerrainPanoramaSetup) {
-        if (window && hbmVirtual && window != hbmVirtual) Blit(hbmVirtual, left, top, width, height, window, left, top);
+        // The strip reaches over the status line: the screen's own copy keeps what lay there.
+        if (window && hbmVirtual && window != hbmVirtual && !terrainDraw.panoramaStrip)
+            Blit(hbmVirtual, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, window, shown.left,
+                 shown.top);
         return;
     }
     if (window) Blit(window, left, top, width, height, image, 0, 0);
@@ -244,22 +247,24 @@ int RenderTerrain(int n, int left, int top, int width, int height, int displayTy
     const TerrainBuffers& b = terrainBuffers;
     Surface* window = WindowImage();
     int panorama = displayType == kTerrainPanoramaSetup;
-    if (panorama && !terrainDraw.panoramaStrip)
+    if (panorama)
         for (int r = 0; r < n; r++) memset(b.rows.viewMask[r], 255, (size_t)n);
     DrawState savedImage = GetDrawState(b.image);
     DrawState savedWindow = window ? GetDrawState(window) : DrawState{};
     int savedCursor = SetCursorShape(CURSOR_WAIT);
-    if (window && !terrainDraw.flooding) SetClipRect(window, Rect{left, top, left + width, top + height});
+    // The panorama's strip is projected over the whole area and shown only within the strip.
+    Rect shown = panorama && terrainDraw.panoramaStrip ? terrainDraw.strip : Rect{left, top, left + width, top + height};
+    if (window && !terrainDraw.flooding) SetClipRect(window, shown);
     ProjectTerrainCells(terrainSet.minHeight, terrainSet.maxHeight, n, panorama ? left : 0, panorama ? top : 0,
                         b.imageWidth, b.imageHeight, step);
-    PrepareBackground(window, n, left, top, width, height, displayType, frame);
+    PrepareBackground(window, n, left, top, shown, displayType, frame);
     render.aborted = !DrawSquares(window, n, displayType, shadingGain, step);
     if (!panorama) PutTerrainImage();
     if (terrainDraw.namesOn && step == 1 && displayType != kTerrainFlooding && !panorama && !render.aborted) {
         PrepareLabelText(b.image);
         DrawTerrainLabels(ChooseTerrainTraversal(terrainCamera.rotation, step), n);
     }
-    ShowPicture(window, left, top, width, height, displayType);
+    ShowPicture(window, left, top, width, height, shown, displayType);
     if (window) ClearClip(window), SetDrawState(window, savedWindow);
     SetDrawState(b.image, savedImage);
     SetCursorShape(savedCursor);

@@ -73,6 +73,7 @@ struct TerrainDrawOptions {
     double fieldOfView;       // degrees
     double eyeHeight;         // metres above the ground
     int panoramaStrip;        // the panorama strip is being drawn: imagery colours, no view mask
+    Rect strip;               // where the strip is shown (window pixels) while panoramaStrip is set
 };
 extern TerrainDrawOptions terrainDraw;
 

@@ -459,6 +459,13 @@ TEST_F(TerrainScreen, PanoramaSetUpPlacesAndTurnsTheObserver) {
     EXPECT_DOUBLE_EQ(GetTerrainZoom(), zoom);
     EXPECT_DOUBLE_EQ(GetTerrainExaggeration(), exaggeration);
     EXPECT_EQ(WindowCaption(), "3D View: Satellite Imagery");
+    // The view from the observer was drawn about a point ahead of it; afterwards the block
+    // turns about its own centre again.
+    double cx, cy;
+    TerrainCentre(150, &cx, &cy);
+    EXPECT_EQ(cx, 75);
+    EXPECT_EQ(cy, 75);
+    EXPECT_EQ(terrainDraw.panoramaStrip, 0);
 
     // The limits of the field and the eye, and Escape: the observer starts at the centre again.
     WidenField(1000);
