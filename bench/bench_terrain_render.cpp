@@ -16,6 +16,7 @@
 #include "platform/le_bytes.h"
 #include "platform/test_double.h"
 #include "terrain/terrain_renderer.h"
+#include "terrain/terrain_screen.h"
 #include "terrain/terrain_set.h"
 
 namespace {
@@ -86,6 +87,23 @@ void BM_RenderImagery(benchmark::State& s) { Render(s, kTerrainImagery, 1); }
 void BM_RenderElevation(benchmark::State& s) { Render(s, kTerrainElevation, 1); }
 void BM_RenderFlooding(benchmark::State& s) { Render(s, kTerrainFlooding, 1); }
 void BM_RenderPreview(benchmark::State& s) { Render(s, kTerrainPreview, 14); }
+
+// Raising the water one level over a flooded picture already drawn: the palette is built
+// again and the 8-bit picture shown through it, without drawing anything anew.
+void BM_RaiseWaterOneStep(benchmark::State& state) {
+    if (!Prepare() || !BuildFloodPalette(Scale().c_str(), 1, 0, 0) ||
+        !RenderTerrain(kN, 0, 0, kWidth, kHeight, kTerrainFlooding, 1.4, "", 1, 1)) {
+        state.SkipWithError(TestLastMessage().c_str());
+        return;
+    }
+    int level = 0, ok = 1;
+    for (auto _ : state) {
+        level = (level + 1) % kFloodLevels;
+        ok &= BuildFloodPalette(Scale().c_str(), 1, 1, level) && ShowFloodPalette();
+    }
+    if (!ok) state.SkipWithError(TestLastMessage().c_str());
+}
+BENCHMARK(BM_RaiseWaterOneStep)->Unit(benchmark::kMicrosecond);
 
 // Projection alone, the part every redraw and every drag step starts with.
 void BM_ProjectCells(benchmark::State& state) {
