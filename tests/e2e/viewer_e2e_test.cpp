@@ -526,16 +526,24 @@ TEST_F(TerrainViewer, ThreeDTabThroughEachTypeAndBackToTheMap) {
     EXPECT_TRUE(FileExists(TempPath("350.vec").c_str()));
     EXPECT_EQ(terrainBuffers.dtmDataBuf, nullptr);
 
-    // The next-view code 4 enters on the same area without a new pick, on the medium grid.
+    // The next-view code 4 enters on the same area without a new pick, on the medium grid;
+    // the panorama set-up and the cross-section open and close with Escape.
     TestClearShown();
     TestInjectMessage(MSG_USER, 4, 0);
     ChooseType(kTerrainRelief);
+    // (Each tool is ended by a click: an Escape queued ahead would stop the tool's first
+    // drawing, as Escape does while a picture is drawn.)
+    TestInjectClick(746, 81);   // button 27, Panorama
+    TestInjectClick(618, 334);  // its panel's Done
+    TestInjectClick(746, 105);  // button 28, Cross-Section
+    TestInjectClick(300, 300);  // beside the miniature
     TestInjectClick(300, 12);
     TestPumpMessages();
     EXPECT_EQ(screenMode, 3);
     EXPECT_EQ(terrainView.gridSize, 150);
     EXPECT_EQ(terrainView.displayType, kTerrainRelief);
     EXPECT_EQ(terrainView.leaveCode, 3);
+    EXPECT_EQ(terrainDraw.observerX, 75);  // the panorama put its observer at the grid's centre
     EXPECT_TRUE(ShownBesidesNames().empty());
 }
 
