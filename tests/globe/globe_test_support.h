@@ -15,6 +15,19 @@
 #include "platform/test_double.h"
 #include "support/test_volume.h"
 
+// A volume-style name ("globe\\02_01.FLT") as a path under a folder.
+inline std::string SlashPath(std::string name) {
+    for (char& c : name)
+        if (c == '\\') c = '/';
+    return name;
+}
+
+// A short silent wave for the cue files.
+inline std::vector<uint8_t> SilentWave() {
+    return {'R', 'I', 'F', 'F', 40, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0,
+            0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a', 4, 0, 0, 0, 0, 0, 0, 0};
+}
+
 struct GlobeTest : ::testing::Test {
     TempFolder root, volume;
     std::string savedCwd;
@@ -37,10 +50,8 @@ struct GlobeTest : ::testing::Test {
         TestClearShown();
     }
     // A file of the data root under a volume-style name ("globe\\02_01.FLT").
-    void WriteRoot(std::string name, const std::vector<uint8_t>& bytes) {
-        for (char& c : name)
-            if (c == '\\') c = '/';
-        ASSERT_TRUE(WriteTestFile(root / name, bytes));
+    void WriteRoot(const std::string& name, const std::vector<uint8_t>& bytes) {
+        ASSERT_TRUE(WriteTestFile(root / SlashPath(name), bytes));
     }
 };
 

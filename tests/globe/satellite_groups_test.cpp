@@ -47,20 +47,17 @@ TEST(SatelliteRecord, EveryFieldAtItsOffsetAndBack) {
     for (int32_t i : {r.revolution, r.year, r.month, r.day}) EXPECT_EQ(ReadI32LE(c), i);
     EXPECT_EQ(bytes[112], 0x21);   // 56353 = 0xDC21, lowest byte first
 
-    bytes.insert(bytes.end(), bytes.begin(), bytes.end());
-    c = MakeCursor(bytes.data(), bytes.size());
+    // Back again; one byte short decodes nothing.
     SatelliteRecord back{};
     std::vector<uint8_t> again;
-    for (int k = 0; k < 2; k++) {
-        ASSERT_EQ(DecodeSatelliteRecord(c, &back), 1);
-        EncodeSatelliteRecord(back, again);
-    }
+    c = MakeCursor(bytes.data(), bytes.size());
+    ASSERT_EQ(DecodeSatelliteRecord(c, &back), 1);
+    EncodeSatelliteRecord(back, again);
     EXPECT_EQ(again, bytes);
-    SatelliteRecord untouched = r;
-    ByteCursor shortCursor = MakeCursor(bytes.data(), kSatelliteRecordSize - 1);
-    EXPECT_EQ(DecodeSatelliteRecord(shortCursor, &untouched), 0);
-    EXPECT_EQ(untouched.day, 31);
-    EXPECT_EQ(untouched.epoch, 98001.125);
+    back.day = 7;
+    c = MakeCursor(bytes.data(), kSatelliteRecordSize - 1);
+    EXPECT_EQ(DecodeSatelliteRecord(c, &back), 0);
+    EXPECT_EQ(back.day, 7);
 }
 
 TEST_F(SatelliteGroups, ThirtyFourLoadWithDefaultsAndTodaysDate) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/core.h"
+#include "globe_test_support.h"
 #include "support/test_volume.h"
 
 // The field texts of the two element lines; the defaults are a space-station orbit.
@@ -51,9 +52,5 @@ struct SatelliteVolume {
     }
     ~SatelliteVolume() { memcpy(dataRoot, savedRoot, sizeof dataRoot); }
     // Writes a file given by its volume name ("sats\\noaa.dat").
-    void Write(std::string name, const std::string& text) {
-        for (char& c : name)
-            if (c == '\\') c = '/';
-        WriteTestText(folder / name, text);
-    }
+    void Write(const std::string& name, const std::string& text) { WriteTestText(folder / SlashPath(name), text); }
 };

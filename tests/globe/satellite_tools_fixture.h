@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -17,6 +18,7 @@
 #include "platform/files.h"
 #include "platform/sound.h"
 #include "platform/test_double.h"
+#include "globe_test_support.h"
 #include "satellite_test_files.h"
 #include "support/test_volume.h"
 
@@ -59,16 +61,8 @@ struct SatelliteToolsTest : ::testing::Test {
         setenv("TZ", zone, 1);
         tzset();
     }
-    static std::vector<uint8_t> SilentWave() {
-        return {'R', 'I', 'F', 'F', 40, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0,
-                0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a', 4, 0, 0, 0, 0, 0, 0, 0};
-    }
     // A file under a volume-style name ("sats\\kepler.tle") in the data root.
-    void WriteRoot(std::string name, const std::string& text) {
-        for (char& c : name)
-            if (c == '\\') c = '/';
-        ASSERT_TRUE(WriteTestText(root / name, text));
-    }
+    void WriteRoot(const std::string& name, const std::string& text) { ASSERT_TRUE(WriteTestText(root / SlashPath(name), text)); }
     // Which cue files played, in order: "error", "process".
     static std::vector<std::string> PlayedCues() {
         std::vector<std::string> cues;
@@ -79,12 +73,13 @@ struct SatelliteToolsTest : ::testing::Test {
         }
         return cues;
     }
-    static std::vector<std::string> ShownTexts() {
-        std::vector<std::string> texts;
-        for (const ShownText& t : TestShownMessages()) texts.push_back(t.text);
-        return texts;
-    }
 };
+
+inline std::string Format(const char* format, double v) {
+    char text[32];
+    snprintf(text, sizeof text, format, v);
+    return text;
+}
 
 // An item and the text a script types into it.
 struct FieldText {
