@@ -1,6 +1,5 @@
-// Globe frames: whole frames against a naive renderer that projects every pixel with
-// trigonometry; the shift of a centre longitude; entries a frame passes over; where the table
-// lands; the colours of every image type; the frame on the window with an overlay's title.
+// Globe frames against a naive per-pixel renderer, the longitude shift, skipped entries, the
+// table's placement, every image type's colours and the frame on the window.
 #include <cmath>
 
 #include "globe_build.h"

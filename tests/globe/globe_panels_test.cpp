@@ -1,6 +1,4 @@
-// The globe screen's two panels driven by injected input: the data-type chooser (looks,
-// previews, results, the small layout) and the ocean-level slider (level arithmetic, dragging,
-// typed levels, the flood state while open and after).
+// The globe screen's data-type chooser and ocean-level slider, driven by injected input.
 #include <gtest/gtest.h>
 
 #include <cstring>

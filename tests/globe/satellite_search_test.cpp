@@ -1,7 +1,5 @@
-// The visible-satellites search: the dialog's checks and their order, the pass over a small
-// catalogue whose cases are found with the propagator beforehand (a pass seen only at the
-// +5-minute instant, one never seen, a geostationary object), the names, the 168-byte entries
-// read back field by field, the result dialog, its radius limits and the path view.
+// The visible-satellites search over a catalogue whose cases the propagator finds first (seen
+// only at +5 minutes, never seen, geostationary): dialog checks, names, entries, path view.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -115,54 +113,28 @@ struct SatelliteSearchTest : SatelliteToolsTest {
 
 // [SECTION] The dialog
 
-// Each row's field is refused while every earlier field holds a good value, even when every
-// later field is wrong too: the checks run in this order.
 TEST_F(SatelliteSearchTest, DialogChecksFieldsInOrder) {
     WriteRoot(kSearchCatalogue, Catalogue());
-    struct Row {
-        int id;
-        const char* bad;
-        const char* message;
-    } rows[] = {
-        {kSearchLatDegrees, "91", "Invalid degrees value for latitude"},
-        {kSearchLatMinutes, "60", "Invalid minutes value for latitude"},
-        {kSearchLatSeconds, "-1", "Invalid seconds value for latitude"},
-        {kSearchLonDegrees, "181", "Invalid degrees value for longitude"},
-        {kSearchLonMinutes, "60", "Invalid minutes value for longitude"},
-        {kSearchLonSeconds, "60", "Invalid seconds value for longitude"},
-        {kSearchHour, "24", "Invalid hour value"},
-        {kSearchMinute, "60", "Invalid minutes"},
-        {kSearchDay, "32", "Invalid day value"},
-        {kSearchMonth, "13", "Invalid month value"},
-        {kSearchYear, "2100", "Invalid year value"},
-    };
-    int n = sizeof rows / sizeof rows[0];
-    for (int k = 0; k < n; k++) {
-        std::vector<FieldText> typed;
-        for (int j = k; j < n; j++) typed.push_back({rows[j].id, rows[j].bad});
-        TestClearShown();
-        TestClearSounds();
-        TestPushDialogScript(TypeAndClick(typed));
-        SatelliteQuery q{};
-        EXPECT_EQ(SearchDialog(&q), 0) << rows[k].message;
-        EXPECT_EQ(ShownTexts(), std::vector<std::string>{rows[k].message});
-        EXPECT_EQ(PlayedCues(), std::vector<std::string>{"error"}) << rows[k].message;
-        EXPECT_FALSE(FileExists(ResultPath().c_str()));
-    }
+    ExpectChecksInOrder({{kSearchLatDegrees, "91", "Invalid degrees value for latitude"},
+                         {kSearchLatMinutes, "60", "Invalid minutes value for latitude"},
+                         {kSearchLatSeconds, "-1", "Invalid seconds value for latitude"},
+                         {kSearchLonDegrees, "181", "Invalid degrees value for longitude"},
+                         {kSearchLonMinutes, "60", "Invalid minutes value for longitude"},
+                         {kSearchLonSeconds, "60", "Invalid seconds value for longitude"},
+                         {kSearchHour, "24", "Invalid hour value"},
+                         {kSearchMinute, "60", "Invalid minutes"},
+                         {kSearchDay, "32", "Invalid day value"},
+                         {kSearchMonth, "13", "Invalid month value"},
+                         {kSearchYear, "2100", "Invalid year value"}},
+                        [&] {
+                            SatelliteQuery q{};
+                            EXPECT_EQ(SearchDialog(&q), 0);
+                            EXPECT_FALSE(FileExists(ResultPath().c_str()));
+                        });
 }
 
-TEST_F(SatelliteSearchTest, DialogRefusesEmptyAndOutOfRangeFieldsAndTakesTheLimits) {
+TEST_F(SatelliteSearchTest, DialogTakesTheLimitsAndRefusesPastThem) {
     WriteRoot(kSearchCatalogue, Catalogue());
-    const int fields[] = {kSearchLatDegrees, kSearchLatMinutes, kSearchLatSeconds, kSearchLonDegrees,
-                          kSearchLonMinutes, kSearchLonSeconds, kSearchDay, kSearchMonth,
-                          kSearchYear, kSearchHour, kSearchMinute};
-    for (int id : fields) {
-        TestClearShown();
-        TestPushDialogScript(TypeAndClick({{id, ""}}));
-        SatelliteQuery q{};
-        EXPECT_EQ(SearchDialog(&q), 0);
-        EXPECT_EQ(ShownTexts(), std::vector<std::string>{"All fields must be filled in"}) << id;
-    }
     struct Case {
         std::vector<FieldText> typed;
         const char* refusal;   // nullptr: accepted and searched

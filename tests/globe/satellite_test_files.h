@@ -1,5 +1,4 @@
-// Element-set text for the satellite tests, built column by column from chosen field texts,
-// and a data root in a temporary folder for the files.
+// Element-set text built column by column, and a data root in a temporary folder.
 #pragma once
 
 #include <cstdio>

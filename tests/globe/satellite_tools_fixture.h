@@ -1,6 +1,5 @@
-// What the search and dish-aiming tests share: a data root with its temporary folder, an empty
-// volume as the current directory, universal time as the local zone, sounds on with the two
-// cue files they play, and the items of a dialog filled from a table.
+// The search and dish-aiming tests' data root, empty volume, UTC zone, cue files and dialog
+// scripts.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,6 +20,25 @@
 #include "globe_test_support.h"
 #include "satellite_test_files.h"
 #include "support/test_volume.h"
+
+inline std::string Format(const char* format, double v) {
+    char text[32];
+    snprintf(text, sizeof text, format, v);
+    return text;
+}
+
+// An item and the text a script types into it.
+struct FieldText {
+    int id;
+    const char* text;
+};
+
+inline std::function<void(Dialog*)> TypeAndClick(std::vector<FieldText> fields, int button = IDOK) {
+    return [fields, button](Dialog* d) {
+        for (const FieldText& f : fields) SetItemText(d, f.id, f.text);
+        TestDialogCommand(d, button);
+    };
+}
 
 struct SatelliteToolsTest : ::testing::Test {
     TempFolder root, volume;
@@ -63,6 +81,31 @@ struct SatelliteToolsTest : ::testing::Test {
     }
     // A file under a volume-style name ("sats\\kepler.tle") in the data root.
     void WriteRoot(const std::string& name, const std::string& text) { ASSERT_TRUE(WriteTestText(root / SlashPath(name), text)); }
+    // Each row's field is refused while every earlier field holds a good value, even when every
+    // later field is wrong too; then each field left empty on its own.
+    struct BadField {
+        int id;
+        const char* bad;
+        const char* message;
+    };
+    void ExpectChecksInOrder(const std::vector<BadField>& rows, const std::function<void()>& open) {
+        for (size_t k = 0; k < rows.size(); k++) {
+            std::vector<FieldText> typed;
+            for (size_t j = k; j < rows.size(); j++) typed.push_back({rows[j].id, rows[j].bad});
+            TestClearShown();
+            TestClearSounds();
+            TestPushDialogScript(TypeAndClick(typed));
+            open();
+            EXPECT_EQ(ShownTexts(), std::vector<std::string>{rows[k].message});
+            EXPECT_EQ(PlayedCues(), std::vector<std::string>{"error"}) << rows[k].message;
+        }
+        for (const BadField& row : rows) {
+            TestClearShown();
+            TestPushDialogScript(TypeAndClick({{row.id, ""}}));
+            open();
+            EXPECT_EQ(ShownTexts(), std::vector<std::string>{"All fields must be filled in"}) << row.id;
+        }
+    }
     // Which cue files played, in order: "error", "process".
     static std::vector<std::string> PlayedCues() {
         std::vector<std::string> cues;
@@ -74,22 +117,3 @@ struct SatelliteToolsTest : ::testing::Test {
         return cues;
     }
 };
-
-inline std::string Format(const char* format, double v) {
-    char text[32];
-    snprintf(text, sizeof text, format, v);
-    return text;
-}
-
-// An item and the text a script types into it.
-struct FieldText {
-    int id;
-    const char* text;
-};
-
-inline std::function<void(Dialog*)> TypeAndClick(std::vector<FieldText> fields, int button = IDOK) {
-    return [fields, button](Dialog* d) {
-        for (const FieldText& f : fields) SetItemText(d, f.id, f.text);
-        TestDialogCommand(d, button);
-    };
-}
