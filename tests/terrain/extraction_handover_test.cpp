@@ -85,28 +85,6 @@ TEST_F(ExtractionHandOver, ConfirmedAreaIsExtractedIntoTheTemporaryFolder) {
     EXPECT_EQ(zoomDepth, 1);
 }
 
-TEST_F(ExtractionHandOver, WideMapHandsOverTheSquarePickedOnTheWorldView) {
-    // The world view is repainted before the pick: it needs a theme and the names' settings.
-    std::string theme = VolumeFolder() + "/theme1.dat", names = VolumeFolder() + "/names.dat";
-    ASSERT_TRUE(WriteTestText(theme, "[Raster2D=0 0  000000001 999999999\n"));
-    ASSERT_TRUE(WriteTestFile(names, ReadTestFile(SourceDir() + "/content/names.dat")));
-    zoomHistory[1] = MapWindow{90.0, 150.0, 10.0, 50.0};  // wider than 20 degrees
-    TestInjectClick(420, 12);
-    // The world view's centre column and the row of the equator pick 0 E 0 N.
-    int x = (mapRect.left + mapRect.right) / 2, y = (mapRect.top + mapRect.bottom) / 2;
-    TestInjectClick(x, y);
-    TestPumpMessages();
-    ExpectViewOpened();
-    ClipRecord clip;
-    ASSERT_EQ(ReadClipFile(&clip), 1);
-    EXPECT_NEAR(clip.window.east - clip.window.west, 20.0, 1e-9);
-    EXPECT_NEAR(clip.window.north - clip.window.south, 20.0, 1e-9);
-    EXPECT_NEAR((clip.window.west + clip.window.east) / 2, 0.0, 1.0);
-    EXPECT_NEAR((clip.window.south + clip.window.north) / 2, 0.0, 1.0);
-    EXPECT_EQ(ReadTestFile(ResolvePath(TerrainSetPath(150, "hts").c_str())).size(), 150u * 150 * 2);
-    EXPECT_EQ(zoomDepth, 0);  // the map stays at the world view
-}
-
 TEST_F(ExtractionHandOver, RefusedAreaWritesNothing) {
     TestPushAnswer(IDNO);
     TestInjectClick(420, 12);

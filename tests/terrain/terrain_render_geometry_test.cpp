@@ -1,68 +1,14 @@
-// The terrain camera and the renderer's geometry: the camera's framings and limits, the polar
-// turns and the projection against rotation matrices, the projection of whole sets, the order
+// The renderer's geometry: turns and projection against rotation matrices, whole sets, the order
 // of drawing, bearings and lines of sight.
 #include <random>
 
 #include "terrain_render_fixture.h"
 
-TEST(TerrainCameraTest, FramingsAndLimits) {
-    TerrainCamera saved = terrainCamera;
-    int savedLayout = smallLayout;
-    struct Case {
-        int small, wide;
-        double rotation, tilt, zoom, shiftX, shiftY;
-    } cases[] = {
-        {0, 0, 19, 33, 5.08, 16, 69},
-        {1, 0, 19, 33, 4.4, 16, 69},
-        {0, 1, 352, 43, 5.08, -64, 63},
-        {1, 1, 334, 44, 3.3, -96, 91},
-    };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(testing::Message() << "small " << k.small << " wide " << k.wide);
-        smallLayout = k.small;
-        terrainCamera = TerrainCamera{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-        k.wide ? ResetTerrainCameraWide() : ResetTerrainCamera();
-        const TerrainCamera& c = terrainCamera;
-        EXPECT_EQ(c.eyeX, 0);
-        EXPECT_EQ(c.eyeHeight, 0);
-        EXPECT_EQ(c.eyeDepth, 900);
-        EXPECT_EQ(c.plane, 400);
-        EXPECT_EQ(c.roll, 0);
-        EXPECT_EQ(c.exaggeration, 7.0);
-        EXPECT_EQ(c.rotation, k.rotation);
-        EXPECT_EQ(c.tilt, k.tilt);
-        EXPECT_EQ(c.zoom, k.zoom);
-        EXPECT_EQ(c.shiftX, k.shiftX);
-        EXPECT_EQ(c.shiftY, k.shiftY);
-    }
-    smallLayout = savedLayout;
-
-    SetTerrainZoom(0);
-    EXPECT_EQ(GetTerrainZoom(), 0.01);
-    SetTerrainZoom(0.02);
-    EXPECT_EQ(GetTerrainZoom(), 0.02);
-    SetTerrainExaggeration(-2);
-    EXPECT_EQ(GetTerrainExaggeration(), 0);
-    SetTerrainExaggeration(60);
-    EXPECT_EQ(GetTerrainExaggeration(), 60);
-    // Angles and shifts are stored as given; the renderer brings the rotation into range.
-    SetTerrainRotation(725);
-    SetTerrainTilt(-30);
-    double rotation, tilt;
-    GetTerrainAngles(&rotation, &tilt);
-    EXPECT_EQ(rotation, 725);
-    EXPECT_EQ(tilt, -30);
-    SetTerrainShift(-5000, 7);
-    EXPECT_EQ(terrainCamera.shiftX, -5000);
-    EXPECT_EQ(terrainCamera.shiftY, 7);
-    terrainCamera = saved;
-}
-
 TEST(TerrainRenderGeometry, PolarTurnsMatchRotationMatrices) {
     std::mt19937 random(11);
     std::uniform_real_distribution<double> coordinate(-200, 200), angle(-720, 720), zoom(0.01, 8);
     int compared = 0;
-    for (int i = 0; i < 20000; i++) {
+    for (int i = 0; i < 4000; i++) {
         double x = coordinate(random), y = coordinate(random) / 10, z = coordinate(random);
         double k = zoom(random), a = angle(random), t = angle(random), w = i % 3 ? 0 : angle(random);
         double rx = x, ry = y, rz = z, nx = x, ny = y, nz = z;
@@ -76,7 +22,7 @@ TEST(TerrainRenderGeometry, PolarTurnsMatchRotationMatrices) {
         ASSERT_NEAR(rz, nz, 1e-7 * scale) << i;
         compared++;
     }
-    EXPECT_GT(compared, 15000);
+    EXPECT_GT(compared, 2500);
 }
 
 TEST(TerrainRenderGeometry, PolarTurnsNearAnAxis) {
@@ -101,11 +47,6 @@ TEST(TerrainRenderGeometry, PolarTurnsNearAnAxis) {
         EXPECT_NEAR(y, k.ey, 1e-9);
         EXPECT_NEAR(z, k.ez, 1e-9);
     }
-    // The tilt turns height toward depth.
-    double x = 0.5, y = 10, z = 0.5;
-    RotateTerrainPoint(&x, &y, &z, 1, 0, 90, 0);
-    EXPECT_NEAR(y, -0.5, 1e-9);
-    EXPECT_NEAR(z, 10, 1e-9);
 }
 
 // The projection written out in full: matrices, then the perspective onto the plane.
@@ -124,7 +65,7 @@ TEST_F(TerrainRenderTest, ProjectionMatchesTheNaiveCamera) {
     std::mt19937 random(5);
     std::uniform_real_distribution<double> coordinate(-175, 175), angle(0, 360), height(0, 60);
     int compared = 0;
-    for (int i = 0; i < 5000; i++) {
+    for (int i = 0; i < 1500; i++) {
         terrainCamera.rotation = angle(random), terrainCamera.tilt = angle(random) / 4;
         terrainCamera.zoom = 1 + i % 6, terrainCamera.shiftX = i % 50 - 25;
         double p[3] = {coordinate(random), height(random), coordinate(random)};
@@ -148,7 +89,7 @@ TEST_F(TerrainRenderTest, ProjectionMatchesTheNaiveCamera) {
         }
         compared++;
     }
-    EXPECT_GT(compared, 3000);
+    EXPECT_GT(compared, 700);
 }
 
 TEST_F(TerrainRenderTest, ProjectionRefusalsAndBounds) {
@@ -221,30 +162,6 @@ TEST_F(TerrainRenderTest, ProjectingAllCellsAgreesWithOneCellAtATime) {
     }
 }
 
-TEST_F(TerrainRenderTest, FlatPictures) {
-    ASSERT_EQ(AllocateTerrainBuffers(40, 40, 320, 240), 1);
-    // No exaggeration and a flat set both draw the slab at height 0.
-    SetTerrainExaggeration(-2);
-    MakeSet(40, [](int r, int c) { return r * c; });
-    ASSERT_EQ(ProjectTerrainCells(terrainSet.minHeight, terrainSet.maxHeight, 40, 0, 0, 320, 240, 1), 1);
-    std::vector<TerrainScreenPoint> cone;
-    for (int r = 0; r < 40; r++) cone.insert(cone.end(), terrainBuffers.rows.screen[r], terrainBuffers.rows.screen[r] + 40);
-    SetTerrainExaggeration(7);
-    MakeSet(40, [](int, int) { return 250; });
-    EXPECT_EQ(terrainSet.maxHeight, 251);
-    ASSERT_EQ(ProjectTerrainCells(terrainSet.minHeight, terrainSet.maxHeight, 40, 0, 0, 320, 240, 1), 1);
-    int wrong = 0;
-    for (int r = 0; r < 40; r++)
-        for (int c = 0; c < 40; c++) {
-            double p[3] = {(double)(c - 20), 0, (double)(r - 20)};
-            int sx, sy;
-            ProjectTerrainPoint(p, &sx, &sy, 320, 240);
-            TerrainScreenPoint q = terrainBuffers.rows.screen[r][c], f = cone[(size_t)r * 40 + c];
-            wrong += q.x != sx || q.y != sy || f.x != sx || f.y != sy;
-        }
-    EXPECT_EQ(wrong, 0);
-}
-
 TEST(TerrainRenderGeometry, DrawingOrderByRotation) {
     struct Case {
         double rotation;
@@ -260,22 +177,6 @@ TEST(TerrainRenderGeometry, DrawingOrderByRotation) {
         EXPECT_EQ(t.columnsInner, k.columnsInner) << k.rotation;
         EXPECT_EQ(t.rowDelta, 3 * k.rowDelta) << k.rotation;
         EXPECT_EQ(t.columnDelta, 3 * k.columnDelta) << k.rotation;
-    }
-}
-
-TEST(TerrainRenderGeometry, BearingsBetweenCells) {
-    struct Case {
-        int x1, y1, x2, y2, ok;
-        double degrees;
-    } cases[] = {
-        {5, 5, 5, 5, 0, 0},   {5, 5, 5, 0, 1, 0},     {5, 5, 9, 5, 1, 90},   {5, 5, 5, 9, 1, 180},
-        {5, 5, 1, 5, 1, 270}, {5, 5, 8, 2, 1, 45},    {5, 5, 8, 8, 1, 135},  {5, 5, 2, 8, 1, 225},
-        {5, 5, 2, 2, 1, -45}, {0, 0, 2, -1, 1, 90 - atan2(1, 2) * 180 / M_PI},
-    };
-    for (const Case& k : cases) {
-        double d = -1;
-        EXPECT_EQ(TerrainBearing(k.x1, k.y1, k.x2, k.y2, &d), k.ok);
-        EXPECT_NEAR(d, k.degrees, 1e-9) << k.x2 << "," << k.y2;
     }
 }
 
@@ -305,47 +206,6 @@ TEST_F(TerrainRenderTest, LinesOfSight) {
         EXPECT_EQ(TerrainLineOfSight(k.x0, k.y0, k.eye, k.x1, k.y1, 30), k.seen) << k.why;
 }
 
-TEST_F(TerrainRenderTest, RefusalsWithoutBuffers) {
-    EXPECT_EQ(ProjectTerrainCells(0, 1, 100, 0, 0, 320, 240, 1), 0);
-    EXPECT_EQ(TestLastMessage(), "dtmDataBuf not allocated yet");
-    TestClearShown();
-    EXPECT_EQ(RenderTerrain(100, 0, 0, 320, 240, kTerrainImagery, 1.4, "", 1, 1), 0);
-    EXPECT_EQ(ShownTexts(), std::vector<std::string>{"dtmDataBuf not allocated yet"});
-    ASSERT_EQ(AllocateTerrainBuffers(100, 100, 320, 240), 1);
-    TestClearShown();
-    EXPECT_EQ(ProjectTerrainCells(0, 1, 150, 0, 0, 320, 240, 1), 0);
-    EXPECT_EQ(TestLastMessage(), "xSize/ySize (150,150) > (100,100)");
-    TestClearShown();
-    EXPECT_EQ(RenderTerrain(100, 0, 0, 320, 240, 9, 1.4, "", 1, 1), 0);
-    EXPECT_EQ(TestLastMessage(), "Unknown 3D display type 9");
-    TestClearShown();
-    EXPECT_EQ(RenderTerrain(100, 0, 0, 320, 240, kTerrainElevation, 1.4, "missing.sca", 1, 1), 0);
-    EXPECT_EQ(TestLastMessage().rfind("Cannot open file", 0), 0u) << TestLastMessage();
-}
-
-TEST(TerrainRenderGeometry, CellsOfADrawingStep) {
-    struct Case {
-        int n, step;
-        std::vector<int> cells;
-    } cases[] = {
-        {6, 1, {0, 1, 2, 3, 4, 5}},
-        {12, 4, {0, 4, 8}},
-        // Not a multiple: the descending orders start at n - step.
-        {10, 4, {0, 2, 4, 6, 8}},
-        {11, 3, {0, 2, 3, 5, 6, 8, 9}},
-        {3, 5, {0}},
-    };
-    for (const Case& k : cases) {
-        std::vector<int> out((size_t)k.n, -1);
-        int count = TerrainStepCells(k.n, k.step, out.data());
-        out.resize((size_t)count);
-        EXPECT_EQ(out, k.cells) << k.n << " step " << k.step;
-    }
-    std::vector<int> out(350);
-    EXPECT_EQ(TerrainStepCells(350, 14, out.data()), 25);
-    EXPECT_EQ(out[24], 336);
-}
-
 // Every cell a drawing at a step reaches is projected, whatever n and the step.
 TEST_F(TerrainRenderTest, StepsThatDoNotDivideTheGrid) {
     ASSERT_EQ(AllocateTerrainBuffers(40, 40, 320, 240), 1);
@@ -369,31 +229,4 @@ TEST_F(TerrainRenderTest, StepsThatDoNotDivideTheGrid) {
                     for (int dc : {0, t.columnDelta}) missing += terrainBuffers.rows.screen[r + dr][c + dc].x == -9999;
         EXPECT_EQ(missing, 0) << rotation;
     }
-}
-
-TEST_F(TerrainRenderTest, ProjectionCentre) {
-    ASSERT_EQ(AllocateTerrainBuffers(40, 40, 320, 240), 1);
-    MakeSet(40, [](int r, int c) { return r * 3 + c; });
-    SetTerrainCentre(10.5, 5);
-    double cx, cy;
-    TerrainCentre(40, &cx, &cy);
-    EXPECT_EQ(cx, 10.5);
-    EXPECT_EQ(cy, 5);
-    int sx, sy, px, py;
-    ASSERT_EQ(ProjectTerrainCell(12, 5, terrainSet.minHeight, terrainSet.maxHeight, 40, 3, 4, 320, 240, &sx, &sy), 1);
-    double p[3] = {1.5, (12 + 15.0) / 156 * 7, 0};
-    ASSERT_EQ(ProjectTerrainPoint(p, &px, &py, 320, 240), 1);
-    EXPECT_EQ(sx, px + 3);
-    EXPECT_EQ(sy, py + 4);
-    ASSERT_EQ(ProjectTerrainCells(terrainSet.minHeight, terrainSet.maxHeight, 40, 3, 4, 320, 240, 1), 1);
-    EXPECT_NEAR(terrainBuffers.rows.screen[5][12].x, sx, 1);
-    EXPECT_NEAR(terrainBuffers.rows.screen[5][12].y, sy, 1);
-    ResetTerrainCamera();
-    TerrainCentre(40, &cx, &cy);
-    EXPECT_EQ(cx, 20);
-    EXPECT_EQ(cy, 20);
-    SetTerrainCentre(1, 1);
-    ResetTerrainCameraWide();
-    TerrainCentre(41, &cx, &cy);
-    EXPECT_EQ(cx, 20);
 }

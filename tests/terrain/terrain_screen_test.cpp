@@ -1,6 +1,5 @@
-// The terrain view driven through its messages: the codes it hands back, entering and leaving,
-// the grid steps with the high grid's question, the exaggeration limits, the display types,
-// the drag controls and the legend with its unit line.
+// The terrain view driven through its messages: its ways out, the grid steps, the exaggeration
+// limits, the display types and the three tools.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -28,33 +27,6 @@ TEST_F(TerrainScreen, EachWayOutHandsBackItsCodeAndRestoresTheLegend) {
     TestInjectClick(ButtonCentre(1).x, ButtonCentre(1).y);
     EXPECT_EQ(RunTerrainView(), 3);
     EXPECT_EQ(ErrorCues(), 4);
-}
-
-TEST_F(TerrainScreen, OpensOnTheMediumGridWithItsLegendAndCaption) {
-    ASSERT_TRUE(OpenTerrainView());
-    EXPECT_EQ(terrainView.gridSize, 150);
-    EXPECT_EQ(terrainSet.size, 150);
-    EXPECT_EQ(terrainView.displayType, 0);
-    EXPECT_EQ(WindowCaption(), "3D View: Satellite Imagery");
-    Rect box = TerrainLegendBox();
-    EXPECT_EQ(legendRect.left, box.left);
-    EXPECT_EQ(legendRect.bottom, box.bottom);
-    EXPECT_EQ(terrainDraw.flooding, 0);
-    EXPECT_EQ(terrainDraw.observerX, 75);
-    CloseTerrainView();
-    EXPECT_EQ(legendRect.right, savedLegend.right);
-    EXPECT_EQ(terrainBuffers.dtmDataBuf, nullptr);
-    CloseTerrainView();  // twice is harmless
-    EXPECT_EQ(legendRect.right, savedLegend.right);
-
-    // The small layout has its own legend box.
-    window.Close();
-    window.Open(1);
-    screenMode = 4;
-    ASSERT_TRUE(OpenTerrainView());
-    EXPECT_EQ(legendRect.left, 560);
-    EXPECT_EQ(legendRect.top, 169);
-    EXPECT_EQ(TerrainLegendBar().right, 598);
 }
 
 TEST_F(TerrainScreen, AViewWithoutItsSetLeavesAtOnceWithNothingHeld) {
@@ -193,169 +165,6 @@ TEST_F(TerrainScreen, DisplayTypeChooserTakesARowAndRefusesDetailsBelowTheHighGr
     EXPECT_EQ(terrainView.displayType, 0);
 }
 
-TEST_F(TerrainScreen, NamesSwitchPersistsForTheRun) {
-    ASSERT_TRUE(OpenTerrainView());
-    Press(29);
-    EXPECT_EQ(namesOn3D, 1u);
-    EXPECT_EQ(terrainDraw.namesOn, 1);
-    CloseTerrainView();
-    ASSERT_TRUE(OpenTerrainView());
-    EXPECT_EQ(terrainDraw.namesOn, 1);
-    Press(29);
-    EXPECT_EQ(terrainDraw.namesOn, 0);
-}
-
-TEST_F(TerrainScreen, DragControlsMoveTheCameraWithinTheirLimits) {
-    ASSERT_TRUE(OpenTerrainView());
-    Point c = TerrainImageCentre();
-
-    // Zoom: 0.02 medium-grid units a pixel down, held within 3 .. 7; at grid 100 the zoom is
-    // the medium zoom x 1.5.
-    Press(33);
-    SetTerrainZoom(5.0 * 150 / 100);
-    Press(36);
-    EXPECT_EQ(terrainView.control, kControlZoom);
-    EXPECT_EQ(GetCursorShape(), CURSOR_HIDDEN);
-    Send(MSG_MOUSEMOVE, c.x, c.y + 50);
-    EXPECT_NEAR(TerrainMediumZoom(), 6.0, 1e-9);
-    EXPECT_NEAR(GetTerrainZoom(), 6.0 * 150 / 100, 1e-9);
-    Send(MSG_MOUSEMOVE, c.x, c.y + 500);
-    EXPECT_NEAR(TerrainMediumZoom(), 7.0, 1e-9);
-    Send(MSG_MOUSEMOVE, c.x, c.y - 500);
-    EXPECT_NEAR(TerrainMediumZoom(), 3.0, 1e-9);
-    Send(MSG_LBUTTONUP, c.x, c.y - 500);
-    EXPECT_EQ(terrainView.control, kControlNone);
-    EXPECT_EQ(GetCursorShape(), CURSOR_ARROW);
-
-    // Shift: the offset from the centre of the map image, y upwards.
-    Press(38);
-    Send(MSG_MOUSEMOVE, c.x + 30, c.y + 20);
-    EXPECT_DOUBLE_EQ(terrainCamera.shiftX, 30);
-    EXPECT_DOUBLE_EQ(terrainCamera.shiftY, -20);
-    Send(MSG_MOUSEMOVE, c.x - 5, c.y - 7);
-    EXPECT_DOUBLE_EQ(terrainCamera.shiftX, -5);
-    EXPECT_DOUBLE_EQ(terrainCamera.shiftY, 7);
-    Send(MSG_RBUTTONUP, c.x, c.y);  // either button ends a drag
-    EXPECT_EQ(terrainView.control, kControlNone);
-
-    // Rotation: a degree a pixel to the left, wrapped; tilt a degree a pixel down, 0 .. 90.
-    SetTerrainRotation(10);
-    SetTerrainTilt(33);
-    Press(40);
-    Send(MSG_MOUSEMOVE, c.x + 15, c.y + 10);
-    double rotation, tilt;
-    GetTerrainAngles(&rotation, &tilt);
-    EXPECT_DOUBLE_EQ(rotation, 355);
-    EXPECT_DOUBLE_EQ(tilt, 43);
-    Send(MSG_MOUSEMOVE, c.x + 5, c.y + 200);
-    GetTerrainAngles(&rotation, &tilt);
-    EXPECT_DOUBLE_EQ(rotation, 5);
-    EXPECT_DOUBLE_EQ(tilt, 90);
-    Send(MSG_MOUSEMOVE, c.x + 5, c.y - 300);
-    GetTerrainAngles(&rotation, &tilt);
-    EXPECT_DOUBLE_EQ(tilt, 0);
-    Send(MSG_LBUTTONUP, 0, 0);
-    // While no control is held a release does nothing and a move changes nothing.
-    Send(MSG_MOUSEMOVE, c.x + 100, c.y + 100);
-    double after;
-    GetTerrainAngles(&after, &tilt);
-    EXPECT_DOUBLE_EQ(after, 5);
-}
-
-TEST_F(TerrainScreen, ControlsGoHomeAndPreviewStepsFollowTheGrid) {
-    struct Case { int control; Point home; } cases[] = {
-        {kControlZoom, {768, 502}}, {kControlShift, {724, 539}}, {kControlRotate, {768, 539}}};
-    for (const Case& c : cases) {
-        Point p = TerrainControlHome(c.control);
-        EXPECT_EQ(p.x, c.home.x);
-        EXPECT_EQ(p.y, c.home.y);
-    }
-    EXPECT_EQ(TerrainPreviewStep(100), 4);
-    EXPECT_EQ(TerrainPreviewStep(150), 6);
-    EXPECT_EQ(TerrainPreviewStep(350), 14);
-    window.Close();
-    window.Open(1);
-    Point small = TerrainControlHome(kControlZoom);
-    EXPECT_EQ(small.x, (mapRect.left + mapRect.right) / 2);
-    EXPECT_EQ(small.y, (mapRect.top + mapRect.bottom) / 2);
-}
-
-TEST_F(TerrainScreen, ResetReturnsToTheMediumGridAndPresetA) {
-    ASSERT_TRUE(OpenTerrainView());
-    Press(33);
-    Press(34);
-    ChooseTerrainType(kTerrainSlope);
-    SetTerrainRotation(200);
-    Press(43);
-    EXPECT_EQ(terrainView.gridSize, 150);
-    EXPECT_EQ(terrainSet.size, 150);
-    EXPECT_EQ(terrainReliefLevel, 2);
-    EXPECT_EQ(terrainView.displayType, 0);
-    TerrainCamera before = terrainCamera;
-    ResetTerrainCamera();
-    EXPECT_DOUBLE_EQ(before.rotation, terrainCamera.rotation);
-    EXPECT_DOUBLE_EQ(before.zoom, terrainCamera.zoom);
-    EXPECT_EQ(WindowCaption(), "3D View: Satellite Imagery");
-}
-
-TEST_F(TerrainScreen, LegendLabelsAndTheUnitLine) {
-    ASSERT_TRUE(OpenTerrainView());
-    // The 150 set's heights run from -5000 to 149 x 100 + 149 - 5000.
-    struct Case { int type, feet; const char *top, *bottom; } cases[] = {
-        {kTerrainElevation, 0, "10049", "-5000"},
-        {kTerrainElevation, 1, "32969", "-16404"},
-        {kTerrainSlope, 0, "90", "0"},
-        {kTerrainSlope, 1, "90", "0"},
-        {kTerrainFlooding, 0, "10049", "-5000"},
-    };
-    for (const Case& c : cases) {
-        imperialUnits = c.feet;
-        std::string top, bottom;
-        TerrainLegendLabels(c.type, &top, &bottom);
-        EXPECT_EQ(top, c.top) << c.type << " " << c.feet;
-        EXPECT_EQ(bottom, c.bottom);
-    }
-    imperialUnits = 0;
-    Rect line = TerrainUnitLine();
-    // Imagery: the unit line is no switch.
-    Send(MSG_LBUTTONDOWN, line.left + 5, line.top + 3);
-    EXPECT_EQ(imperialUnits, 0u);
-    ChooseTerrainType(kTerrainElevation);
-    Send(MSG_LBUTTONDOWN, line.left + 5, line.top + 3);
-    EXPECT_EQ(imperialUnits, 1u);
-    Send(MSG_LBUTTONDOWN, line.right - 1, line.bottom - 1);
-    EXPECT_EQ(imperialUnits, 0u);
-    ChooseTerrainType(kTerrainSlope);
-    Send(MSG_LBUTTONDOWN, line.left + 5, line.top + 3);
-    EXPECT_EQ(imperialUnits, 0u);
-}
-
-TEST_F(TerrainScreen, LegendLoadsTheColoursOfEachType) {
-    ASSERT_TRUE(OpenTerrainView());
-    // Aspect and slope read their own scales: a different scale there shows in the table.
-    std::vector<uint8_t> red(8, 0);
-    for (int k = 0; k < 10000; k++) red.insert(red.end(), {200, 0, 0});
-    ASSERT_TRUE(WriteTestFile(root / "scales/slope.sca", red));
-    ASSERT_TRUE(DrawTerrainLegend(kTerrainSlope, terrainView.scalePath.c_str()));
-    EXPECT_EQ(TerrainColourEntry(100), MakeColour(200, 0, 0));
-    ASSERT_TRUE(DrawTerrainLegend(kTerrainElevation, terrainView.scalePath.c_str()));
-    EXPECT_EQ(ScaleIndexOf(TerrainColourEntry(128)), 5000);
-    // The bar's bottom row is entry 0 and its top row the last entry.
-    Rect bar = TerrainLegendBar();
-    auto rgb = [](ColourRef c) { return (uint32_t)(ColourRed(c) << 16 | ColourGreen(c) << 8 | ColourBlue(c)); };
-    int rows = bar.bottom - bar.top;
-    EXPECT_EQ(WindowPixel(bar.left, bar.bottom - 1), rgb(TerrainColourEntry(0)));
-    EXPECT_EQ(WindowPixel(bar.right - 1, bar.top), rgb(TerrainColourEntry((rows - 1) * 256 / rows)));
-    // A missing aspect scale is reported.
-    std::filesystem::remove(root / "scales/aspect.sca");
-    TestClearShown();
-    EXPECT_EQ(DrawTerrainLegend(kTerrainAspect, terrainView.scalePath.c_str()), 0);
-    EXPECT_NE(TestLastMessage().find("aspect.sca"), std::string::npos);
-    // Type -1 clears the box.
-    EXPECT_EQ(DrawTerrainLegend(-1, ""), 1);
-    EXPECT_EQ(WindowPixel(bar.left, bar.top), 0u);
-}
-
 TEST_F(TerrainScreen, CrossSectionFollowsTheLineOverTheHeights) {
     ASSERT_TRUE(OpenTerrainView());
     // Nearest cells of the miniature: its corners are the set's corners.
@@ -459,12 +268,6 @@ TEST_F(TerrainScreen, PanoramaSetUpPlacesAndTurnsTheObserver) {
     EXPECT_DOUBLE_EQ(GetTerrainZoom(), zoom);
     EXPECT_DOUBLE_EQ(GetTerrainExaggeration(), exaggeration);
     EXPECT_EQ(WindowCaption(), "3D View: Satellite Imagery");
-    // The view from the observer was drawn about a point ahead of it; afterwards the block
-    // turns about its own centre again.
-    double cx, cy;
-    TerrainCentre(150, &cx, &cy);
-    EXPECT_EQ(cx, 75);
-    EXPECT_EQ(cy, 75);
     EXPECT_EQ(terrainDraw.panoramaStrip, 0);
 
     // The limits of the field and the eye, and Escape: the observer starts at the centre again.

@@ -1,6 +1,5 @@
-// The terrain set's buffers and loader: the layer block and its row tables, every layer read
-// from files whose cells tell themselves apart, the height range, the colour table sampled from
-// the scale, the off-screen image, and every message of the loader's failures.
+// The terrain set's buffers and loader: every layer read from files whose cells tell themselves
+// apart, the colour table, the loader's failure messages, and the label table.
 #include "terrain/terrain_renderer.h"
 #include "terrain_set_fixture.h"
 
@@ -19,60 +18,11 @@ TEST_F(TerrainSetTest, BuffersAreMadeAllOrNothing) {
     }
     TerrainFailAllocation(0);
     TestClearShown();
-    EXPECT_EQ(AllocateTerrainBuffers(350, 350, 20000, 10), 0);   // no surface that wide
-    EXPECT_EQ(AllocateTerrainBuffers(0, 350, 665, 499), 0);
-    EXPECT_EQ(AllocateTerrainBuffers(350, 350, 0, 499), 0);
-    EXPECT_EQ(ShownTexts(), (std::vector<std::string>{"CreateDIBitmap() == NULL", "Cannot allocate dtmDataBuf[]",
-                                                      "Cannot allocate dtmBmpData[]"}));
-    EXPECT_EQ(terrainBuffers.dtmDataBuf, nullptr);
-
-    TestClearShown();
     ASSERT_EQ(AllocateTerrainBuffers(350, 350, 665, 499), 1);
     EXPECT_EQ(AllocateTerrainBuffers(350, 350, 665, 499), 0);
     EXPECT_EQ(ShownTexts(), std::vector<std::string>{"dtmDataBuf already allocated"});
     EXPECT_EQ(FreeTerrainBuffers(), 1);
     EXPECT_EQ(FreeTerrainBuffers(), 0);
-}
-
-// Layer k starts at this many cells' bytes into the block.
-TEST_F(TerrainSetTest, RowTablesReachEveryLayerOfTheBlock) {
-    const int w = 7, h = 5;
-    ASSERT_EQ(AllocateTerrainBuffers(w, h, 665, 499), 1);
-    const TerrainRows& rows = terrainBuffers.rows;
-    const uint8_t* block = terrainBuffers.dtmDataBuf;
-    struct Layer {
-        const void* first;
-        const void* second;
-        size_t start, cellBytes;
-    } layers[] = {
-        {rows.height[0], rows.height[1], 0, 2},           {rows.smoothed[0], rows.smoothed[1], 2, 2},
-        {rows.shade[0], rows.shade[1], 4, 1},             {rows.red[0], rows.red[1], 5, 1},
-        {rows.green[0], rows.green[1], 6, 1},             {rows.blue[0], rows.blue[1], 7, 1},
-        {rows.screen[0], rows.screen[1], 8, 8},           {rows.slope[0], rows.slope[1], 16, 1},
-        {rows.aspect[0], rows.aspect[1], 17, 1},          {rows.viewMask[0], rows.viewMask[1], 18, 1},
-        {rows.detailRed[0], rows.detailRed[1], 19, 1},    {rows.detailGreen[0], rows.detailGreen[1], 20, 1},
-        {rows.detailBlue[0], rows.detailBlue[1], 21, 1},
-    };
-    for (size_t k = 0; k < std::size(layers); k++) {
-        SCOPED_TRACE(k + 1);
-        EXPECT_EQ((const uint8_t*)layers[k].first - block, (ptrdiff_t)(layers[k].start * w * h));
-        EXPECT_EQ((const uint8_t*)layers[k].second - (const uint8_t*)layers[k].first, (ptrdiff_t)(layers[k].cellBytes * w));
-    }
-    // The last row of the last layer ends where the block does.
-    EXPECT_EQ(&rows.detailBlue[h - 1][w - 1] + 1, block + (size_t)kTerrainCellBytes * w * h);
-
-    // The image: a top-down 8-bit header for rows of a multiple of 4 pixels, black pixels.
-    const uint8_t* header = terrainBuffers.dtmInfoHdr;
-    EXPECT_EQ(PeekU32LE(header), 40u);
-    EXPECT_EQ(PeekI32LE(header + 4), 668);
-    EXPECT_EQ(PeekI32LE(header + 8), -499);
-    EXPECT_EQ(PeekU16LE(header + 12), 1);
-    EXPECT_EQ(TerrainImageDepth(), 8);
-    EXPECT_EQ(SurfaceWidth(terrainBuffers.image), 668);
-    EXPECT_EQ(SurfaceHeight(terrainBuffers.image), 499);
-    EXPECT_EQ(PeekU16LE(terrainBuffers.dtmLogPal + 2), 256);
-    std::vector<uint8_t> zero((size_t)668 * 499 * 3, 0);
-    EXPECT_EQ(memcmp(terrainBuffers.dtmBmpData, zero.data(), zero.size()), 0);
 }
 
 TEST_F(TerrainSetTest, LoadsEveryLayerOfEachGrid) {
@@ -111,25 +61,6 @@ TEST_F(TerrainSetTest, LoadsEveryLayerOfEachGrid) {
         EXPECT_EQ(terrainSet.labels[0].name, "Ridge");
     }
     EXPECT_TRUE(TestShownMessages().empty());
-}
-
-TEST_F(TerrainSetTest, HeightRangeOfFlatAndOneSpikeSets) {
-    ASSERT_EQ(AllocateTerrainBuffers(350, 350, 665, 499), 1);
-    WriteSet(100);
-    struct Case {
-        std::function<int(int, int)> height;
-        int minimum, maximum;
-    } cases[] = {
-        {[](int, int) { return 42; }, 42, 43},                     // flat: a range of one metre
-        {[](int r, int c) { return r == 99 && c == 0 ? 8848 : 0; }, 0, 8848},
-        {[](int r, int c) { return r == 0 && c == 99 ? -392 : 5; }, -392, 5},
-    };
-    for (const Case& k : cases) {
-        WriteHeights(100, "hts", k.height);
-        ASSERT_EQ(LoadTerrainSet(ScalePath().c_str(), 100, 0), 1);
-        EXPECT_EQ(terrainSet.minHeight, k.minimum);
-        EXPECT_EQ(terrainSet.maxHeight, k.maximum);
-    }
 }
 
 TEST_F(TerrainSetTest, ColourTableSamplesTheScale) {
@@ -193,35 +124,76 @@ TEST_F(TerrainSetTest, EveryFailureShowsItsMessage) {
     }
 }
 
-TEST_F(TerrainSetTest, OffScreenImageAtBothDepths) {
-    ASSERT_EQ(AllocateTerrainBuffers(100, 100, 10, 3), 1);   // rows of 12 pixels
-    WriteScale();
-    ASSERT_EQ(LoadTerrainColourTable(ScalePath().c_str()), 1);
-    TerrainBuffers& b = terrainBuffers;
-    EXPECT_EQ(TerrainImageRowBytes(), 12);
-    b.dtmBmpData[12 * 2 + 11] = 200;   // 8 bits: a palette index, last pixel of the last row
-    ASSERT_EQ(PutTerrainImage(), 1);
-    EXPECT_EQ(GetPixel(b.image, 11, 2), TerrainColourEntry(200));
-    EXPECT_EQ(GetPixel(b.image, 0, 0), TerrainColourEntry(0));
+TerrainNameRecord Name(const std::string& name, int nameClass, int found = 0) {
+    TerrainNameRecord r;
+    r.name = name;
+    r.nameClass = nameClass;
+    r.found = found;
+    return r;
+}
 
-    SetTerrainImageDepth(24);
-    EXPECT_EQ(TerrainImageDepth(), 24);
-    EXPECT_EQ(TerrainImageRowBytes(), 36);
-    EXPECT_EQ(PeekU32LE(b.dtmInfoHdr + 20), 36u * 3);
-    uint8_t* p = b.dtmBmpData + 36 * 1 + 3 * 4;
-    p[0] = 30, p[1] = 20, p[2] = 10;   // blue, green, red
-    ASSERT_EQ(PutTerrainImage(), 1);
-    EXPECT_EQ(GetPixel(b.image, 4, 1), MakeColour(10, 20, 30));
+std::vector<std::string> Names(const TerrainNameRecord* labels, int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; i++) names.push_back(labels[i].name);
+    return names;
+}
 
-    // What is drawn into the surface comes back as 24-bit pixels.
-    SetTerrainImageDepth(8);
-    FillRect(b.image, Rect{0, 0, 12, 3}, MakeColour(1, 2, 3));
-    SetPixel(b.image, 11, 2, MakeColour(250, 128, 5));
-    ASSERT_EQ(TakeTerrainImage(), 1);
-    EXPECT_EQ(TerrainImageDepth(), 24);
-    const uint8_t* last = b.dtmBmpData + 36 * 2 + 3 * 11;
-    EXPECT_EQ(std::vector<uint8_t>(last, last + 3), (std::vector<uint8_t>{5, 128, 250}));
-    EXPECT_EQ(std::vector<uint8_t>(b.dtmBmpData, b.dtmBmpData + 3), (std::vector<uint8_t>{3, 2, 1}));
+TEST_F(TerrainSetTest, LabelTableOrder) {
+    TerrainNameRecord out[kTerrainMaxLabels];
+    struct Case {
+        const char* what;
+        std::vector<TerrainNameRecord> found, gazetteer;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"classes in turn, file order within each",
+         {},
+         {Name("c3", 3), Name("c1a", 1), Name("c6", 6), Name("c2", 2), Name("c1b", 1), Name("c5", 5)},
+         {"c1a", "c1b", "c2", "c3", "c5", "c6"}},
+        {"search results first, a name in both files taken once",
+         {Name("Zermatt", 6, 1), Name("Sion", 6, 1)},
+         {Name("Sion", 1), Name("Brig", 1), Name("Zermatt", 4)},
+         {"Zermatt", "Sion", "Brig"}},
+        {"a gazetteer name twice taken once, classes outside 1..6 never",
+         {},
+         {Name("Visp", 2), Name("Visp", 1), Name("Odd", 0), Name("Odder", 7), Name("Neg", -1)},
+         {"Visp"}},
+        {"nothing at all", {}, {}, {}},
+    };
+    for (const Case& k : cases) {
+        int count = ChooseTerrainLabels(k.found, k.gazetteer, out);
+        EXPECT_EQ(Names(out, count), k.expected) << k.what;
+    }
+
+    // Twenty at most: class 6 names only after all of classes 1..5.
+    std::vector<TerrainNameRecord> gazetteer;
+    for (int i = 0; i < 15; i++) gazetteer.push_back(Name("six" + std::to_string(i), 6));
+    for (int i = 0; i < 15; i++) gazetteer.push_back(Name("five" + std::to_string(i), 5));
+    int count = ChooseTerrainLabels({}, gazetteer, out);
+    ASSERT_EQ(count, 20);
+    EXPECT_EQ(out[14].name, "five14");
+    EXPECT_EQ(out[15].name, "six0");
+    EXPECT_EQ(out[19].name, "six4");
+    std::vector<TerrainNameRecord> found(25, Name("hit", 6, 1));
+    EXPECT_EQ(ChooseTerrainLabels(found, gazetteer, out), 20);
+    EXPECT_EQ(out[19].found, 1);
+}
+
+TEST_F(TerrainSetTest, LabelTableFromTheSetFiles) {
+    ASSERT_EQ(AllocateTerrainBuffers(350, 350, 665, 499), 1);
+    WriteSet(150);
+    TerrainNameRecord result = Name("Found Place", 6, 1);
+    result.row = 12.5, result.column = 140.25;
+    WriteNames(150, "n2", {result});
+    WriteNames(150, "nam", {Name("Town", 3), Name("Found Place", 1), Name("City", 1)});
+    ASSERT_EQ(LoadTerrainSet(ScalePath().c_str(), 150, 1), 1);
+    EXPECT_EQ(Names(terrainSet.labels, terrainSet.labelCount), (std::vector<std::string>{"Found Place", "City", "Town"}));
+    EXPECT_EQ(terrainSet.labels[0].row, 12.5);
+    EXPECT_EQ(terrainSet.labels[0].column, 140.25);
+    // With no search results on the map the ".n2" file is passed over.
+    ASSERT_EQ(LoadTerrainSet(ScalePath().c_str(), 150, 0), 1);
+    EXPECT_EQ(Names(terrainSet.labels, terrainSet.labelCount), (std::vector<std::string>{"Found Place", "City", "Town"}));
+    EXPECT_EQ(terrainSet.labels[0].found, 0);
+    EXPECT_TRUE(TestShownMessages().empty());
 }
 
 }  // namespace
