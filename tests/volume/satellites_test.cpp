@@ -260,7 +260,9 @@ TEST(SatelliteTexts, EveryGroupTextIsWritten) {
             at = end + 1;
         }
         for (uint8_t c : bytes) EXPECT_LT(c, 128) << name;
-        if (name != "sats.txt") EXPECT_NE(indexText.find("{f \"sats\\" + name + "\" "), std::string::npos) << name;
+        if (name != "sats.txt") {
+            EXPECT_NE(indexText.find("{f \"sats\\" + name + "\" "), std::string::npos) << name;
+        }
     }
 }
 

@@ -50,7 +50,9 @@ static std::vector<GeoPoint> LayerPoints(const TempFolder& volume, const char* n
     EXPECT_EQ(ParseVectorIndex(index.data(), index.size(), &cells), 1);
     std::vector<GeoPoint> out;
     for (size_t i = 0; i < cells.size(); i++) {
-        if (i) EXPECT_LT(cells[i - 1].cell, cells[i].cell);
+        if (i) {
+            EXPECT_LT(cells[i - 1].cell, cells[i].cell);
+        }
         std::vector<VectorRecord> records;
         std::vector<VectorPoint> points;
         EXPECT_EQ(ParseVectorCell(data.data(), data.size(), cells[i], &records, &points), 1);

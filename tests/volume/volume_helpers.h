@@ -51,6 +51,12 @@ inline std::string TextOf(const std::string& path) {
     return std::string(b.begin(), b.end());
 }
 
+// Size in bytes, -1 when the file is missing.
+inline long long FileSize(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? (long long)st.st_size : -1;
+}
+
 // Modification time in seconds, -1 when the file is missing.
 inline double FileTime(const std::string& path) {
     struct stat st;
