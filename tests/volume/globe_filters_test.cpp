@@ -126,35 +126,6 @@ TEST(GlobeFilters, EveryEntryIsTheCellTheOrthographicViewShows) {
     }
 }
 
-TEST(GlobeFilters, LandmarksAndLimb) {
-    int r = GlobeRadius(3), side = 2 * r;
-    auto entry = [&](const Table& t, int row, int column) { return t.entries[(size_t)row * side + column]; };
-    Table equator = Decode(EncodeGlobeFilter(r, 0.0));
-    Table north = Decode(EncodeGlobeFilter(r, 90.0));
-    Table south = Decode(EncodeGlobeFilter(r, -90.0));
-    Table tilted = Decode(EncodeGlobeFilter(r, 45.0));
-    // The four centre pixels of the equatorial view touch (0, 0): rows 539/540, columns 1079/1080.
-    EXPECT_EQ(entry(equator, r, r), 540 * kGlobeWidth + 1080);
-    EXPECT_EQ(entry(equator, r - 1, r - 1), 539 * kGlobeWidth + 1079);
-    // Pole views: the centre is the top or bottom row; up the screen from the north pole is 180 degrees.
-    EXPECT_EQ(entry(north, r, r) / kGlobeWidth, 1079);
-    EXPECT_EQ(entry(south, r, r) / kGlobeWidth, 0);
-    EXPECT_EQ(entry(north, side - 2, r) % kGlobeWidth, 2159);    // just east of 180 degrees, at the top
-    EXPECT_EQ(entry(north, side - 2, r - 1) % kGlobeWidth, 0);   // just west of it
-    EXPECT_EQ(entry(north, 1, r) % kGlobeWidth, 1080);           // 0 degrees, at the bottom
-    // From 45 degrees north the pole shows at 0.707 r above the centre, and the top of the disk
-    // is 45 degrees north on the far side.
-    EXPECT_GE(entry(tilted, r + 176, r) / kGlobeWidth, 1077);
-    EXPECT_GE(entry(tilted, side - 1, r) / kGlobeWidth, (45 + 90) * 6);
-    EXPECT_LT(entry(tilted, side - 1, r) / kGlobeWidth, (50 + 90) * 6);
-    EXPECT_TRUE(entry(tilted, side - 1, r) % kGlobeWidth >= 2150 || entry(tilted, side - 1, r) % kGlobeWidth < 10);
-    // Limb of the equatorial view: the outermost pixels of the middle row see 90 degrees east and west.
-    int32_t east = entry(equator, r, side - 1), west = entry(equator, r, 0);
-    EXPECT_GT(-180.0 + (east % kGlobeWidth) / 6.0, 80.0);
-    EXPECT_LT(-180.0 + (west % kGlobeWidth) / 6.0, -80.0);
-    for (const Table* t : {&equator, &north, &south, &tilted}) EXPECT_NE(entry(*t, 0, r), -1);  // disk touches the square
-}
-
 TEST(GlobeFilters, TwentyFilesFitTheImageArea) {
     TempFolder dir;
     BuildContext ctx;
