@@ -5,23 +5,17 @@
 
 #include <dirent.h>
 
-#include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "about_page.h"
 #include "platform/files.h"
 #include "support/test_volume.h"
 #include "volume.h"
+#include "volume_helpers.h"
 
 namespace {
-
-std::string ReadText(const std::string& path) {
-    std::vector<uint8_t> bytes = ReadTestFile(path);
-    return std::string(bytes.begin(), bytes.end());
-}
 
 // Runs the content step on an empty content folder into a fresh volume.
 struct ContentBuild {
@@ -32,7 +26,7 @@ struct ContentBuild {
         ctx.recipe["content"] = content.path;
     }
     int Run() { return BuildContent(ctx); }
-    std::string Page() { return ReadText(volume / "about.html"); }
+    std::string Page() { return TextOf(volume / "about.html"); }
 };
 
 TEST(AboutPage, CreditsEverySourceWithItsHomePageAndLicence) {
@@ -91,7 +85,7 @@ TEST(AboutPage, CreditsEveryPackageTheBuilderReads) {
     while (struct dirent* e = readdir(d)) {
         std::string name = e->d_name;
         if (name.size() < 4 || name.substr(name.size() - 4) != ".cpp") continue;
-        std::string text = ReadText(dir + "/" + name);
+        std::string text = TextOf(dir + "/" + name);
         for (std::sregex_iterator m(text.begin(), text.end(), npm), end; m != end; ++m)
             packages.insert((*m)[1].matched ? (*m)[1].str() : (*m)[2].str());
     }
@@ -111,7 +105,7 @@ TEST(AboutPage, ContactFileFollowsTheLastContentBuild) {
     ContentBuild build;
     build.ctx.contact = "atlas@example.net";
     ASSERT_EQ(build.Run(), 1);
-    EXPECT_EQ(ReadText(build.volume / "contact.txt"), "atlas@example.net\n");
+    EXPECT_EQ(TextOf(build.volume / "contact.txt"), "atlas@example.net\n");
     EXPECT_NE(build.Page().find("<a href=\"mailto:atlas@example.net\">"), std::string::npos);
 
     build.ctx.contact.clear();

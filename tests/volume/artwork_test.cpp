@@ -78,17 +78,6 @@ TEST_F(Artwork, PicturesWithFixedSizes) {
         {"menu\\96.bmp", 70, 70},      {"menu\\97.bmp", 142, 107},   {"menu\\104.bmp", 175, 130},
     };
     for (auto& f : fixed) ExpectSize(f.name, f.w, f.h);
-    // The sizes the small layout gives directly.
-    DecodedBmp bmp;
-    ASSERT_TRUE(Load("menu\\105a.bmp", 1, &bmp));
-    EXPECT_EQ(bmp.width, 65);
-    EXPECT_EQ(bmp.height, 9);
-    ASSERT_TRUE(Load("menu\\152.bmp", 1, &bmp));
-    EXPECT_EQ(bmp.width, 140);
-    EXPECT_EQ(bmp.height, 20);
-    ASSERT_TRUE(Load("menu\\144a.bmp", 1, &bmp));
-    EXPECT_EQ(bmp.width, 353);
-    EXPECT_EQ(bmp.height, 13);
 }
 
 TEST_F(Artwork, ChooserSetsAndRoomFramesExist) {

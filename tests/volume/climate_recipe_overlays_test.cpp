@@ -8,7 +8,7 @@
 
 #include "climate_fields.h"
 #include "platform/files.h"
-#include "test_rasters.h"
+#include "volume_helpers.h"
 #include "support/test_volume.h"
 #include "volume.h"
 
@@ -69,12 +69,6 @@ std::vector<uint8_t> Month(const TempFolder& dir, const char* kind, int m) {
     return ReadTestFile(dir / name);
 }
 
-int Reported(const BuildContext& ctx, const std::string& text) {
-    int n = 0;
-    for (const std::string& line : ctx.report) n += line.find(text) != std::string::npos;
-    return n;
-}
-
 TEST(RecipeOverlays, PrecipitationAndSunshineFromCloudExactBytes) {
     TempFolder dir;
     BuildContext ctx = Context(dir);
@@ -94,9 +88,9 @@ TEST(RecipeOverlays, PrecipitationAndSunshineFromCloudExactBytes) {
         EXPECT_EQ(p[Cell(-1, 5)], 0);  // 0.25 W: outside the source
         EXPECT_EQ(s[Cell(5, -1)], 0);  // 10.25 N
     }
-    EXPECT_EQ(Reported(ctx, "precipitation: 3105600 of 3110400 cells left 0"), 1);
-    EXPECT_EQ(Reported(ctx, "sunshine: 3105600 of 3110400 cells left 0"), 1);
-    EXPECT_EQ(Reported(ctx, "sunshine = 100 - cloud"), 1);
+    EXPECT_EQ(LinesWith(ctx.report, "precipitation: 3105600 of 3110400 cells left 0"), 1);
+    EXPECT_EQ(LinesWith(ctx.report, "sunshine: 3105600 of 3110400 cells left 0"), 1);
+    EXPECT_EQ(LinesWith(ctx.report, "sunshine = 100 - cloud"), 1);
     EXPECT_FALSE(FileExists((dir / "vol/globe/vege01.raw").c_str()));
 }
 
@@ -143,7 +137,7 @@ TEST(RecipeOverlays, VegetationSplitsLandAndSea) {
     std::vector<uint8_t> v = Month(dir, "vege", 3);
     EXPECT_EQ(v[Cell(4, 12)], K(2, 4, 12) / 2);
     EXPECT_EQ(v[Cell(15, 11)], 0);
-    EXPECT_EQ(Reported(ctx, "sea cells left 0, the recipe names no ocean_vegetation"), 1);
+    EXPECT_EQ(LinesWith(ctx.report, "sea cells left 0, the recipe names no ocean_vegetation"), 1);
 }
 
 // The exact message and a failed step for each source or key that cannot be used.
@@ -194,11 +188,8 @@ TEST(RecipeOverlays, NoKeysNoFilesAndTheReportSaysSo) {
         }
     ASSERT_EQ(ctx.missing.size(), 3u);
     for (const char* key : {"no recipe key precipitation", "no recipe key sunshine",
-                            "neither land_vegetation nor ocean_vegetation in the recipe"}) {
-        int n = 0;
-        for (const std::string& line : ctx.missing) n += line.find(key) != std::string::npos;
-        EXPECT_EQ(n, 1) << key;
-    }
+                            "neither land_vegetation nor ocean_vegetation in the recipe"})
+        EXPECT_EQ(LinesWith(ctx.missing, key), 1) << key;
 }
 
 }  // namespace

@@ -4,13 +4,13 @@
 #include "satellites.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/le_bytes.h"
 #include "support/test_volume.h"
+#include "volume_helpers.h"
 
 static const char* kLine1 = "1 25544U 98067A   08264.51782528 -.00002182  00000-0 -11606-4 0  2927";
 static const char* kLine2 = "2 25544  51.6416 247.4627 0006703 130.5360 325.0288 15.72125391563537";
@@ -151,18 +151,12 @@ TEST(SatelliteGroups, GeostationaryLimits) {
 }
 
 TEST(SatelliteGroups, NamesMatchWholeWordsAtTheStartOrAfterABracket) {
-    EXPECT_EQ(MatchNamePattern("ERS 1", "ERS|ENVISAT"), 0);
-    EXPECT_EQ(MatchNamePattern("ERS-2", "ERS|ENVISAT"), 0);
-    EXPECT_EQ(MatchNamePattern("Envisat", "ERS|ENVISAT"), 1);
-    EXPECT_EQ(MatchNamePattern("CBERS 4", "ERS|ENVISAT"), -1);
-    EXPECT_EQ(MatchNamePattern("PERSEUS M1", "ERS|ENVISAT"), -1);
-    EXPECT_EQ(MatchNamePattern("MIRANDA (X-4)", "ISS|MIR"), -1);
-    EXPECT_EQ(MatchNamePattern("UME 1 (ISS 1)", "ISS|MIR"), -1);
-    EXPECT_EQ(MatchNamePattern("ISS (ZARYA)", "ISS|MIR"), 0);
-    EXPECT_EQ(MatchNamePattern("FOX-1B (AO-91)", "OSCAR|(AO-"), 1);
-    EXPECT_EQ(MatchNamePattern("DMSP 5D-3 F19 (USA 249)", "USA|(USA"), 1);
-    EXPECT_EQ(MatchNamePattern("USAT 1", "USA|(USA"), -1);
-    EXPECT_EQ(MatchNamePattern("anything", ""), -1);
+    struct { const char *name, *pattern; int match; } cases[] = {
+        {"ERS 1", "ERS|ENVISAT", 0}, {"ERS-2", "ERS|ENVISAT", 0}, {"Envisat", "ERS|ENVISAT", 1},
+        {"CBERS 4", "ERS|ENVISAT", -1}, {"PERSEUS M1", "ERS|ENVISAT", -1}, {"MIRANDA (X-4)", "ISS|MIR", -1},
+        {"UME 1 (ISS 1)", "ISS|MIR", -1}, {"ISS (ZARYA)", "ISS|MIR", 0}, {"FOX-1B (AO-91)", "OSCAR|(AO-", 1},
+        {"DMSP 5D-3 F19 (USA 249)", "USA|(USA", 1}, {"USAT 1", "USA|(USA", -1}, {"anything", "", -1}};
+    for (const auto& c : cases) EXPECT_EQ(MatchNamePattern(c.name, c.pattern), c.match) << c.name;
 }
 
 static const SatelliteGroup& Group(const char* file) {
@@ -266,7 +260,9 @@ TEST(SatelliteTexts, EveryGroupTextIsWritten) {
             at = end + 1;
         }
         for (uint8_t c : bytes) EXPECT_LT(c, 128) << name;
-        if (name != "sats.txt") EXPECT_NE(indexText.find("{f \"sats\\" + name + "\" "), std::string::npos) << name;
+        if (name != "sats.txt") {
+            EXPECT_NE(indexText.find("{f \"sats\\" + name + "\" "), std::string::npos) << name;
+        }
     }
 }
 
@@ -284,21 +280,10 @@ TEST(SatelliteOutline, PolylinesStartWithTheMarkerPair) {
 static const char* kFakeGmt =
     "#!/bin/sh\nprintf '> Shore Bin # 1, Level 1\\n20 80.5\\n19.5 80.6\\n> seg\\n-5 36\\n-6 36.1\\n-7 36.2\\n'\n";
 
-static std::string Text(const std::string& path) {
-    std::vector<uint8_t> b = ReadTestFile(path);
-    return std::string(b.begin(), b.end());
-}
-
 static int LinesEndInCrLf(const std::string& text) {
     for (size_t i = 0; i < text.size(); i++)
         if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return 0;
     return !text.empty() && text.back() == '\n';
-}
-
-static int ReportHas(const BuildContext& ctx, const std::string& part) {
-    for (const std::string& line : ctx.report)
-        if (line.find(part) != std::string::npos) return 1;
-    return 0;
 }
 
 TEST(SatellitesStep, RecipeFilesReplaceThePackagedSources) {
@@ -309,35 +294,33 @@ TEST(SatellitesStep, RecipeFilesReplaceThePackagedSources) {
     std::string two = Line1("25544", "22053.5") + "\n" + Line2("25544", 51.6, 15.49) + "\n" + "GOES 16\n" +
                       Line1("41866", "22001.25") + "\n" + Line2("41866", 0.05, 1.0027);
     WriteTestText(inputs / "more.tle", two);
-    WriteTestText(inputs / "gmt", kFakeGmt);
-    chmod((inputs / "gmt").c_str(), 0755);
     BuildContext ctx;
     ctx.outDir = volume.path;
     ctx.recipe["tle"] = inputs / "stations.txt" + ", " + inputs / "more.tle";
-    ctx.recipe["gmt"] = inputs / "gmt";
+    ctx.recipe["gmt"] = MakeScript(inputs, "gmt", kFakeGmt);
     ctx.recipe["content"] = SourceDir() + "/content";
     testing::internal::CaptureStderr();
     EXPECT_EQ(BuildSatellites(ctx), 1);
     testing::internal::GetCapturedStderr();
 
-    std::string kepler = Text(volume / "sats/kepler.tle");
+    std::string kepler = TextOf(volume / "sats/kepler.tle");
     EXPECT_TRUE(LinesEndInCrLf(kepler));
     EXPECT_EQ(kepler, "ISS (ZARYA)\r\n" + Line1("25544", "22053.5") + "\r\n" + Line2("25544", 51.6, 15.49) + "\r\n" +
                           "LANDSAT 8\r\n" + Line1("39084", "22040.5") + "\r\n" + Line2("39084", 98.2, 14.57) + "\r\n" +
                           "GOES 16\r\n" + Line1("41866", "22001.25") + "\r\n" + Line2("41866", 0.05, 1.0027) + "\r\n");
-    std::string geo = Text(volume / "geo.tle");
+    std::string geo = TextOf(volume / "geo.tle");
     EXPECT_EQ(geo.substr(0, 9), "GOES 16\r\n");
     EXPECT_EQ(std::count(geo.begin(), geo.end(), '\n'), 3);
-    EXPECT_EQ(Text(volume / "sats/mir.dat").substr(0, 13), "ISS (ZARYA)\r\n");
-    EXPECT_EQ(Text(volume / "sats/noaa.dat").substr(0, 9), "GOES 16\r\n");
-    EXPECT_EQ(Text(volume / "sats/gps.dat"), "");  // written, but empty
-    EXPECT_TRUE(ReportHas(ctx, "sats\\gps.dat is empty: the sources name no GPS navigation satellites"));
-    EXPECT_TRUE(ReportHas(ctx, "more.tle: 2 element sets, epochs 2022-01-01 to 2022-02-22"));
-    EXPECT_TRUE(ReportHas(ctx, "sats\\kepler.tle: every object: 3, epochs 2022-01-01 to 2022-02-22"));
-    EXPECT_TRUE(ReportHas(ctx, "below 15 degrees): 1, epochs 2022-01-01 to 2022-01-01"));
-    EXPECT_TRUE(ReportHas(ctx, "sats\\mir.dat: space stations: 1, epochs 2022-02-22 to 2022-02-22"));
+    EXPECT_EQ(TextOf(volume / "sats/mir.dat").substr(0, 13), "ISS (ZARYA)\r\n");
+    EXPECT_EQ(TextOf(volume / "sats/noaa.dat").substr(0, 9), "GOES 16\r\n");
+    EXPECT_EQ(TextOf(volume / "sats/gps.dat"), "");  // written, but empty
+    EXPECT_TRUE(LinesWith(ctx.report, "sats\\gps.dat is empty: the sources name no GPS navigation satellites"));
+    EXPECT_TRUE(LinesWith(ctx.report, "more.tle: 2 element sets, epochs 2022-01-01 to 2022-02-22"));
+    EXPECT_TRUE(LinesWith(ctx.report, "sats\\kepler.tle: every object: 3, epochs 2022-01-01 to 2022-02-22"));
+    EXPECT_TRUE(LinesWith(ctx.report, "below 15 degrees): 1, epochs 2022-01-01 to 2022-01-01"));
+    EXPECT_TRUE(LinesWith(ctx.report, "sats\\mir.dat: space stations: 1, epochs 2022-02-22 to 2022-02-22"));
 
-    std::string goes = Text(volume / "sats/goes.txt");
+    std::string goes = TextOf(volume / "sats/goes.txt");
     EXPECT_TRUE(LinesEndInCrLf(goes));
     EXPECT_NE(goes.find("\r\nWeather satellites on this volume: 1, with element sets of 1 January 2022.\r\n"),
               std::string::npos);
@@ -351,10 +334,10 @@ TEST(SatellitesStep, RecipeFilesReplaceThePackagedSources) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(BuildSatellites(ctx), 1);
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(Text(volume / "sats/kepler.tle").substr(0, 12), "RADARSAT 2\r\n");
-    EXPECT_EQ(Text(volume / "sats/mir.dat"), "");
-    EXPECT_EQ(Text(volume / "geo.tle"), "");
-    EXPECT_TRUE(ReportHas(ctx, "sats\\radarsat.dat: RADARSAT radar satellites: 1"));
+    EXPECT_EQ(TextOf(volume / "sats/kepler.tle").substr(0, 12), "RADARSAT 2\r\n");
+    EXPECT_EQ(TextOf(volume / "sats/mir.dat"), "");
+    EXPECT_EQ(TextOf(volume / "geo.tle"), "");
+    EXPECT_TRUE(LinesWith(ctx.report, "sats\\radarsat.dat: RADARSAT radar satellites: 1"));
 }
 
 TEST(SatellitesStep, NoReadableSourceFails) {

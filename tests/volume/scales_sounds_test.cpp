@@ -18,11 +18,16 @@ static void ColourAt(const std::vector<uint8_t>& file, int k, int rgb[3]) {
     for (int c = 0; c < 3; c++) rgb[c] = file[8 + 3 * k + c];
 }
 
-TEST(Scales, FilesHaveTenThousandColours) {
+struct Scales : ::testing::Test {
     TempFolder folder;
-    BuildContext ctx;
-    ctx.outDir = folder.path;
-    ASSERT_EQ(BuildScales(ctx), 1);
+    void SetUp() override {
+        BuildContext ctx;
+        ctx.outDir = folder.path;
+        ASSERT_EQ(BuildScales(ctx), 1);
+    }
+};
+
+TEST_F(Scales, FilesHaveTenThousandColours) {
     std::vector<std::string> names = {"ian1", "globe1", "globe2", "globe3", "globe4", "globe5", "slope", "aspect", "undefined"};
     for (int i = 1; i <= 34; i++) {
         char n[16];
@@ -57,11 +62,7 @@ TEST(Scales, FilesHaveTenThousandColours) {
 
 // "scales.dat" read the way the viewer reads it: a line counts when it starts with 0 or 1 and
 // holds a name between < and >; a leading 1 marks the default.
-TEST(Scales, ScaleListFollowsTheLineRules) {
-    TempFolder folder;
-    BuildContext ctx;
-    ctx.outDir = folder.path;
-    ASSERT_EQ(BuildScales(ctx), 1);
+TEST_F(Scales, ScaleListFollowsTheLineRules) {
     std::vector<uint8_t> bytes = ReadTestFile(folder / "scales.dat");
     std::string text(bytes.begin(), bytes.end());
     std::vector<std::string> entries;
@@ -104,22 +105,16 @@ TEST(Sounds, SevenShortDistinctWaveFiles) {
         std::vector<uint8_t> w = ReadTestFile(folder / name);
         ASSERT_GT(w.size(), 44u) << name;
         ByteCursor c = MakeCursor(w.data(), w.size());
-        uint32_t riff = ReadU32LE(c), riffSize = ReadU32LE(c), wave = ReadU32LE(c), fmt = ReadU32LE(c), fmtSize = ReadU32LE(c);
-        EXPECT_EQ(riff, 0x46464952u);  // "RIFF"
-        EXPECT_EQ(riffSize, w.size() - 8);
-        EXPECT_EQ(wave, 0x45564157u);  // "WAVE"
-        EXPECT_EQ(fmt, 0x20746d66u);   // "fmt "
-        EXPECT_EQ(fmtSize, 16u);
+        // "RIFF" size "WAVE" "fmt " 16, then PCM, mono, the rate, bytes a second, alignment, 16 bits.
+        std::vector<uint32_t> riff = {ReadU32LE(c), ReadU32LE(c), ReadU32LE(c), ReadU32LE(c), ReadU32LE(c)};
+        EXPECT_EQ(riff, (std::vector<uint32_t>{0x46464952u, (uint32_t)w.size() - 8, 0x45564157u, 0x20746d66u, 16}));
         uint16_t format = ReadU16LE(c), channels = ReadU16LE(c);
         uint32_t rate = ReadU32LE(c), byteRate = ReadU32LE(c);
         uint16_t align = ReadU16LE(c), bits = ReadU16LE(c);
-        uint32_t data = ReadU32LE(c), dataSize = ReadU32LE(c);
-        EXPECT_EQ(format, 1);
-        EXPECT_EQ(channels, 1);
-        EXPECT_EQ(bits, 16);
-        EXPECT_EQ(byteRate, rate * 2);
-        EXPECT_EQ(align, 2);
-        EXPECT_EQ(data, 0x61746164u);  // "data"
+        EXPECT_EQ(std::vector<uint32_t>({format, channels, byteRate, align, bits}),
+                  std::vector<uint32_t>({1, 1, rate * 2, 2, 16}));
+        EXPECT_EQ(ReadU32LE(c), 0x61746164u);  // "data"
+        uint32_t dataSize = ReadU32LE(c);
         ASSERT_EQ(dataSize, w.size() - 44);
         double seconds = dataSize / 2.0 / rate;
         EXPECT_GT(seconds, 0.02) << name;

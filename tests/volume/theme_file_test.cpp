@@ -1,6 +1,6 @@
 // The theme file the builder writes, read back line by line by the column rules the map uses:
 // every row must be accepted, every scale must get one backdrop band, one grid and one tick
-// row, and the country list must be the country table.
+// row; then the file through the map's own readers.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/app.h"
@@ -51,7 +52,6 @@ struct Theme {
     long maxZoom = -1;
     std::vector<std::pair<long, long>> bands;
     std::vector<Row> rows;
-    std::vector<std::pair<int, std::string>> countries;
 };
 
 static Theme ReadTheme(const std::string& text) {
@@ -62,16 +62,15 @@ static Theme ReadTheme(const std::string& text) {
         t.lines.push_back(text.substr(at, end - at));
         at = end;
     }
-    int section = 0;  // 1 layers, 2 countries
+    int layers = 0;  // inside the layer section
     for (const std::string& line : t.lines) {
         if (line.size() >= 5 && line.compare(0, 14, "[MaxZoomScale=") == 0 && t.maxZoom < 0) t.maxZoom = FieldAt(line, 14);
         if (line.size() >= 5 && line.compare(0, 10, "[Raster2D=") == 0) {
             long a = FieldAt(line, 15), b = FieldAt(line, 25);
             t.bands.push_back({std::min(a, b), std::max(a, b)});
         }
-        if (line[0] == '[') section = line.compare(0, 18, "[Vector 2D Layers]") == 0 ? 1
-                                      : line.compare(0, 19, "[Names Country IDs]") == 0 ? 2 : 0;
-        else if (section == 1 && line.size() > 1 && (line[0] == '0' || line[0] == '1') && line[1] == ',') {
+        if (line[0] == '[') layers = line.compare(0, 18, "[Vector 2D Layers]") == 0;
+        else if (layers && line.size() > 1 && (line[0] == '0' || line[0] == '1') && line[1] == ',') {
             Row r{line[0] - '0', Between(line, '<', '>'), Between(line, '"', '"'), 0, 0, 0, 0, 0, 0, 0};
             std::string block = Between(line, '{', '}');
             r.styleOk = block.size() == 53;
@@ -82,10 +81,6 @@ static Theme ReadTheme(const std::string& text) {
                 for (int c : {0, 4, 8, 12, 16, 20}) EXPECT_LE(FieldAt(block, c), 255) << line;
             }
             t.rows.push_back(r);
-        } else if (section == 2 && line.size() >= 5 && line.find('"') != std::string::npos) {
-            std::string name = line.substr(line.find('"') + 1, 61);
-            name = name.substr(0, name.find_first_of("\",\r\n"));
-            t.countries.push_back({(int)FieldAt(line, 0), name});
         }
     }
     return t;
@@ -136,8 +131,8 @@ TEST(ThemeFile, EveryLineReadsAsMeant) {
         EXPECT_GE(r.rule, 0);
         EXPECT_LE(r.rule, 3);
         EXPECT_LE(r.style, 5);
-        if (r.style == 0 || r.style == 4 || r.style == 5) EXPECT_GE(r.width1, 1);
-        if (r.style == 5) EXPECT_GT(r.width2, r.width1);  // the casing shows on both sides
+        EXPECT_TRUE((r.style != 0 && r.style != 4 && r.style != 5) || r.width1 >= 1);
+        EXPECT_TRUE(r.style != 5 || r.width2 > r.width1);  // the casing shows on both sides
         if (r.name[0] == '~') {
             EXPECT_GT(atof(r.name.c_str() + 1), 0);
         } else if (r.name[0] == '*') {
@@ -263,18 +258,6 @@ TEST(ThemeFile, EachScaleDrawsTheResolutionMeantForIt) {
     }
 }
 
-TEST(ThemeFile, CountryListIsTheCountryTable) {
-    Theme t = ReadTheme(ThemeFileText());
-    int n = 0;
-    const Country* table = CountryTable(&n);
-    ASSERT_EQ((int)t.countries.size(), n);
-    ASSERT_LE(n, 300);
-    for (int i = 0; i < n; i++) {
-        EXPECT_EQ(t.countries[i].first, table[i].number);
-        EXPECT_EQ(t.countries[i].second, table[i].name);
-    }
-}
-
 // The same file through the map's own readers, with the volume's custom distance units.
 struct ThemeThroughViewerReaders : ::testing::Test {
     TempFolder folder;
@@ -306,18 +289,11 @@ TEST_F(ThemeThroughViewerReaders, ZoomRasterLayersAndCountries) {
     ASSERT_EQ(LoadVectorLayerTable(), rows);
     for (int i = 0; i < rows; i++) {
         const VectorLayer& v = vectorLayers[i];
-        SCOPED_TRACE(styles[i].name);
-        EXPECT_STREQ(v.name, styles[i].name);
-        EXPECT_STREQ(v.description, styles[i].description);
-        EXPECT_EQ(v.on, styles[i].on);
-        EXPECT_EQ(v.red1, styles[i].red1);
-        EXPECT_EQ(v.blue2, styles[i].blue2);
-        EXPECT_EQ(v.lineStyle, styles[i].lineStyle);
-        EXPECT_EQ(v.width1, styles[i].width1);
-        EXPECT_EQ(v.width2, styles[i].width2);
-        EXPECT_EQ(v.scaleA, styles[i].scaleA);
-        EXPECT_EQ(v.scaleB, styles[i].scaleB);
-        EXPECT_EQ(v.scaleRule, styles[i].scaleRule);
+        const ThemeLayerStyle& s = styles[i];
+        SCOPED_TRACE(s.name);
+        EXPECT_EQ(std::string(v.name) + "|" + v.description, std::string(s.name) + "|" + s.description);
+        EXPECT_EQ(std::tie(v.on, v.red1, v.blue2, v.lineStyle, v.width1, v.width2, v.scaleA, v.scaleB, v.scaleRule),
+                  std::tie(s.on, s.red1, s.blue2, s.lineStyle, s.width1, s.width2, s.scaleA, s.scaleB, s.scaleRule));
     }
     int n = 0;
     const Country* table = CountryTable(&n);

@@ -13,6 +13,7 @@
 #include "platform/le_bytes.h"
 #include "support/test_volume.h"
 #include "vector_build.h"
+#include "volume_helpers.h"
 
 static const char* kGoodGmt =
     "#!/bin/sh\n"
@@ -21,13 +22,6 @@ static const char* kGoodGmt =
     "  *-E*) printf '> ring\\n10 10\\n12 10\\n12 12\\n10 12\\n10 10\\n> -Ph hole\\n10.5 10.5\\n11 10.5\\n11 11\\n' ;;\n"
     "  *) printf '> seg\\n170 -5.5\\n-170 -5.5\\n> seg 2\\n7.25 45.5\\n9.75 46.25\\n' ;;\n"
     "esac\n";
-
-static std::string MakeScript(const TempFolder& dir, const char* name, const char* text) {
-    std::string path = dir / name;
-    WriteTestText(path, text);
-    chmod(path.c_str(), 0755);
-    return path;
-}
 
 static std::set<std::string> FilesUnder(const std::string& root) {
     std::set<std::string> out;
@@ -56,7 +50,9 @@ static std::vector<GeoPoint> LayerPoints(const TempFolder& volume, const char* n
     EXPECT_EQ(ParseVectorIndex(index.data(), index.size(), &cells), 1);
     std::vector<GeoPoint> out;
     for (size_t i = 0; i < cells.size(); i++) {
-        if (i) EXPECT_LT(cells[i - 1].cell, cells[i].cell);
+        if (i) {
+            EXPECT_LT(cells[i - 1].cell, cells[i].cell);
+        }
         std::vector<VectorRecord> records;
         std::vector<VectorPoint> points;
         EXPECT_EQ(ParseVectorCell(data.data(), data.size(), cells[i], &records, &points), 1);
@@ -104,9 +100,7 @@ TEST(VectorStep, LayersAndCountryPolygonsFromGmt) {
     }
     std::set<std::string> files = FilesUnder(volume.path);
     EXPECT_FALSE(files.count("v_index/RD01.idx"));  // no road source in the recipe
-    int missingRoads = 0;
-    for (const std::string& m : ctx.missing) missingRoads += m.find("RD01") != std::string::npos;
-    EXPECT_EQ(missingRoads, 1);
+    EXPECT_EQ(LinesWith(ctx.missing, "RD01"), 1);
 
     // One 24-byte entry for each country DCW outlines; the hole is not a polygon of its own.
     std::vector<uint8_t> index = ReadTestFile(volume / "stats/cpoly.idx");
@@ -122,13 +116,10 @@ TEST(VectorStep, LayersAndCountryPolygonsFromGmt) {
     std::set<int> numbers;
     for (size_t at = 0; at < index.size(); at += 24) {
         ByteCursor c = MakeCursor(index.data() + at, 24);
-        float west = ReadF32LE(c), south = ReadF32LE(c), east = ReadF32LE(c), north = ReadF32LE(c);
+        std::vector<float> box = {ReadF32LE(c), ReadF32LE(c), ReadF32LE(c), ReadF32LE(c)};  // W S E N
         int count = ReadI16LE(c), number = ReadI16LE(c);
         uint32_t offset = ReadU32LE(c);
-        EXPECT_EQ(west, 10.0f);
-        EXPECT_EQ(south, 10.0f);
-        EXPECT_EQ(east, 12.0f);
-        EXPECT_EQ(north, 12.0f);
+        EXPECT_EQ(box, (std::vector<float>{10, 10, 12, 12}));
         EXPECT_EQ(count, 4);
         ASSERT_LE(offset + count * 8u, data.size());
         ByteCursor p = MakeCursor(data.data() + offset, 8);
@@ -220,9 +211,7 @@ TEST(VectorStep, RoadsAndRailwaysFromOgrSources) {
     EXPECT_TRUE(Has(points, 2.35, 48.85));
     EXPECT_TRUE(Has(points, 4.83, 45.76));
     EXPECT_TRUE(LayerPoints(volume, "RD01").empty());
-    int skippedReported = 0;
-    for (const std::string& line : ctx.report) skippedReported += line.find("1 roads features left out") != std::string::npos;
-    EXPECT_EQ(skippedReported, 1);
+    EXPECT_EQ(LinesWith(ctx.report, "1 roads features left out"), 1);
 
     // A source without the class attribute is refused by name.
     TempFolder volume2;
