@@ -2,7 +2,7 @@
 # How much processor the viewer uses while it waits for input: it runs under a virtual X
 # server on a volume, sits on the title page, enters the room (click anywhere), then the 2D
 # map (the room's start button), then the globe (its tab) while it turns and once its
-# rotation is stopped, and prints for each screen the CPU time used over the measuring window
+# rotation is stopped, then the 3D terrain view of an area picked on the world view, and prints for each screen the CPU time used over the measuring window
 # as a percentage of one core. An idle viewer, and a globe left still, should stay under 1 %;
 # the turning globe shows what its 60 frames a second cost.
 #
@@ -89,3 +89,12 @@ measure "globe turning"
 click 770 493                 # the start / stop rotation button
 sleep "$settle"
 measure "globe still"
+click 300 12                  # back to the 2D map
+sleep "$settle"
+click 414 12                  # the 3D tab: an area is picked on the world view
+sleep 2
+click 364 160                 # the Alps
+sleep 2
+xdotool key --window "$window" Return
+sleep "$settle"
+measure "3D terrain"
