@@ -20,25 +20,19 @@ void ViewReturned(int code) {
     PostMessage(MSG_USER, (uint64_t)code, 0);
 }
 
-void EnterGlobeView() {
+// The entry every view with its own loop shares: the tab pressed over the view's background
+// (so the look kept for that tab is the view's own), the 2D tab released, then its loop.
+static void EnterView(int mode, const char* background, int tab, int (*runView)()) {
     ClearButtonStates();
     mapHoverState = 0;
-    screenMode = 5;
-    LoadBMPToBackground("menu\\glbmain.bmp");
-    // The tabs go on after the background, so the look kept for the globe tab is the globe's.
-    DrawButton(5, 1);
+    screenMode = mode;
+    LoadBMPToBackground(background);
+    DrawButton(tab, 1);
     DrawButton(1, 0);
     CopyWholeBackground();
-    ViewReturned(RunGlobeScreen());
+    ViewReturned(runView());
 }
 
-void EnterTerrainView() {
-    ClearButtonStates();
-    mapHoverState = 0;
-    screenMode = 4;
-    LoadBMPToBackground("menu\\3dmain.bmp");
-    DrawButton(2, 1);
-    DrawButton(1, 0);
-    CopyWholeBackground();
-    ViewReturned(RunTerrainView());
-}
+void EnterGlobeView() { EnterView(5, "menu\\glbmain.bmp", 5, RunGlobeScreen); }
+
+void EnterTerrainView() { EnterView(4, "menu\\3dmain.bmp", 2, RunTerrainView); }

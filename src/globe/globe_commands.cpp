@@ -32,16 +32,6 @@ void SetGlobeSizeAndTilt(int size, int tilt) {
     globeScreen.redrawAsked = 1;
 }
 
-// After a tool that drew over the map area and the status line: the whole screen again.
-static void Repaint() {
-    Surface* w = WindowSurface();
-    if (w && hbmVirtual) Blit(w, 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
-    RedrawButtons(5);
-    DrawUnitsSwitch(5);
-    DrawGlobeLegend();
-    globeScreen.redrawAsked = 1;
-}
-
 static void Redisplay() {
     globeScreen.redrawAsked = 1;
     DrawGlobeLegend();
@@ -231,7 +221,7 @@ void GlobeButton(int id) {
     case 97:
         FlashButton(97);
         VisibleSatellitesSearch();
-        Repaint();
+        PaintGlobeScreen(Rect{0, 0, screenWidth, screenHeight});  // the tool drew over the map and status line
         return;
     case 55: RaiseOceanLevel(); return;
     case 56: case 57: case 58: case 59:
@@ -265,7 +255,7 @@ void GlobeKeyDown(uint32_t key) {
     case VK_RIGHT: globeView.rotationSpeed -= 0.5; return;
     case VK_F5:
         DishAiming();
-        Repaint();
+        PaintGlobeScreen(Rect{0, 0, screenWidth, screenHeight});  // the tool drew over the map and status line
         return;
     default: return;
     }

@@ -81,7 +81,7 @@ static uint32_t NextFrameTick(uint32_t previous) {
 
 // [SECTION] Painting and the pointer
 
-static void PaintGlobeScreen(const Rect& area) {
+void PaintGlobeScreen(const Rect& area) {
     Surface* w = WindowSurface();
     if (!w || !hbmVirtual) return;
     Blit(w, area.left, area.top, area.right - area.left, area.bottom - area.top, hbmVirtual, area.left, area.top);

@@ -25,6 +25,8 @@ int TiltForBearing(double bearing);
 int DialTiltAt(int x, int y);
 // Whether frames follow one another without input: the globe turns or an overlay animates.
 int GlobeAnimating();
+// Repaints an area from hbmVirtual with the panel, units switch and legend; a frame follows.
+void PaintGlobeScreen(const Rect& area);
 // A message taken from the queue while the screen runs.
 void HandleGlobeMessage(const Message& m);
 // One step of the animation (month, centre longitude) and a frame when one is due.
