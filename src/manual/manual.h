@@ -1,0 +1,42 @@
+// The manual viewer and the trivia quiz: what the screens call to show a help, "about",
+// product or information text, and the room's quiz.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+// [SECTION] Manual viewer
+
+enum : int {
+    kManualFailed = 0,   // the text could not be opened
+    kManualEnded = 1,    // closed, Escape, or a value link followed
+    kManualMapLink = 3,  // a map link set the 2D map's window: the caller goes to the 2D map
+};
+
+// Opens `file` (under the data root first, then by the name given), draws its first page
+// into the text area of the current screen mode and, unless drawOnly is set, runs the
+// viewer's loop until it ends. A value link stores its two numbers in the outputs given.
+// indexFile may be empty or null: the index button is then not offered.
+int RunManualViewer(const char* file, int drawOnly, int* valueOut1, int* valueOut2, const char* indexFile);
+
+// The screen behind the text: the backdrop picture when one is given (the room's pages),
+// otherwise the current window with the buttons of the screen in `mode` dimmed, the text
+// backdrop over the map area and the viewer's control panel. Shown and kept in hbmVirtual.
+int PrepareManualBackdrop(int mode, const char* backdropFile);
+
+// A screen's help or information button: switches to the viewer's own screen (mode 6) over
+// the screen in `fromMode`, runs the viewer, and leaves screenMode at 6; the caller redraws
+// its screen and sets its mode again. Returns the viewer's result.
+int ShowManualScreen(int fromMode, const char* file, const char* indexFile, int* valueOut1, int* valueOut2);
+
+// The one-line text entry of the viewer's search: digits, letters, space and the accented
+// letters listed in the entry; Enter accepts (the text turned to upper case), Escape cancels.
+// 1 when a non-empty text was accepted.
+int EnterSearchText(char* buffer, int maxLength, const Rect& field, int restoreAfter);
+
+// [SECTION] Trivia quiz
+
+// The room's quiz: one question at a time from "manual\trivia.txt", until the leave button,
+// Escape or Enter. The position of the next question is kept in "trivia.tmp".
+void RunTrivia();
