@@ -297,18 +297,6 @@ TEST_F(TriviaScreen, MissingQuestionFile) {
     EXPECT_EQ(LoadTriviaIndex(), 5);
 }
 
-TEST_F(TriviaScreen, EmptyQuestionFileStartsOver) {
-    WriteTestText(folder / "manual/trivia.txt", "0\n");
-    StoreIndex(4);
-    ASSERT_TRUE(OpenTriviaScreen());
-    EXPECT_EQ(MarkedPixels(QuestionText()), 0);
-    Click(kA);
-    EXPECT_TRUE(TestShownMessages().empty());
-    Handle(MSG_KEYDOWN, VK_ESCAPE, 0, 0);
-    CloseTriviaScreen();
-    EXPECT_EQ(LoadTriviaIndex(), 0);
-}
-
 TEST_F(TriviaScreen, MissingButtonImageEndsTheQuiz) {
     RemoveFile((folder / "menu/140h.bmp").c_str());
     StoreIndex(2);
