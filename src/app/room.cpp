@@ -9,6 +9,7 @@
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "imaging/imaging.h"
+#include "manual/manual.h"
 
 static void ShowWholeBackground() {
     if (hbmVirtual && WindowSurface()) Blit(WindowSurface(), 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
@@ -107,6 +108,10 @@ void RoomButton(int id) {
     switch (id) {
     case 66: OpenAboutPage(); return;
     case 67: OpenMailProgram(); return;
+    case 68:
+        RunTrivia();
+        ShowRoom();
+        return;
     case 70: ShowPage(9, "room\\prods_a.bmp", "manual\\prod1.txt"); return;
     case 71: ShowPage(12, "room\\btorvek.bmp", "manual\\about.txt"); return;
     case 72: ShowPage(12, "room\\btpelndr.bmp", "manual\\pelandor.txt"); return;

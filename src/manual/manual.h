@@ -40,3 +40,37 @@ int EnterSearchText(char* buffer, int maxLength, const Rect& field, int restoreA
 // The room's quiz: one question at a time from "manual\trivia.txt", until the leave button,
 // Escape or Enter. The position of the next question is kept in "trivia.tmp".
 void RunTrivia();
+
+// The question file's lines are read into buffers of this size; longer lines are cut.
+constexpr int kTriviaLineSize = 115;
+
+// One question as the file holds it: the text, the answers A to D, and the judgement line
+// (the correct answer as a digit 0-3, then the explanation).
+struct TriviaQuestion {
+    int number;  // its index in the file, 0-based
+    char question[kTriviaLineSize];
+    char answers[4][kTriviaLineSize];
+    char judgement[kTriviaLineSize];
+};
+
+// Reads question *index from an open question file: the count N on the first line, the index
+// wrapped into 0..N-1, then that question's six lines (empty where the file ends early).
+// *index becomes the next question's, 0 after the last. Returns N; with no questions (N = 0)
+// the question stays empty and *index becomes 0.
+int ReadTriviaQuestion(FILE* f, int* index, TriviaQuestion* q);
+// The index of the next question kept in "trivia.tmp" in the temporary folder; 0 without one.
+int LoadTriviaIndex();
+// 1 when the index was written.
+int SaveTriviaIndex(int index);
+// Draws question *index of "manual\trivia.txt" and its answers on `dc`, copies its judgement
+// line into answerLine and advances *index. 0 (nothing drawn, the index unchanged) when the
+// question file cannot be opened.
+int ShowTriviaQuestion(Surface* dc, int* index, char answerLine[kTriviaLineSize]);
+// RunTrivia in its three steps, for a caller that feeds the messages itself. Open draws the
+// backdrop, loads the button images and shows the next question (0 when a picture is
+// missing: the quiz ends); Handle takes one message (0 once the quiz ends); Close restores
+// the window's text settings, brings back the room's picture, releases the images and stores
+// the position.
+int OpenTriviaScreen();
+int HandleTriviaMessage(const Message& m);
+void CloseTriviaScreen();
