@@ -233,25 +233,13 @@ TEST_F(SatelliteSearchTest, EntriesCarryNameObserverAndUniversalTime) {
     char name[40];
     ReadBytes(c, name, 40);
     EXPECT_EQ(std::string(name, 40), std::string("LATE RISER") + std::string(30, '\0'));
+    // Epoch, the five orbit elements, motion, decay, frequency, the observer (latitude,
+    // longitude, altitude, minimum elevation), universal hours; then revolution, year, month, day.
     const ElementText& e = Cases().lateRiser;
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), 98001.0);
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), 51.64);
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), atof(e.node.c_str()));
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), 6703 * 1e-7);
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), 130.536);
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), atof(e.anomaly.c_str()));
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), 15.49);
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), 0.0);     // decay
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), 146.0);   // frequency
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), kLatitude);
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), kLongitude);
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), 0.0);     // altitude
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), 0.0);     // minimum elevation
-    EXPECT_DOUBLE_EQ(ReadF64LE(c), 19.5);    // universal hours
-    EXPECT_EQ(ReadI32LE(c), 56353);
-    EXPECT_EQ(ReadI32LE(c), 1998);
-    EXPECT_EQ(ReadI32LE(c), 1);
-    EXPECT_EQ(ReadI32LE(c), 1);
+    const double fields[] = {98001.0, 51.64, atof(e.node.c_str()), 6703 * 1e-7, 130.536, atof(e.anomaly.c_str()), 15.49,
+                             0.0, 146.0, kLatitude, kLongitude, 0.0, 0.0, 19.5};
+    for (int k = 0; k < 14; k++) EXPECT_DOUBLE_EQ(ReadF64LE(c), fields[k]) << "field " << k;
+    for (int v : {56353, 1998, 1, 1}) EXPECT_EQ(ReadI32LE(c), v);
     ReadBytes(c, name, 40);
     EXPECT_EQ(std::string(name, 40), std::string("Cosmos 1234") + std::string(29, '\0'));
     ASSERT_FALSE(c.bad);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "app/app.h"
 #include "imaging/imaging.h"
@@ -91,10 +92,8 @@ TEST_F(LegendScreen, BarRectanglePerScreenAndLayout) {
         screenMode = c.mode;
         smallLayout = c.small;
         Rect r = LegendBarRect();
-        EXPECT_EQ(r.left, c.bar.left) << c.mode << "/" << c.small;
-        EXPECT_EQ(r.top, c.bar.top) << c.mode << "/" << c.small;
-        EXPECT_EQ(r.right, c.bar.right) << c.mode << "/" << c.small;
-        EXPECT_EQ(r.bottom, c.bar.bottom) << c.mode << "/" << c.small;
+        EXPECT_EQ(std::tie(r.left, r.top, r.right, r.bottom), std::tie(c.bar.left, c.bar.top, c.bar.right, c.bar.bottom))
+            << c.mode << "/" << c.small;
     }
 }
 

@@ -46,10 +46,8 @@ TEST_F(CodecFixture, LevelsTruncateTowardZero) {
     for (int i = 0; i < 12; i++) PokeU16LE(bytes.data() + 8 + 2 * i, (uint16_t)rest[i]);
     ASSERT_EQ(WriteTestFile(dir / "raster/hts/hts_4096.cod", bytes), 1);
     ASSERT_EQ(LoadCodebookH("raster\\hts\\hts_4096.cod"), 1);
-    EXPECT_EQ(codebookH->level1[0], -2);  // -9 / 4, not -3
-    EXPECT_EQ(codebookH->level1[1], 5);   // 23 / 4
-    EXPECT_EQ(codebookH->level1[2], 2);   // 10 / 4
-    EXPECT_EQ(codebookH->level1[3], -7);  // -31 / 4
+    const int level1[4] = {-2, 5, 2, -7};  // -9 / 4 (not -3), 23 / 4, 10 / 4, -31 / 4
+    for (int i = 0; i < 4; i++) EXPECT_EQ(codebookH->level1[i], level1[i]) << i;
     EXPECT_EQ(codebookH->level2[0], -0);  // (-2 + 5 + 2 - 7) / 4 = -2 / 4
     // The unsigned shade codebook shifts right instead.
     std::vector<uint8_t> shade(65536, 0);
@@ -57,10 +55,8 @@ TEST_F(CodecFixture, LevelsTruncateTowardZero) {
     memcpy(shade.data() + 16, entry, 16);
     ASSERT_EQ(WriteTestFile(dir / "raster/shadow/shadow.cod", shade), 1);
     ASSERT_EQ(LoadCodebook("raster\\shadow\\shadow.cod"), 1);
-    EXPECT_EQ(codebook->level1[4], 254);
-    EXPECT_EQ(codebook->level1[5], 1);
-    EXPECT_EQ(codebook->level1[6], 0);
-    EXPECT_EQ(codebook->level1[7], 9);
+    const int shifted[4] = {254, 1, 0, 9};
+    for (int i = 0; i < 4; i++) EXPECT_EQ(codebook->level1[4 + i], shifted[i]) << i;
     EXPECT_EQ(codebook->level2[1], (254 + 1 + 0 + 9) >> 2);
 }
 

@@ -267,15 +267,6 @@ TEST(GeomagneticModel, SouthwardFieldGivesHalfTurn) {
     EXPECT_EQ(r.declinationChange, 999.0);
 }
 
-TEST(GeomagneticModel, WesterlyDeclinationKeepsItsSign) {
-    // North-west Europe had a westerly declination of a few degrees in the 1990s.
-    GeomagneticResult r;
-    ASSERT_EQ(EvaluateWmm90(1995, 6, 1, kGeodetic, 'k', 1.0, 51.5, -0.1, &r), 0);
-    EXPECT_LT(r.declination, -1.0);
-    EXPECT_GT(r.declination, -6.0);
-    EXPECT_NEAR(r.declination, DeclinationOf(ReferenceField(wmm90Model, GeomagneticDecimalDate(1995, 6, 1), 1.0, 51.5, -0.1)), 1e-4);
-}
-
 TEST(GeomagneticModel, ModelChoiceFollowsTheDate) {
     EXPECT_EQ(GeomagneticModelForDate(1995, 5, 5), &wmm90Model);
     EXPECT_EQ(GeomagneticModelForDate(1999, 12, 31), nullptr);

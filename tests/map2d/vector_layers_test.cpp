@@ -226,6 +226,12 @@ int RowOn(const char* name) {
     return -1;
 }
 
+std::vector<int> RowsOn(std::initializer_list<const char*> names) {
+    std::vector<int> on;
+    for (const char* name : names) on.push_back(RowOn(name));
+    return on;
+}
+
 TEST_F(VectorLayersTest, SwitchesComeFromTheFirstLoadAndRuleEveryLoadAfter) {
     ResetLayerSwitches();
     std::string theme = "[Vector 2D Layers]\n" + Row(0, "RIV01") + Row(1, "RIV04") + Row(0, "LAKES") + Row(1, "PO13") +
@@ -234,24 +240,15 @@ TEST_F(VectorLayersTest, SwitchesComeFromTheFirstLoadAndRuleEveryLoadAfter) {
     ASSERT_EQ(LoadLayerTableWithSwitches(), 8);
     const uint8_t expected[kLayerSwitches] = {0, 0, 0, 1};
     EXPECT_EQ(memcmp(layerSwitches, expected, kLayerSwitches), 0);
-    // Canals alone: the lakes come with them, the major rivers stay off.
-    EXPECT_EQ(RowOn("RIV04"), 1);
-    EXPECT_EQ(RowOn("LAKES"), 1);
-    EXPECT_EQ(RowOn("RIV01"), 0);
-    EXPECT_EQ(RowOn("PO13"), 0);  // on in the file, but its switch 0 is off
-    EXPECT_EQ(RowOn("RD08"), 0);
-    EXPECT_EQ(RowOn("ODD"), 0);   // a name no switch knows never draws
+    // Canals alone: the lakes come with them, the major rivers stay off; PO13 is on in the
+    // file, but its switch 0 is off; a name no switch knows (ODD) never draws.
+    EXPECT_EQ(RowsOn({"RIV04", "LAKES", "RIV01", "PO13", "RD08", "ODD"}), (std::vector<int>{1, 1, 0, 0, 0, 0}));
 
     // The user's switches now rule, whatever the file says.
     memset(layerSwitches, 0, sizeof layerSwitches);
     layerSwitches[0] = layerSwitches[9] = 1;
     LoadLayerTableWithSwitches();
-    EXPECT_EQ(RowOn("RIV04"), 0);
-    EXPECT_EQ(RowOn("LAKES"), 0);
-    EXPECT_EQ(RowOn("PO13"), 1);
-    EXPECT_EQ(RowOn("~30"), 1);
-    EXPECT_EQ(RowOn("RD02"), 1);
-    EXPECT_EQ(RowOn("RD08"), 1);
+    EXPECT_EQ(RowsOn({"RIV04", "LAKES", "PO13", "~30", "RD02", "RD08"}), (std::vector<int>{0, 0, 1, 1, 1, 1}));
     ResetLayerSwitches();
 }
 
@@ -265,17 +262,13 @@ TEST_F(VectorLayersTest, ScaleBandRowsFollowTheirGroupsSwitch) {
     ASSERT_EQ(LoadLayerTableWithSwitches(), 6);
     const uint8_t expected[kLayerSwitches] = {0, 0, 0, 1, 0, 0, 1};
     EXPECT_EQ(memcmp(layerSwitches, expected, kLayerSwitches), 0);
-    EXPECT_EQ(RowOn("BORDERS_c"), 1);
-    EXPECT_EQ(RowOn("BORDERS"), 1);   // off in the file, on under the switch its band row set
-    EXPECT_EQ(RowOn("LAKES_l"), 1);   // with the canals
-    EXPECT_EQ(RowOn("PO13_i"), 0);    // switch 0 is off
-    EXPECT_EQ(RowOn("BORDERSX"), 0);
+    // BORDERS is off in the file, on under the switch its band row set; LAKES_l comes with
+    // the canals; PO13_i stays off with switch 0.
+    EXPECT_EQ(RowsOn({"BORDERS_c", "BORDERS", "LAKES_l", "PO13_i", "BORDERSX"}), (std::vector<int>{1, 1, 1, 0, 0}));
     memset(layerSwitches, 0, sizeof layerSwitches);
     layerSwitches[0] = 1;
     LoadLayerTableWithSwitches();
-    EXPECT_EQ(RowOn("PO13_i"), 1);
-    EXPECT_EQ(RowOn("BORDERS_c"), 0);
-    EXPECT_EQ(RowOn("LAKES_l"), 0);
+    EXPECT_EQ(RowsOn({"PO13_i", "BORDERS_c", "LAKES_l"}), (std::vector<int>{1, 0, 0}));
     ResetLayerSwitches();
 }
 
@@ -323,8 +316,7 @@ TEST_F(VectorLayersTest, OverlayChooserSetsSwitchesOnOkOnly) {
     EXPECT_EQ(layerSwitches[6], 1);
     EXPECT_EQ(labelSwitches[4], 1);
     LoadLayerTableWithSwitches();
-    EXPECT_EQ(RowOn("RIV01"), 0);
-    EXPECT_EQ(RowOn("BORDERS"), 1);
+    EXPECT_EQ(RowsOn({"RIV01", "BORDERS"}), (std::vector<int>{0, 1}));
     memcpy(labelSwitches, savedNames, 8);
     ResetLayerSwitches();
 }

@@ -132,12 +132,7 @@ TEST(DerivedLayers, GridCodesAgainstEachSquare) {
 TEST_F(TerrainSetTest, DerivedCellSizeFromClipFile) {
     EXPECT_EQ(TerrainCellSize(100), 1000.0);   // no clip.zl
     std::vector<uint8_t> clip;
-    for (double v : {6.0, 7.0, 45.0, 46.0, 123.5, 82.25, 35.75}) {
-        uint64_t u;
-        memcpy(&u, &v, 8);
-        WriteU32LE(clip, (uint32_t)u);
-        WriteU32LE(clip, (uint32_t)(u >> 32));
-    }
+    for (double v : {6.0, 7.0, 45.0, 46.0, 123.5, 82.25, 35.75}) WriteF64LE(clip, v);
     ASSERT_TRUE(WriteTestFile(root / "clip.zl", clip));
     EXPECT_EQ(TerrainCellSize(100), 123.5);
     EXPECT_EQ(TerrainCellSize(150), 82.25);

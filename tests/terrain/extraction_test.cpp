@@ -230,14 +230,9 @@ TEST_F(ExtractionTest, ExtractionOfANewAreaWritesClipFileAndBothGrids) {
     std::vector<uint8_t> clip = ReadTestFile(ResolvePath(ClipFilePath().c_str()));
     ASSERT_EQ(clip.size(), (size_t)kClipFileSize);
     ByteCursor c = MakeCursor(clip.data(), clip.size());
-    EXPECT_EQ(ReadF64LE(c), 118.0);
-    EXPECT_EQ(ReadF64LE(c), 122.0);
-    EXPECT_EQ(ReadF64LE(c), 28.0);
-    EXPECT_EQ(ReadF64LE(c), 32.0);
+    for (double edge : {118.0, 122.0, 28.0, 32.0}) EXPECT_EQ(ReadF64LE(c), edge);
     double width = 4.0 * cos(30.0 * M_PI / 180.0) * 111317.09966666668;
-    EXPECT_NEAR(ReadF64LE(c), width / 100, 1e-6);
-    EXPECT_NEAR(ReadF64LE(c), width / 150, 1e-6);
-    EXPECT_NEAR(ReadF64LE(c), width / 350, 1e-6);
+    for (int size : {100, 150, 350}) EXPECT_NEAR(ReadF64LE(c), width / size, 1e-6) << size;
     // Nothing stays loaded, and the map is where it was.
     EXPECT_EQ(codebook, nullptr);
     EXPECT_EQ(codebookH, nullptr);

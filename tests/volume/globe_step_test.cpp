@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "globe_build.h"
+#include "names/names.h"
 #include "platform/le_bytes.h"
 #include "support/test_volume.h"
 #include "volume_helpers.h"
@@ -48,19 +49,10 @@ BuildContext Context(const TempFolder& out, const Sources& s) {
     return ctx;
 }
 
-// An 80-byte gazetteer record.
-void AddPlace(std::vector<uint8_t>* file, float lat, float lon, const char* name, int placeClass, int flags) {
-    std::vector<uint8_t> r;
-    uint32_t u;
-    memcpy(&u, &lat, 4);
-    WriteU32LE(r, u);
-    memcpy(&u, &lon, 4);
-    WriteU32LE(r, u);
-    r.resize(80, 0);
-    memcpy(&r[16], name, strlen(name));
-    r[78] = (uint8_t)placeClass;
-    r[79] = (uint8_t)flags;
-    file->insert(file->end(), r.begin(), r.end());
+PlaceRecord Place(float lat, float lon, const char* name, int placeClass, int flags) {
+    PlaceRecord r;
+    r.lat = lat, r.lon = lon, r.name = name, r.cls = (uint8_t)placeClass, r.flags = (uint8_t)flags;
+    return r;
 }
 
 }  // namespace
@@ -110,14 +102,15 @@ TEST(GlobeStep, WritesEveryGlobeFileFromTheSources) {
 TEST(GlobeStep, BurnsPlaceNamesAndSkipsWhatIsUpToDate) {
     TempFolder sources, out;
     Sources s = WriteSources(sources);
-    std::vector<uint8_t> gazetteer;
-    AddPlace(&gazetteer, 20.0f, 21.0f, "Overlapping", 1, 0);       // would cover Roma's label
-    AddPlace(&gazetteer, 20.0f, 20.0f, "Roma", 1, 8);              // a capital goes first
-    AddPlace(&gazetteer, -40.0f, -100.0f, "Smallville", 4, 0);     // not large enough for the globe
-    AddPlace(&gazetteer, -40.0f, -130.0f, "Provincia", 3, 16);     // nor is a small province capital
-    AddPlace(&gazetteer, -40.0f, -60.0f, "Grande", 1, 0);
-    AddPlace(&gazetteer, 85.0f, 0.0f, "Polar", 1, 0);              // too far north to keep its shape
-    ASSERT_TRUE(WriteTestFile(out / "names/pplace2.dat", gazetteer));
+    std::vector<PlaceRecord> gazetteer = {
+        Place(20.0f, 21.0f, "Overlapping", 1, 0),       // would cover Roma's label
+        Place(20.0f, 20.0f, "Roma", 1, kPlaceNationalCapital),  // a capital goes first
+        Place(-40.0f, -100.0f, "Smallville", 4, 0),     // not large enough for the globe
+        Place(-40.0f, -130.0f, "Provincia", 3, kPlaceProvinceCapital),  // nor is a small province capital
+        Place(-40.0f, -60.0f, "Grande", 1, 0),
+        Place(85.0f, 0.0f, "Polar", 1, 0),              // too far north to keep its shape
+    };
+    ASSERT_TRUE(WriteTestFile(out / "names/pplace2.dat", EncodePlaceFile(gazetteer)));
 
     BuildContext ctx = Context(out, s);
     ASSERT_EQ(BuildGlobe(ctx), 1);

