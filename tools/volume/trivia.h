@@ -21,6 +21,8 @@ struct TriviaQuestion {
 struct TriviaFile {
     std::vector<TriviaQuestion> questions;
     std::string volumeText;      // the file as the volume holds it: Windows-1252, line feeds
+    double widest = 0;           // the widest text drawn, in pixels
+    size_t longest = 0;          // the longest line, in characters
 };
 
 // Reads a question file written in UTF-8: the count, then six lines a question. Every fault

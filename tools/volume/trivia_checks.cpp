@@ -432,7 +432,7 @@ static Verdict RunClaim(BuildContext& ctx, const Claim& c, Judge& j) {
             char list[256];
             snprintf(list, sizeof list, "A %.2f, B %.2f, C %.2f, D %.2f", values[0], values[1], values[2], values[3]);
             j.says = local.says;
-            j.detail = v == kPassed ? std::string(list) : local.detail.substr(0, local.detail.find(" (")) + " (" + list + ")";
+            j.detail = v == kPassed ? std::string(list) : local.detail.substr(0, local.detail.rfind(" (A ")) + " (" + list + ")";
             return v;
         }
         double first = coordinate(places[0]), second = coordinate(places[1]);

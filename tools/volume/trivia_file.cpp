@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,7 +36,7 @@ static void Fault(std::vector<std::string>* faults, int line, const char* format
 // One line of text: it must exist in Windows-1252, fit the line buffer, and, when drawn, the
 // text area (shown is the part the quiz draws: the judgement line without its digit).
 static void CheckLine(const std::string& utf8, const std::string& shown, int line, std::vector<std::string>* faults,
-                      std::string* cp1252) {
+                      std::string* cp1252, TriviaFile* file) {
     if (!Utf8ToCp1252(utf8, cp1252)) {
         Fault(faults, line, "a character has no Windows-1252 form (or the line is not UTF-8): %s", utf8);
         return;
@@ -49,14 +50,15 @@ static void CheckLine(const std::string& utf8, const std::string& shown, int lin
         Fault(faults, line, "%s is %ld characters long, more than the quiz's line buffer holds (113)", utf8,
               (long)cp1252->size());
     double width = TriviaTextWidth(shown);
+    file->widest = std::max(file->widest, width);
+    file->longest = std::max(file->longest, cp1252->size());
     if (kTriviaTextLeft + width > kTriviaTextRight)
         Fault(faults, line, "%s is %ld pixels wide and runs out of the quiz's text area (554)", shown,
               (long)(width + 0.999));
 }
 
 int ParseTriviaFile(const std::string& text, TriviaFile* out, std::vector<std::string>* faults) {
-    out->questions.clear();
-    out->volumeText.clear();
+    *out = TriviaFile();
     size_t faultsBefore = faults->size();
     std::vector<std::string> lines;
     size_t start = 0;
@@ -93,7 +95,7 @@ int ParseTriviaFile(const std::string& text, TriviaFile* out, std::vector<std::s
         for (int k = 0; k < 5; k++) {
             const std::string& s = k == 0 ? t.question : t.answers[k - 1];
             if (s.empty()) Fault(faults, first + k, "an empty %s", k == 0 ? "question" : "answer");
-            CheckLine(s, s, first + k, faults, &cp);
+            CheckLine(s, s, first + k, faults, &cp, out);
             out->volumeText += cp + "\n";
         }
         if (judgement.empty() || judgement[0] < '0' || judgement[0] > '3') {
@@ -103,7 +105,7 @@ int ParseTriviaFile(const std::string& text, TriviaFile* out, std::vector<std::s
             t.explanation = judgement.substr(1);
             if (t.explanation.empty()) Fault(faults, first + 5, "the judgement line has no explanation%s");
         }
-        CheckLine(judgement, t.explanation, first + 5, faults, &cp);
+        CheckLine(judgement, t.explanation, first + 5, faults, &cp, out);
         out->volumeText += cp + "\n";
         out->questions.push_back(t);
     }

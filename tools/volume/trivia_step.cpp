@@ -40,6 +40,8 @@ int BuildTrivia(BuildContext& ctx) {
     for (const TriviaQuestion& q : file.questions) counts[q.correct]++;
     ReportLine(ctx, "trivia: %zu questions written to manual\\trivia.txt; right answers A %d, B %d, C %d, D %d",
                file.questions.size(), counts[0], counts[1], counts[2], counts[3]);
+    ReportLine(ctx, "trivia: longest line %zu characters (of %d), widest text %.0f pixels (of %d)", file.longest,
+               kTriviaLineChars, file.widest, kTriviaTextRight - kTriviaTextLeft);
 
     if (!ReadText(checksPath, &checks)) {
         ReportLine(ctx, "trivia: no check file %s: no question checked", checksPath.c_str());
