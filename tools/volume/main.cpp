@@ -29,6 +29,7 @@ static const StepEntry steps[] = {
     {"theme", BuildTheme, "theme1.dat: raster ranges, vector layer table and country numbers"},
     {"names", BuildNames, "place names, world localities and city areas"},
     {"gazetteers", BuildGazetteers, "the seven place-name search gazetteers"},
+    {"trivia", BuildTrivia, "the quiz's questions, checked against the volume's heights and the name sources"},
     {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
     {"climate", BuildClimate, "the globe's monthly overlays: temperature, and those the recipe names sources for"},
     {"satellites", BuildSatellites, "satellite groups, element-set catalogues, their texts and the world outline"},

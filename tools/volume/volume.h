@@ -66,6 +66,7 @@ int BuildScales(BuildContext& ctx);      // colour scale files and scales.dat
 int BuildSounds(BuildContext& ctx);      // the seven cue sounds
 int BuildSymbolFont(BuildContext& ctx);  // helv12.ttf, the "Orvek" map symbol font (runs fontforge)
 int BuildArtwork(BuildContext& ctx);     // every bitmap of the screens in both layouts, and the contact sheet
+int BuildTrivia(BuildContext& ctx);      // manual\trivia.txt, checked for the quiz and against the volume's data
 
 // The running builder's own file: outputs older than it were made by an older builder.
 std::string BuilderExecutablePath();

@@ -50,7 +50,6 @@ static const PendingFile kPending[] = {
     {"manual\\prod2.txt", "the product pages are not written yet"},
     {"manual\\prod3.txt", "the product pages are not written yet"},
     {"manual\\pelandor.txt", "the co-publisher's page is not written yet"},
-    {"manual\\trivia.txt", "the trivia questions are not written yet"},
     {"manual\\2d.rec", "demonstration recordings are not made yet"},
     {"manual\\3d.rec", "demonstration recordings are not made yet"},
     {"manual\\flyby.rec", "demonstration recordings are not made yet"},
