@@ -13,6 +13,7 @@
 #include "map2d/measurement.h"
 #include "map2d/vector_layers.h"
 #include "names/labels.h"
+#include "names/user_names.h"
 
 int mapHoverState;
 int zoomOutTool;
@@ -59,6 +60,7 @@ void PaintMapScreen() {
     drawAborted = 0;
     DrawVectorLayers(w, mapRect.left, mapRect.top, mapRect.right - mapRect.left, mapRect.bottom - mapRect.top);
     if (!drawAborted) DrawPlaceNames(w, mapRect);
+    DrawEditedUserNames(w, mapRect);
 }
 
 void RecomposeAndRepaintMap() {
@@ -132,6 +134,25 @@ void MapMouseMove(int x, int y) {
     SetHoverState(state);
 }
 
+// [SECTION] The user's own place names
+
+static void RepaintMapArea() {
+    CopyToWindow(mapRect);
+    PaintMapScreen();
+}
+
+// Runs an editor command; the map is repainted when a name left it or edit mode began or ended.
+static void UserNamesCommand(int command) {
+    if (RunUserNamesCommand(command)) RepaintMapArea();
+}
+
+static void UserNamesButton() {
+    FlashButton(19);
+    int shownChanged = 0;
+    int command = UserNamesMenu(&shownChanged);
+    if (RunUserNamesCommand(command) || shownChanged) RepaintMapArea();
+}
+
 // [SECTION] Clicks and keys
 
 static void ToggleUnits() {
@@ -187,7 +208,11 @@ void MapRightClick(int x, int y, uint32_t keys) {
 
 void MapKeyDown(uint32_t key) {
     if (key == VK_F12) {
-        PlayCue(CUE_ERROR);  // the editor of the user's own names is not part of this program yet
+        UserNamesCommand(USER_NAMES_START);
+        return;
+    }
+    if (editingUserNames && (key == 'A' || key == 'D' || key == 'X')) {
+        UserNamesCommand(key == 'A' ? USER_NAMES_ADD : key == 'D' ? USER_NAMES_DELETE : USER_NAMES_FINISH);
         return;
     }
     if (key == VK_CONTROL && (mapHoverState == 6 || mapHoverState == 7)) {
@@ -256,7 +281,8 @@ void MapButton(int id, int fromRightClick) {
     case 95: MinimiseMainWindow(); return;
     case 2: MapPickAreaFor3D(); return;
     case 5: EnterGlobeView(); return;
-    case 3: case 4: case 7: case 9: case 10: case 12: case 13: case 14: case 17: case 19: case 96:
+    case 19: UserNamesButton(); return;
+    case 3: case 4: case 7: case 9: case 10: case 12: case 13: case 14: case 17: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

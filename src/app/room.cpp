@@ -10,6 +10,7 @@
 #include "app/screens.h"
 #include "imaging/imaging.h"
 #include "manual/manual.h"
+#include "names/user_names.h"
 
 static void ShowWholeBackground() {
     if (hbmVirtual && WindowSurface()) Blit(WindowSurface(), 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
@@ -116,7 +117,13 @@ void RoomButton(int id) {
     case 71: ShowPage(12, "room\\btorvek.bmp", "manual\\about.txt"); return;
     case 72: ShowPage(12, "room\\btpelndr.bmp", "manual\\pelandor.txt"); return;
     case 73: EnterMapScreen(1); return;
-    case 74: ExitProgram(); return;
+    case 74:
+        if (editingUserNames) {
+            ShowMessage("Save your editing changes first!");
+            return;
+        }
+        ExitProgram();
+        return;
     case 87: ShowRoom(); return;
     // The three product pages of the products screen.
     case 91: ShowPage(9, "room\\prods_a.bmp", "manual\\prod1.txt"); return;

@@ -7,6 +7,7 @@
 #include "app/screens.h"
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
+#include "names/user_names.h"
 
 enum : int { kCommandExit = 40005, kCommandRepaint = 40006 };
 
@@ -134,7 +135,10 @@ int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Mes
         KeyDown((uint32_t)wParam);
         return 0;
     case MSG_COMMAND:
-        if (wParam == kCommandExit) {
+        if (wParam == kCommandExit && editingUserNames) {
+            // The exit command keeps the user's unsaved names as the room's exit button does.
+            ShowMessage("Save your editing changes first!");
+        } else if (wParam == kCommandExit) {
             Shutdown();
             DestroyMainWindow();
             PostQuitMessage(0);

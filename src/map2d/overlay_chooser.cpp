@@ -1,5 +1,6 @@
 // The overlay chooser of the map's panel: one check box for each of the fourteen layer
-// switches and one for each group of names, applied when the user presses OK.
+// switches and one for each of the eight groups of names (the user's own among them), applied
+// when the user presses OK.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,9 +15,9 @@ static const char* const kLayerTitles[kLayerSwitches] = {
     "National borders", "State and province borders", "Major roads", "Roads", "Minor roads",
     "Major railways", "Railways", "Minor railways",
 };
-static const char* const kNameTitles[7] = {
+static const char* const kNameTitles[8] = {
     "Populated places", "Mountains and peaks", "Provinces and states", "Oceans and undersea features",
-    "Countries", "World localities", "Airports",
+    "Countries", "World localities", "Airports", "Your own place names",
 };
 
 // Roads and railways come only from sources the volume's builder was given, so a volume may
@@ -28,7 +29,7 @@ constexpr int kFirstRoadRailSwitch = 8;
 
 struct ChooserState {
     uint8_t layers[kLayerSwitches];
-    uint8_t names[7];
+    uint8_t names[8];
     uint8_t available[kLayerSwitches];
 };
 
@@ -58,8 +59,8 @@ static DialogTemplate OverlayTemplate(const ChooserState& st) {
         if (!st.available[i]) title += " (not in this volume)";
         t.items.push_back({DI_CHECKBOX, kLayerBox + i, 20, 28 + i * 19, 255, 18, title});
     }
-    t.items.push_back({DI_GROUPBOX, 901, 290, 8, 220, 160, "Names"});
-    for (int i = 0; i < 7; i++) t.items.push_back({DI_CHECKBOX, kNameBox + i, 300, 28 + i * 19, 205, 18, kNameTitles[i]});
+    t.items.push_back({DI_GROUPBOX, 901, 290, 8, 220, 180, "Names"});
+    for (int i = 0; i < 8; i++) t.items.push_back({DI_CHECKBOX, kNameBox + i, 300, 28 + i * 19, 205, 18, kNameTitles[i]});
     t.items.push_back({DI_DEFBUTTON, IDOK, 340, 304, 80, 26, "OK"});
     t.items.push_back({DI_BUTTON, IDCANCEL, 430, 304, 80, 26, "Cancel"});
     return t;
@@ -72,14 +73,14 @@ static int OverlayProc(Dialog* d, int event, int itemId, int notification, void*
             SetItemCheck(d, kLayerBox + i, st->layers[i]);
             EnableItem(d, kLayerBox + i, st->available[i]);
         }
-        for (int i = 0; i < 7; i++) SetItemCheck(d, kNameBox + i, st->names[i]);
+        for (int i = 0; i < 8; i++) SetItemCheck(d, kNameBox + i, st->names[i]);
         return 1;
     }
     if (event != DLG_COMMAND || notification != NOTIFY_CLICKED) return 0;
     if (itemId == IDOK) {
         for (int i = 0; i < kLayerSwitches; i++)
             if (st->available[i]) st->layers[i] = (uint8_t)(GetItemCheck(d, kLayerBox + i) != 0);
-        for (int i = 0; i < 7; i++) st->names[i] = (uint8_t)(GetItemCheck(d, kNameBox + i) != 0);
+        for (int i = 0; i < 8; i++) st->names[i] = (uint8_t)(GetItemCheck(d, kNameBox + i) != 0);
         EndDialog(d, IDOK);
         return 1;
     }

@@ -8,6 +8,7 @@
 #include "map2d/vector_layers.h"
 #include "names/labels.h"
 #include "names/names.h"
+#include "names/user_names.h"
 
 int ReadVolumeFile(const char* relative, std::vector<uint8_t>* out) {
     out->clear();
@@ -118,7 +119,7 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
     SetClipRect(s, r);
     SetBackgroundMode(s, BK_TRANSPARENT);
     for (int k = 0; k < classCount; k++) {
-        const NameClass& c = style == LABEL_USER ? ns.classes[0] : ns.classes[firstClass + k];
+        const NameClass& c = ns.classes[firstClass + k];
         if (c.maxScale < scale) continue;
         FontSpec font = LabelFont("Arial", c.size, 400, style == LABEL_ITALIC);
         FontSpec symbols = LabelFont("Orvek", c.size, 400, 0);
@@ -129,7 +130,7 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
             if (rec.cls != k + 1 || !InCurrentWindow(rec.lat, rec.lon)) continue;
             int px, py;
             Anchor(r, rec.lat, rec.lon, &px, &py);
-            if (style != LABEL_USER && style != LABEL_ITALIC && LabelBoxCovered(placed, Rect{px, py - height, px + 1, py}))
+            if (style != LABEL_ITALIC && LabelBoxCovered(placed, Rect{px, py - height, px + 1, py}))
                 continue;
             std::string text = rec.name;
             int glyph = 0;
@@ -142,12 +143,6 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
             }
             Point ext = TextExtent(s, text.c_str());
             int w = ext.x, h = ext.y;
-            if (style == LABEL_USER) {
-                SetTextAlign(s, TA_LEFT | TA_BOTTOM);
-                TextOut(s, px, py, text.c_str());
-                SetPixel(s, px, py, MakeColour(255, 255, 0));
-                continue;
-            }
             if (style == LABEL_ITALIC) {
                 Rect box;
                 if (!PlaceCentredLabel(placed, r, px, py, w, h, &box)) continue;
@@ -305,10 +300,6 @@ void DrawPlaceNames(Surface* s, const Rect& r) {
     }
     if (on[6]) DrawClassLabels(s, r, ns, "names\\airport.dat", 0, 3, LABEL_AIRPORT, nullptr);
     if (on[0]) DrawPopulatedPlaces(s, r, ns);
-    if (on[7]) {
-        NamesSettings user = ns;
-        user.classes[0] = UserNameClass();
-        std::string path = std::string(tempDir) + "\\userdef.dat";
-        DrawClassLabels(s, r, user, path.c_str(), 0, 1, LABEL_USER, nullptr);
-    }
+    // While the user edits them, the editor draws the names itself, over everything.
+    if (on[7] && !editingUserNames) DrawSavedUserNames(s, r, scale);
 }

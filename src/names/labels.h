@@ -82,7 +82,7 @@ long NamesMapScale(const Rect& r);
 // Every switched-on group for the current window; skipped by the caller when drawing aborted.
 void DrawPlaceNames(Surface* s, const Rect& r);
 // The groups, one by one (the drawing order lives in DrawPlaceNames).
-enum LabelStyle { LABEL_PLAIN = 0, LABEL_ITALIC = 1, LABEL_PEAK = 2, LABEL_AIRPORT = 3, LABEL_USER = 4 };
+enum LabelStyle { LABEL_PLAIN = 0, LABEL_ITALIC = 1, LABEL_PEAK = 2, LABEL_AIRPORT = 3 };
 // placed: the boxes to test against and add to; nullptr gives the file its own set.
 int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const char* file, int firstClass,
                     int classCount, int style, OverlapBoxes* placed);
@@ -99,7 +99,7 @@ int PlaceCountryNames(Surface* s, const Rect& r, OverlapBoxes* placed, std::vect
 int DrawPlacedCountryNames(Surface* s, const Rect& r, const std::vector<CountryLabel>& labels);
 int DrawOceanDots(Surface* s, const Rect& r, const NameClass& cls);
 int DrawWorldFeatureDots(Surface* s, const Rect& r, const NameClass& cls);
-// The class of user-defined names: every scale, 9 points, pale red.
+// The class of the user's own names (user_names.h): every scale, 9 points, pale red.
 NameClass UserNameClass();
 
 // [SECTION] Naming features (feature_picker.cpp)

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -140,6 +141,14 @@ int WriteFileAtomically(const char* name, const void* data, size_t size) {
     if (!ok || rename(temporary.c_str(), path.c_str()) != 0) {
         unlink(temporary.c_str());
         return 0;
+    }
+    // The rename itself reaches the disk only with its directory.
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
+    int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
     }
     return 1;
 }

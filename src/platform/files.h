@@ -23,7 +23,8 @@ int MakeDirectories(const char* name);   // like mkdir -p; 1 when the directory 
 int64_t OpenFileLength(FILE* f);
 // Reads a whole file (at most maxBytes); 0 when it cannot be opened or is larger.
 int ReadWholeFile(const char* name, std::vector<uint8_t>* out, size_t maxBytes);
-// Writes a file under a temporary name and renames it into place, so a reader never sees a
+// Writes a file under a temporary name (the name with ".part" added), flushes it to the disk
+// and renames it into place, so a reader, or the next start after a crash, never sees a
 // half-written file; 1 on success.
 int WriteFileAtomically(const char* name, const void* data, size_t size);
 
