@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/browser.h"
+#include "core/browser.h"
 #include "app/map_commands.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"

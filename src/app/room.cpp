@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/browser.h"
+#include "core/browser.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "imaging/imaging.h"
