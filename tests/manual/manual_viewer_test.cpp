@@ -223,6 +223,32 @@ TEST_F(ManualViewerTest, PicturesAndTheLineAfterThemAreDrawnBeyondTheBottom) {
     EXPECT_NE(WindowPixel(150, 233), 0x20C040u);
 }
 
+TEST_F(ManualViewerTest, VideoBoxPlaysItsClipOrIsForgotten) {
+    Text("manual/video.txt", "{4}A clip:\n{v \"20,260,180,180\" video\\clip.avi\"}\n");
+    TestClearShown();
+    RunManualViewer("manual\\video.txt", 1, nullptr, nullptr, nullptr);
+    EXPECT_EQ(TestLastMessage(), "Cannot open file video\\clip.avi");
+    EXPECT_EQ(manualViewer.shown.hasVideo, 0);
+    EXPECT_EQ(manualViewer.video, 0);
+
+    ASSERT_TRUE(WriteTestText(root / "video/clip.avi", "clip"));
+    TestClearShown();
+    FillRect(WindowSurface(), Rect{0, 0, 800, 600}, MakeColour(255, 255, 255));
+    FillRect(hbmVirtual, Rect{0, 0, 800, 600}, MakeColour(255, 255, 255));
+    RunManualViewer("manual\\video.txt", 1, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    ASSERT_EQ(manualViewer.shown.hasVideo, 1);
+    const Rect& box = manualViewer.shown.videoBox;  // the smaller coordinates first
+    EXPECT_EQ(box.left, 20);
+    EXPECT_EQ(box.top, 180);
+    EXPECT_EQ(box.right, 180);
+    EXPECT_EQ(box.bottom, 260);
+    EXPECT_EQ(WindowPixel(20, 180), 0u);   // the black frame
+    EXPECT_EQ(WindowPixel(179, 259), 0u);
+    EXPECT_EQ(WindowPixel(181, 200), 0xFFFFFFu);
+    EXPECT_EQ(manualViewer.video, 0);  // drawn only: nothing is left playing
+}
+
 TEST_F(ManualViewerTest, SearchStartsAtTheFirstPageAndSaysWhenNothingMatches) {
     Text("manual/s.txt",
          "{bigtext=30,470,\"Zero\"}\nA needle here\n"
