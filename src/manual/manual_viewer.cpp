@@ -320,7 +320,5 @@ int ShowManualPageScreen(int mode, const char* backdropFile, const char* file) {
     screenMode = mode;
     PrepareManualBackdrop(mode, backdropFile);
     if (mode >= 9 && mode <= 11) MarkProductButton(mode);
-    int result = RunManualViewer(file, 0, nullptr, nullptr, nullptr);
-    ClearButtonStates();
-    return result;
+    return RunManualViewer(file, 0, nullptr, nullptr, nullptr);
 }

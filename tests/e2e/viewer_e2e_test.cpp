@@ -639,6 +639,41 @@ TEST_F(ManualViewerE2e, ManualScreenOverTheMap) {
     EnterMapScreen(0);
 }
 
+// The room's pages: the page's picture with its text in the viewer, the product buttons
+// switching texts with the shown one marked, and Back to Room.
+TEST_F(ManualViewerE2e, RoomPagesInTheViewer) {
+    Click(400, 300);
+    ASSERT_EQ(screenMode, 1);
+    WriteTestText(root / "manual/about.txt", "{bigtext=51,100,\"About Orvek\"}\n{4}Orvek makes atlases.\n{u \"https://example.org\" Our web site}\n");
+    for (int i = 1; i <= 3; i++)
+        WriteTestText(root / ("manual/prod" + std::to_string(i) + ".txt"), "{1}Product " + std::to_string(i) + "\n{4}An atlas.\n");
+    ClickButton(92);  // the third product
+    ShowManualPageScreen(9, "room\\prods_a.bmp", "manual\\prod1.txt");
+    FlushMessages(0, 0xFFFFFFFF);
+    EXPECT_EQ(screenMode, 11);
+    EXPECT_EQ(manualViewer.file, "manual\\prod3.txt");
+    EXPECT_EQ(FindPanelButton(92)->pressed, 1);
+    EXPECT_EQ(FindPanelButton(90)->pressed, 0);
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("products.png").c_str()));
+    ShowRoom();
+    TestPumpMessages();
+
+    ShowManualPageScreen(12, "room\\btorvek.bmp", "manual\\about.txt");
+    FlushMessages(0, 0xFFFFFFFF);
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("about.png").c_str()));
+    ShowRoom();
+    TestPumpMessages();
+
+    TestClearShown();
+    TestInjectClick(637, 401);  // Products (70)
+    ClickButton(87);            // Back to Room
+    TestInjectClick(585, 468);  // Orvek (71)
+    TestInjectKey(VK_ESCAPE);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 1);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
 // The globe's satellite information: the group's text, its index, and a value link that
 // shows the amateur radio satellites at size 2.
 TEST_F(ManualViewerE2e, SatelliteTextsFromTheGlobe) {
