@@ -636,6 +636,15 @@ TEST_F(ManualViewerE2e, ManualScreenOverTheMap) {
     // The tabs are grey now: (r + g + b) / 6 in each colour.
     uint32_t grey = ((tab >> 16 & 255) + (tab >> 8 & 255) + (tab & 255)) / 6;
     EXPECT_EQ(WindowPixel(300, 12), grey * 0x010101u);
+    // A satellite group's text of the volume on the same screen, with its value link.
+    TestClearShown();
+    screenMode = 3;
+    Rect show{};
+    EXPECT_GE(FindLink("sats\\gps.txt", "08 00", &show), 0);
+    screenMode = 6;
+    ASSERT_EQ(RunManualViewer("sats\\gps.txt", 1, nullptr, nullptr, "sats\\sats.txt"), kManualEnded);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("manual-gps.png").c_str()));
     EnterMapScreen(0);
 }
 
