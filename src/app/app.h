@@ -1,5 +1,5 @@
-// The application shell: start-up, the main window procedure, shutdown and media clips. The
-// state every view reads lives below it, in core/core.h.
+// The application shell: start-up, the main window procedure and shutdown. The state every
+// view reads, the sound cues, media clips and the browser launcher live below it, in core/.
 #pragma once
 
 #include <cstdint>
@@ -24,12 +24,3 @@ int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Mes
 int RunMessageLoop();
 // Tests restart the shell through this.
 void ResetShellState();
-
-// [SECTION] Media clips
-
-// A media clip shown in a rectangle of the main window. Returns a device id, or 0 after
-// showing "Cannot open file %s". startMs < 0: play from the beginning.
-int OpenMediaClip(const char* name, const Rect* rect, long startMs);
-// Plays from the current position; with notify the window gets MSG_MCINOTIFY when it ends.
-int PlayMediaClip(int device, int notify, int repeat);
-void CloseMediaClip(int device);

@@ -4,11 +4,12 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/browser.h"
+#include "core/browser.h"
 #include "app/map_commands.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "imaging/imaging.h"
+#include "manual/manual.h"
 #include "map2d/map2d.h"
 #include "map2d/measurement.h"
 #include "map2d/vector_layers.h"
@@ -253,6 +254,14 @@ static void ChooseElevationScale() {
     RecomposeAndRepaintMap();
 }
 
+// The manual or the "about" text over the map, then the map again: on the window a map link
+// chose, composed afresh, or as it was.
+static void MapManual(int id, const char* file, const char* index) {
+    FlashButton(id);
+    ShowManualScreen(3, file, index, nullptr, nullptr);
+    EnterMapScreen(0);
+}
+
 static void BackToTopLevel() {
     zoomDepth = 0;
     RecomposeAndRepaintMap();
@@ -282,7 +291,9 @@ void MapButton(int id, int fromRightClick) {
     case 2: MapPickAreaFor3D(); return;
     case 5: EnterGlobeView(); return;
     case 19: UserNamesButton(); return;
-    case 3: case 4: case 7: case 9: case 10: case 12: case 13: case 14: case 17: case 96:
+    case 9: MapManual(9, "manual\\m_2d.txt", "manual\\m_index.txt"); return;
+    case 10: MapManual(10, "manual\\about.txt", nullptr); return;
+    case 3: case 4: case 7: case 12: case 13: case 14: case 17: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

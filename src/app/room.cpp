@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/browser.h"
+#include "core/browser.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "imaging/imaging.h"
@@ -61,40 +61,10 @@ void EnterRoomFromTitle() {
 
 // [SECTION] Information pages
 
-// The page's text file drawn in the text area of its picture, line by line.
-static void DrawPageText(const char* textFile) {
-    FILE* f = OpenDataFile(textFile, "r");
-    if (!f || !hbmVirtual) {
-        if (f) fclose(f);
-        return;
-    }
-    DrawState saved = GetDrawState(hbmVirtual);
-    SetFont(hbmVirtual, fhGeneric);
-    SetTextColour(hbmVirtual, MakeColour(255, 255, 255));
-    SetBackgroundMode(hbmVirtual, BK_TRANSPARENT);
-    SetTextAlign(hbmVirtual, TA_LEFT | TA_TOP);
-    Rect area = smallLayout ? Rect{40, 192, 600, 432} : Rect{50, 240, 750, 540};
-    SetClipRect(hbmVirtual, area);
-    char line[256];
-    int y = area.top;
-    int lineHeight = TextExtent(hbmVirtual, "Mg").y + 2;
-    while (y < area.bottom && fgets(line, sizeof line, f)) {
-        line[strcspn(line, "\r\n")] = 0;
-        TextOut(hbmVirtual, area.left, y, line);
-        y += lineHeight;
-    }
-    ClearClip(hbmVirtual);
-    SetDrawState(hbmVirtual, saved);
-    fclose(f);
-}
-
+// A page's picture with its text in the manual viewer; the room again when the page closes.
 static void ShowPage(int mode, const char* picture, const char* textFile) {
-    ClearButtonStates();
-    HelpPrompt(0, 1);
-    screenMode = mode;
-    LoadBMPToBackground(picture);
-    DrawPageText(textFile);
-    ShowWholeBackground();
+    ShowManualPageScreen(mode, picture, textFile);
+    ShowRoom();
 }
 
 static void ExitProgram() {
@@ -124,13 +94,10 @@ void RoomButton(int id) {
         }
         ExitProgram();
         return;
+    // The pages' own buttons act inside the viewer; these are reached only without it.
     case 87: ShowRoom(); return;
-    // The three product pages of the products screen.
-    case 91: ShowPage(9, "room\\prods_a.bmp", "manual\\prod1.txt"); return;
-    case 92: ShowPage(10, "room\\prods_a.bmp", "manual\\prod2.txt"); return;
-    case 90: ShowPage(11, "room\\prods_a.bmp", "manual\\prod3.txt"); return;
     default:
-        // The quiz and printing join the program with their own parts.
+        // Printing joins the program with the printing of every screen.
         PlayCue(CUE_ERROR);
         return;
     }

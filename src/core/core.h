@@ -1,5 +1,6 @@
 // What every subsystem reads: the data root and temporary folder, the screen layout and its
-// rectangles, the settings record, the screen mode, the data-file lookup and the sound cues.
+// rectangles, the settings record, the screen mode, the data-file lookup, the sound cues and
+// media clips.
 // Start-up fills this state once; the views read it and never reach up into the shell.
 #pragma once
 
@@ -92,3 +93,12 @@ void PlayCue(int cue);
 // Plays a wave file and waits until it has finished; 1 when it played. A file that cannot
 // be opened shows "Cannot open file %s"; any failure switches sounds off for the run.
 int PlaySoundFile(const char* name);
+
+// [SECTION] Media clips (media_clips.cpp)
+
+// A media clip shown in a rectangle of the main window. Returns a device id, or 0 after
+// showing "Cannot open file %s". startMs < 0: play from the beginning.
+int OpenMediaClip(const char* name, const Rect* rect, long startMs);
+// Plays from the current position; with notify the window gets MSG_MCINOTIFY when it ends.
+int PlayMediaClip(int device, int notify, int repeat);
+void CloseMediaClip(int device);

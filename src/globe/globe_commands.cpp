@@ -9,6 +9,7 @@
 #include "globe/satellites.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
+#include "manual/manual.h"
 
 static struct {
     uint32_t skipChar;  // the character a key already acted on as a key-down
@@ -193,6 +194,30 @@ static void NextSatelliteGroup(int step) {
     globeScreen.redrawAsked = 1;
 }
 
+// The manual, the "about" text or the current group's text over the globe. A value link that
+// names a group (0-13) and a size (0-3) shows that group's orbits at that size; a map link
+// leaves for the 2D map.
+static void GlobeManual(int id, const char* file, const char* index) {
+    FlashButton(id);
+    int group = -1, size = -1;
+    int result = ShowManualScreen(5, file, index, &group, &size);
+    screenMode = 5;
+    LoadBMPToBackground("menu\\glbmain.bmp");
+    DrawButton(5, 1);
+    globeScreen.handCursor = 0;
+    if (result == kManualMapLink) {
+        globeScreen.leaveCode = 3;
+        return;
+    }
+    if (group >= 0 && group < kSatelliteGroups && size >= 0 && size < kGlobeSizes) {
+        globeSatGroup = group;
+        satelliteDataLoaded = LoadSatelliteGroup(satelliteGroups[group].elementFile) > 0 || satelliteDataLoaded;
+        SetGlobeSizeAndTilt(size, globeView.tilt);
+        globeView.satDisplayOn = 1;
+    }
+    PaintGlobeScreen(Rect{0, 0, screenWidth, screenHeight});
+}
+
 void GlobeButton(int id) {
     switch (id) {
     case 1: Leave(1, 3); return;
@@ -202,9 +227,9 @@ void GlobeButton(int id) {
     case 6: Leave(6, 1); return;
     case 5: PlayCue(CUE_ERROR); return;
     case 8: ToggleHelpPrompts(); return;
-    case 9: case 10: case 14:
-        PlayCue(CUE_ERROR);  // the manual viewer and the demonstrations come with their screens
-        return;
+    case 9: GlobeManual(9, "manual\\m_globe.txt", "manual\\m_index.txt"); return;
+    case 10: GlobeManual(10, "manual\\about.txt", nullptr); return;
+    case 14: PlayCue(CUE_ERROR); return;  // the demonstrations come with their own part
     case 95: MinimiseMainWindow(); return;
     case 48: ChooseDataType(); return;
     case 49: FlipNames(); return;
@@ -215,9 +240,7 @@ void GlobeButton(int id) {
         globeScreen.redrawAsked = 1;
         return;
     case 53: case 54: NextSatelliteGroup(id == 53 ? 1 : -1); return;
-    case 52:
-        PlayCue(CUE_ERROR);  // the group's text opens in the manual viewer, which comes with the manual
-        return;
+    case 52: GlobeManual(52, satelliteGroups[globeSatGroup].informationText, kSatelliteIndexText); return;
     case 97:
         FlashButton(97);
         VisibleSatellitesSearch();

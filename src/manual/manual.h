@@ -30,6 +30,11 @@ int PrepareManualBackdrop(int mode, const char* backdropFile);
 // its screen and sets its mode again. Returns the viewer's result.
 int ShowManualScreen(int fromMode, const char* file, const char* indexFile, int* valueOut1, int* valueOut2);
 
+// A page of the room (modes 9 to 12): the backdrop picture shown, the product page's button
+// marked (modes 9 to 11), and the viewer run on the page's text in the picture's text panel.
+// The caller shows the room again. Returns the viewer's result.
+int ShowManualPageScreen(int mode, const char* backdropFile, const char* file);
+
 // The one-line text entry of the viewer's search: digits, letters, space and the accented
 // letters listed in the entry; Enter accepts (the text turned to upper case), Escape cancels.
 // 1 when a non-empty text was accepted.

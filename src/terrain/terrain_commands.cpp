@@ -6,6 +6,7 @@
 #include "core/core.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
+#include "manual/manual.h"
 #include "map2d/map2d.h"
 #include "platform/files.h"
 #include "terrain/terrain_extraction.h"
@@ -248,6 +249,22 @@ static void Leave(int id, int code) {
     terrainView.leaveCode = code;
 }
 
+// The manual or the "about" text over the view; then the view again, or the 2D map when a
+// map link was followed.
+static void TerrainManual(int id, const char* file, const char* index) {
+    FlashButton(id);
+    int result = ShowManualScreen(4, file, index, nullptr, nullptr);
+    screenMode = 4;
+    LoadBMPToBackground("menu\\3dmain.bmp");
+    DrawButton(2, 1);
+    if (result == kManualMapLink) {
+        terrainView.leaveCode = 3;
+        return;
+    }
+    Rect whole{0, 0, screenWidth, screenHeight};
+    InvalidateWindow(&whole);
+}
+
 static void FloodingButton() {
     DrawButton(31, 1);
     PlayCue(CUE_SLIDE);
@@ -265,9 +282,9 @@ void TerrainButton(int id) {
     case 6: Leave(6, 1); return;
     case 2: PlayCue(CUE_ERROR); return;  // the view's own tab
     case 8: ToggleHelpPrompts(); return;
-    case 9: case 10: case 14:
-        PlayCue(CUE_ERROR);  // the manual viewer and the demonstrations come with their screens
-        return;
+    case 9: TerrainManual(9, "manual\\m_3d.txt", "manual\\m_index.txt"); return;
+    case 10: TerrainManual(10, "manual\\about.txt", nullptr); return;
+    case 14: PlayCue(CUE_ERROR); return;  // the demonstrations come with their own part
     case 27:
         DrawButton(27, 1);
         PlayCue(CUE_SLIDE);

@@ -1,6 +1,7 @@
 // End to end: the viewer starts offscreen on a small volume made by the builder, with its
 // data root in a temporary folder, and is driven through its message queue: title page,
-// room, 2D map, the background chooser, the pointer readout, the screen cache and the globe.
+// room, 2D map, the background chooser, the pointer readout, the screen cache, the globe and
+// the manual.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -19,6 +20,8 @@
 #include "terrain/terrain_set.h"
 #include "imaging/imaging.h"
 #include "imaging/raster_compose.h"
+#include "manual/manual.h"
+#include "manual/manual_viewer.h"
 #include "map2d/map2d.h"
 #include "platform/files.h"
 #include "platform/test_double.h"
@@ -40,7 +43,7 @@ const std::string& Volume() {
     if (!FileExists((volume + "/titlepg.bmp").c_str())) {
         std::string builder = dir + "/../tools/volume/mundora-volume";
         std::string recipe = SourceDir() + "/tests/e2e/e2e-volume.recipe";
-        std::string command = builder + " --out " + volume + " --only rasters,scales,sounds,font,artwork,globe,climate --recipe " + recipe +
+        std::string command = builder + " --out " + volume + " --only rasters,scales,sounds,font,artwork,globe,climate,satellites --recipe " + recipe +
                               " --jobs 2 > " + dir + "/e2e-volume.log 2>&1";
         int status = system(command.c_str());
         if (status != 0) fprintf(stderr, "builder exit status %d, see %s/e2e-volume.log\n", status, dir.c_str());
@@ -545,6 +548,162 @@ TEST_F(TerrainViewer, ThreeDTabThroughEachTypeAndBackToTheMap) {
     EXPECT_EQ(terrainView.leaveCode, 3);
     EXPECT_EQ(terrainDraw.observerX, 75);  // the panorama put its observer at the grid's centre
     EXPECT_TRUE(ShownBesidesNames().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The manual from the screens' help buttons. The texts are the data root's own, which the
+// viewer reads before the volume's; the satellites' texts are the volume's.
+struct ManualViewerE2e : Viewer {
+    void WriteTexts() {
+        WriteTestText(root / "manual/m_2d.txt",
+                      "{bigtext=40,60,\"Help\"}\n{4}Read {f \"manual\\more.txt\" more about the map}\n"
+                      "{3}Places\n{4}Show {z \"6,47,44,10\" the western Alps} on the map.\n");
+        WriteTestText(root / "manual/more.txt", "{1}More\n{4}Nothing else.\n");
+        WriteTestText(root / "manual/m_index.txt", "{1}Index\n{f \"manual\\m_2d.txt\" The 2D map}\n");
+    }
+    // Where a link with this target lies: its page and its hot rectangle, as the viewer's own
+    // screen lays the text out.
+    static int FindLink(const char* file, const char* target, Rect* hot) {
+        int saved = screenMode;
+        screenMode = 6;
+        int found = -1;
+        if (RunManualViewer(file, 1, nullptr, nullptr, nullptr) == kManualEnded) {
+            for (int page = 0; page < manualViewer.pageCount && found < 0; page++) {
+                int more = ShowManualPage(page);
+                for (int i = 0; i < manualViewer.shown.nLinks; i++)
+                    if (strcmp(manualViewer.shown.links[i].target, target) == 0) {
+                        *hot = manualViewer.shown.links[i].hot;
+                        found = page;
+                        break;
+                    }
+                if (!more) break;
+            }
+        }
+        screenMode = saved;
+        return found;
+    }
+    static void ClickButton(int id) {
+        PanelButton* b = FindPanelButton(id);
+        TestInjectClick(b->x + b->w / 2, b->y + b->h / 2);
+    }
+    static void ClickRect(const Rect& r) { TestInjectClick((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+};
+
+TEST_F(ManualViewerE2e, HelpButtonOfTheMapToALinkAndBack) {
+    ToMap();
+    WriteTexts();
+    Rect more{}, alps{}, index{};
+    ASSERT_EQ(FindLink("manual\\m_2d.txt", "manual\\more.txt", &more), 0);
+    ASSERT_EQ(FindLink("manual\\m_2d.txt", "6,47,44,10", &alps), 0);
+    ASSERT_EQ(FindLink("manual\\m_index.txt", "manual\\m_2d.txt", &index), 0);
+    TestClearShown();
+    ClickButton(9);
+    ClickRect(more);              // the file link
+    TestInjectKey(VK_ESCAPE);     // back to the help
+    ClickButton(83);              // the index
+    ClickRect(index);             // from the index to the help: the index is the way back now
+    ClickRect(alps);              // the map link: the 2D map on its window
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    EXPECT_EQ(zoomDepth, 1);
+    EXPECT_DOUBLE_EQ(zoomHistory[1].west, 6);
+    EXPECT_DOUBLE_EQ(zoomHistory[1].east, 10);
+    EXPECT_DOUBLE_EQ(zoomHistory[1].south, 44);
+    EXPECT_DOUBLE_EQ(zoomHistory[1].north, 47);
+    EXPECT_EQ(FindPanelButton(1)->pressed, 1);
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("map-from-manual.png").c_str()));
+
+    // The "about" button with no such text says so and leaves the map as it was.
+    ClickButton(10);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_EQ(TestLastMessage(), "Cannot open file manual\\about.txt");
+    ResetZoomHistory();
+}
+
+TEST_F(ManualViewerE2e, ManualScreenOverTheMap) {
+    ToMap();
+    WriteTexts();
+    uint32_t tab = WindowPixel(300, 12);
+    EXPECT_EQ(ShowManualScreen(3, "manual\\m_2d.txt", "manual\\m_index.txt", nullptr, nullptr), kManualEnded);
+    FlushMessages(0, 0xFFFFFFFF);
+    EXPECT_EQ(screenMode, 6);
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("manual.png").c_str()));
+    // The tabs are grey now: (r + g + b) / 6 in each colour.
+    uint32_t grey = ((tab >> 16 & 255) + (tab >> 8 & 255) + (tab & 255)) / 6;
+    EXPECT_EQ(WindowPixel(300, 12), grey * 0x010101u);
+    // A satellite group's text of the volume on the same screen, with its value link.
+    TestClearShown();
+    screenMode = 3;
+    Rect show{};
+    EXPECT_GE(FindLink("sats\\gps.txt", "08 00", &show), 0);
+    screenMode = 6;
+    ASSERT_EQ(RunManualViewer("sats\\gps.txt", 1, nullptr, nullptr, "sats\\sats.txt"), kManualEnded);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("manual-gps.png").c_str()));
+    EnterMapScreen(0);
+}
+
+// The room's pages: the page's picture with its text in the viewer, the product buttons
+// switching texts with the shown one marked, and Back to Room.
+TEST_F(ManualViewerE2e, RoomPagesInTheViewer) {
+    Click(400, 300);
+    ASSERT_EQ(screenMode, 1);
+    WriteTestText(root / "manual/about.txt", "{bigtext=51,100,\"About Orvek\"}\n{4}Orvek makes atlases.\n{u \"https://example.org\" Our web site}\n");
+    for (int i = 1; i <= 3; i++)
+        WriteTestText(root / ("manual/prod" + std::to_string(i) + ".txt"), "{1}Product " + std::to_string(i) + "\n{4}An atlas.\n");
+    ClickButton(92);  // the third product
+    ShowManualPageScreen(9, "room\\prods_a.bmp", "manual\\prod1.txt");
+    FlushMessages(0, 0xFFFFFFFF);
+    EXPECT_EQ(screenMode, 11);
+    EXPECT_EQ(manualViewer.file, "manual\\prod3.txt");
+    EXPECT_EQ(FindPanelButton(92)->pressed, 1);
+    EXPECT_EQ(FindPanelButton(90)->pressed, 0);
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("products.png").c_str()));
+    ShowRoom();
+    TestPumpMessages();
+
+    ShowManualPageScreen(12, "room\\btorvek.bmp", "manual\\about.txt");
+    FlushMessages(0, 0xFFFFFFFF);
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("about.png").c_str()));
+    ShowRoom();
+    TestPumpMessages();
+
+    TestClearShown();
+    TestInjectClick(637, 401);  // Products (70)
+    ClickButton(87);            // Back to Room
+    TestInjectClick(585, 468);  // Orvek (71)
+    TestInjectKey(VK_ESCAPE);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 1);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+// The globe's satellite information: the group's text, its index, and a value link that
+// shows the amateur radio satellites at size 2.
+TEST_F(ManualViewerE2e, SatelliteTextsFromTheGlobe) {
+    ToMap();
+    Rect amateur{};
+    int page = FindLink("sats\\sats.txt", "11 02", &amateur);
+    ASSERT_GE(page, 0);
+    TestInjectClick(754, 12);  // the globe tab
+    ClickButton(52);
+    ClickButton(83);           // the groups' index
+    for (int i = 0; i < page; i++) TestInjectKey(VK_NEXT);
+    ClickRect(amateur);
+    TestInjectKey(VK_ESCAPE);  // the globe back to the map
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    EXPECT_EQ(globeSatGroup, 11);
+    EXPECT_EQ(globeView.size, 2);
+    EXPECT_EQ(globeView.satDisplayOn, 1);
+    globeView.satDisplayOn = 0;
+    ResetSatelliteState();
 }
 
 }  // namespace

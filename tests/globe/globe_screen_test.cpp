@@ -2,6 +2,7 @@
 // keys at their ends, speeds, overlay months, the legend, missing overlays, the units switch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -100,14 +101,20 @@ TEST_F(GlobeScreen, EachWayOutHandsBackItsCode) {
         EXPECT_EQ(fixedElevation.maximum, before.maximum);
         EXPECT_EQ(climateDataLoaded, 0);
     }
-    // The globe's own tab and what joins later refuse with the error cue; the screen stays.
-    // The help prompts switch as on the map. F5 without "geo.tle" anywhere only beeps.
+    // The globe's own tab and the demonstration refuse with the error cue; the screen stays.
+    // The manual's texts are missing here: each says so and the globe carries on. The help
+    // prompts switch as on the map. F5 without "geo.tle" anywhere only beeps.
     helpPromptsOn = 1;
+    TestClearShown();
     for (int id : {5, 9, 10, 14, 8}) ClickButton(id);
     TestInjectKey(VK_F5);
     int beeps = TestBeepCount();
     EXPECT_EQ(RunToEscape(), 0);
-    EXPECT_EQ(ErrorCues(), 4);
+    EXPECT_EQ(ErrorCues(), 2);
+    std::vector<std::string> texts;
+    for (const ShownText& t : TestShownMessages()) texts.push_back(t.text);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Cannot open file manual\\m_globe.txt"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Cannot open file manual\\about.txt"), texts.end());
     EXPECT_EQ(TestBeepCount(), beeps + 1);
     EXPECT_EQ(helpPromptsOn, 0u);
 }

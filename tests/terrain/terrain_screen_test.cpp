@@ -2,8 +2,13 @@
 // limits, the display types and the three tools.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "manual/manual.h"
+#include "manual/manual_viewer.h"
+#include "map2d/map2d.h"
+#include "platform/test_double.h"
 #include "terrain_screen_fixture.h"
 
 using TerrainScreen = TerrainScreenTest;
@@ -22,11 +27,35 @@ TEST_F(TerrainScreen, EachWayOutHandsBackItsCodeAndRestoresTheLegend) {
         EXPECT_EQ(legendRect.top, savedLegend.top);
         FlushMessages(0, 0xFFFFFFFF);
     }
-    // The view's own tab, the manual, help and demonstration buttons refuse with the error cue.
-    for (int id : {2, 9, 10, 14}) TestInjectClick(ButtonCentre(id).x, ButtonCentre(id).y);
+    // The view's own tab and the demonstration refuse with the error cue.
+    for (int id : {2, 14}) TestInjectClick(ButtonCentre(id).x, ButtonCentre(id).y);
     TestInjectClick(ButtonCentre(1).x, ButtonCentre(1).y);
     EXPECT_EQ(RunTerrainView(), 3);
-    EXPECT_EQ(ErrorCues(), 4);
+    EXPECT_EQ(ErrorCues(), 2);
+}
+
+// The manual over the view: the "about" text is missing here and says so, and the view
+// carries on; a map link of the manual leaves for the 2D map on the link's window.
+TEST_F(TerrainScreen, ManualOverTheViewAndItsMapLink) {
+    WriteTestText(root / "manual/m_3d.txt", "{4}Drag the controls. {z \"6,47,44,10\" The Alps} on the map.\n");
+    screenMode = 6;
+    ASSERT_EQ(RunManualViewer("manual\\m_3d.txt", 1, nullptr, nullptr, nullptr), kManualEnded);
+    Rect alps = manualViewer.shown.links[0].hot;
+    screenMode = 4;
+    TestClearShown();
+    TestInjectClick(ButtonCentre(10).x, ButtonCentre(10).y);
+    TestInjectClick(ButtonCentre(9).x, ButtonCentre(9).y);
+    TestInjectClick((alps.left + alps.right) / 2, (alps.top + alps.bottom) / 2);
+    EXPECT_EQ(RunTerrainView(), 3);
+    EXPECT_EQ(screenMode, 4);
+    std::vector<std::string> texts;
+    for (const ShownText& t : TestShownMessages()) texts.push_back(t.text);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Cannot open file manual\\about.txt"), texts.end());
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Cannot open file manual\\m_3d.txt"), 0);
+    EXPECT_EQ(zoomDepth, 1);
+    EXPECT_DOUBLE_EQ(zoomHistory[1].west, 6);
+    EXPECT_DOUBLE_EQ(zoomHistory[1].north, 47);
+    ResetZoomHistory();
 }
 
 TEST_F(TerrainScreen, AViewWithoutItsSetLeavesAtOnceWithNothingHeld) {

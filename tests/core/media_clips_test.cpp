@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "platform/test_double.h"
 #include "support/test_volume.h"
 

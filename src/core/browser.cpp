@@ -1,12 +1,12 @@
 // The web browser launcher. On this platform the desktop's default opener stands in for
 // driving the registered browser directly; it brings a running browser forward itself.
-#include "app/browser.h"
+#include "core/browser.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
-#include "app/app.h"
+#include "core/core.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 

@@ -1,6 +1,6 @@
 // Media clips: video played inside a rectangle of the main window, as the manual's video
 // box uses them. A clip that cannot be opened is reported with the file's name.
-#include "app/app.h"
+#include "core/core.h"
 #include "platform/sound.h"
 
 int OpenMediaClip(const char* name, const Rect* rect, long startMs) {

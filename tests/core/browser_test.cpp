@@ -1,13 +1,14 @@
-// The room's web and mail buttons and the map's web button: which address each hands to the
-// desktop's opener, read from the volume's about page and contact file.
+// The about page and the mail program that the room's and the map's buttons open: which
+// address each hands to the desktop's opener, read from the volume's about page and contact file.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "app/browser.h"
-#include "app/screens.h"
+#include "core/browser.h"
+#include "core/core.h"
 #include "platform/files.h"
-#include "window_fixture.h"
+#include "platform/test_double.h"
+#include "support/test_volume.h"
 
 namespace {
 
@@ -15,25 +16,22 @@ struct BrowserTest : ::testing::Test {
     TempFolder folder;
     std::string root;  // a data root whose name needs escaping in an address
     char savedRoot[sizeof dataRoot];
-    WindowFixture window;
 
     void SetUp() override {
         root = folder / "my atlas";
         ASSERT_TRUE(MakeDirectories(root.c_str()));
         memcpy(savedRoot, dataRoot, sizeof dataRoot);
         snprintf(dataRoot, sizeof dataRoot, "%s", root.c_str());
-        window.Open();
-        screenMode = 1;
     }
     void TearDown() override {
-        window.Close();
         memcpy(dataRoot, savedRoot, sizeof dataRoot);
     }
-    // The addresses the buttons handed to the opener, in order.
-    std::vector<std::string> Press(std::initializer_list<int> roomButtons, int mapButton = 0) {
+    // The addresses handed to the opener, in order: the about page `pages` times, then the
+    // mail program `mails` times.
+    std::vector<std::string> Press(int pages, int mails) {
         TestClearShown();
-        for (int id : roomButtons) RoomButton(id);
-        if (mapButton) MapButton(mapButton, 0);
+        for (int i = 0; i < pages; i++) OpenAboutPage();
+        for (int i = 0; i < mails; i++) OpenMailProgram();
         return TestOpenedAddresses();
     }
 };
@@ -41,7 +39,7 @@ struct BrowserTest : ::testing::Test {
 TEST_F(BrowserTest, WebButtonsOpenTheVolumesAboutPageAsAFileAddress) {
     ASSERT_TRUE(WriteTestText(root + "/about.html", "<html></html>"));
     std::string expected = "file://" + folder.path + "/my%20atlas/about.html";
-    std::vector<std::string> opened = Press({66}, 11);
+    std::vector<std::string> opened = Press(2, 0);
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0], expected);
     EXPECT_EQ(opened[1], expected);
@@ -49,7 +47,7 @@ TEST_F(BrowserTest, WebButtonsOpenTheVolumesAboutPageAsAFileAddress) {
 }
 
 TEST_F(BrowserTest, WithoutAnAboutPageTheWebButtonsSaySoAndOpenNothing) {
-    std::vector<std::string> opened = Press({66}, 11);
+    std::vector<std::string> opened = Press(2, 0);
     EXPECT_TRUE(opened.empty());
     ASSERT_EQ(TestShownMessages().size(), 2u);
     EXPECT_EQ(TestLastMessage(),
@@ -73,7 +71,7 @@ TEST_F(BrowserTest, MailButtonWritesToTheVolumesContactOrToNobody) {
         if (c.file) {
             ASSERT_TRUE(WriteTestText(contact, c.file));
         }
-        std::vector<std::string> opened = Press({67});
+        std::vector<std::string> opened = Press(0, 1);
         ASSERT_EQ(opened.size(), 1u) << (c.file ? c.file : "none");
         EXPECT_EQ(opened[0], c.address) << (c.file ? c.file : "none");
     }
