@@ -14,6 +14,7 @@
 #include "imaging/imaging.h"
 #include "manual_pages.h"
 #include "platform/files.h"
+#include "platform/platform.h"
 #include "support/test_volume.h"
 #include "volume.h"
 #include "volume_helpers.h"
@@ -159,6 +160,43 @@ TEST(ManualStep, RealPagesLinkToFilesTheVolumeHoldsAndPlacesOnTheWorld) {
     }
     EXPECT_GT(files, 20);
     EXPECT_GT(maps, 10);
+}
+
+// The builder measures with its own fonts; the viewer draws through the platform's. Both must
+// give every line of the real pages the same width, or the check would pass lines the viewer
+// cuts off.
+TEST(ManualStep, MeasuresLinesAsTheViewerDrawsThem) {
+    Surface* s = CreateSurface(8, 8);
+    ASSERT_NE(s, nullptr);
+    struct Font {
+        const char* tag;
+        int points, weight;
+    } fonts[] = {{"", 11, 400}, {"{1}", 14, 700}, {"{2}", 12, 700}, {"{3}", 11, 700}};
+    int lines = 0;
+    for (const std::string& p : PagesIn(SourceDir() + "/content/manual")) {
+        std::string text = TextOf(SourceDir() + "/content/manual/" + p);
+        size_t at = 0;
+        while (at < text.size()) {
+            size_t end = text.find('\n', at);
+            std::string line = text.substr(at, end - at);
+            at = end == std::string::npos ? text.size() : end + 1;
+            if (line.empty() || line.find_first_of("{}") != std::string::npos) continue;
+            for (const Font& f : fonts) {
+                FontSpec spec;
+                spec.family = "Arial";
+                spec.points = f.points;
+                spec.dpi = 96;
+                spec.weight = f.weight;
+                SetFont(s, spec);
+                int font = 0;
+                EXPECT_EQ(ManualLineWidth(std::string(f.tag) + line, &font), TextExtent(s, line.c_str(), (int)line.size()).x)
+                    << p << " " << f.tag << line;
+            }
+            lines++;
+        }
+    }
+    DeleteSurface(s);
+    EXPECT_GT(lines, 100);
 }
 
 }  // namespace
