@@ -104,7 +104,7 @@ static std::string AboutSources(const BuildContext& ctx, int width) {
     for (const DataSource& s : VolumeDataSources()) {
         page += "\n";
         for (const std::string& line : WrapManualText(s.name, width, 3)) page += "{3}" + line + "{4}\n";
-        AppendWrapped(page, s.gives, width);
+        AppendWrapped(page, std::string(s.gives) + ".", width);
         AppendWrapped(page, std::string("Maker: ") + s.maker + ". Package: " + s.package + ".", width);
         AppendLink(page, "Licence:", s.licenceUrl, s.licence, width);
         AppendLink(page, "Home page:", s.home, s.home, width);
