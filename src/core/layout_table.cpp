@@ -108,13 +108,14 @@ const ButtonLayout kButtonLayout[kButtonCount] = {
     {84, 8, 510, 64, 24, "Back", ModeBit(6), "menu", 0},
     {85, 76, 510, 64, 24, "Next", ModeBit(6), "menu", 0},
     {86, 8, 539, 96, 24, "Search", ModeBit(6), "menu", 0},
-    // Product and information pages.
+    // Product and information pages; the product cards show the viewer (90), its builder (91)
+    // and the open data (92).
     {87, 309, 552, 188, 39, "Back to Room", kProducts, "room", 0},
     {88, 521, 557, 120, 30, "Print", kProducts, "room", 0},
     {89, 651, 557, 130, 30, "Printer Setup", kProducts, "room", 0},
-    {90, 534, 77, 150, 150, "Mundora Pro", kProductPages, "room", 0},
-    {91, 128, 77, 150, 150, "Mundora", kProductPages, "room", 0},
-    {92, 332, 77, 150, 150, "Mundora Atlas", kProductPages, "room", 0},
+    {90, 534, 77, 150, 150, "Mundora", kProductPages, "room", 0},
+    {91, 128, 77, 150, 150, "Volume Builder", kProductPages, "room", 0},
+    {92, 332, 77, 150, 150, "Open Data", kProductPages, "room", 0},
     {93, 694, 376, 102, 20, "Countries", ModeBit(7), "menu", 0},
     {94, 694, 399, 102, 20, "Continents", ModeBit(7), "menu", 0},
     {95, 5, 4, 14, 14, "", kAllViews | ModeBit(6), "menu", 0},

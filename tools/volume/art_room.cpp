@@ -319,7 +319,7 @@ static void DrawProductCard(QPainter& p, int id, ArtState s) {
     p.drawPath(path);
     if (!room.logoGlobe.isNull()) p.drawImage(QRectF(r.center().x() - 36, r.top() + 18, 72, 72), room.logoGlobe);
     DrawLabel(p, QRectF(r.left(), r.top() + 98, r.width(), 24), b->label, 15, true, QColor(255, 255, 255));
-    const char* line = id == 90 ? "Professional edition" : id == 91 ? "Desktop Earth atlas" : "World reference";
+    const char* line = id == 90 ? "The atlas viewer" : id == 91 ? "mundora-volume" : "Where it comes from";
     DrawLabel(p, QRectF(r.left(), r.top() + 120, r.width(), 18), line, 10.5, false, QColor(230, 236, 246));
 }
 

@@ -17,10 +17,9 @@ static int CopyTree(BuildContext& ctx, const std::string& from, const std::strin
     while (struct dirent* e = readdir(d)) {
         std::string name = e->d_name;
         if (name == "." || name == ".." || name == "README.md") continue;
-        // The satellites step writes these texts itself, with the dates of its element sets.
-        if (relative.empty() && name == "sats") continue;
-        // The trivia step writes the questions, converted and checked; their checks stay out.
-        if (relative == "manual" && (name == "trivia.txt" || name == "trivia_checks.txt")) continue;
+        // The satellites step writes these texts itself, with the dates of its element sets; the
+        // manual's pages go in with their pictures and checks through the manual step.
+        if (relative.empty() && (name == "sats" || name == "manual")) continue;
         std::string source = from + "/" + name;
         std::string target = relative.empty() ? name : relative + "/" + name;
         struct stat st;

@@ -23,7 +23,7 @@ struct StepEntry {
 
 // In build order: later steps read what earlier ones wrote (names burnt into the globe, for one).
 static const StepEntry steps[] = {
-    {"content", BuildContent, "manual pages, trivia, theme and configuration files"},
+    {"content", BuildContent, "names.dat, distance.dat and other authored files, the about page and the contact address"},
     {"rasters", BuildRasters, "imagery, elevation and shade tiles, overviews and codebooks"},
     {"vectors", BuildVectors, "coastline, lakes, rivers, borders, provinces, roads and railways; country polygons"},
     {"theme", BuildTheme, "theme1.dat: raster ranges, vector layer table and country numbers"},
@@ -37,6 +37,7 @@ static const StepEntry steps[] = {
     {"sounds", BuildSounds, "the seven cue sounds"},
     {"font", BuildSymbolFont, "the map symbol font helv12.ttf"},
     {"artwork", BuildArtwork, "title page, room, screens, buttons, choosers, both layouts"},
+    {"manual", BuildManual, "the manual's pages, the about page's sources and build summary, their pictures"},
 };
 
 static void Usage() {

@@ -49,6 +49,11 @@ void ReportLine(BuildContext& ctx, const char* format, ...) __attribute__((forma
 void ReportMissing(BuildContext& ctx, const char* file, const char* reason);
 // The report's inventory: pending files of later screens and every file the volume holds.
 std::string VolumeInventory(const BuildContext& ctx);
+// Every file the volume holds now, report.txt aside: how many and their bytes.
+void VolumeFileTotals(const BuildContext& ctx, long long* count, long long* bytes);
+// "file: reason" for each file the volume lacks: what this build's steps left out, then the
+// files of later screens not built yet.
+std::vector<std::string> VolumeLacks(const BuildContext& ctx);
 // Prints an error of the builder on stderr.
 void BuildError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
@@ -67,6 +72,7 @@ int BuildSounds(BuildContext& ctx);      // the seven cue sounds
 int BuildSymbolFont(BuildContext& ctx);  // helv12.ttf, the "Orvek" map symbol font (runs fontforge)
 int BuildArtwork(BuildContext& ctx);     // every bitmap of the screens in both layouts, and the contact sheet
 int BuildTrivia(BuildContext& ctx);      // manual\trivia.txt, checked for the quiz and against the volume's data
+int BuildManual(BuildContext& ctx);      // the manual's pages, about.txt with the sources and the build, their pictures
 
 // The running builder's own file: outputs older than it were made by an older builder.
 std::string BuilderExecutablePath();

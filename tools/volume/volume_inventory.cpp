@@ -40,16 +40,8 @@ static const PendingFile kPending[] = {
     {"table\\w_asia.bmp", "statistics region images are not built yet"},
     {"table\\w_asia3d.bmp", "statistics region images are not built yet"},
     {"stats\\country.txt", "country texts are not built yet"},
-    {"manual\\m_index.txt", "the manual's pages are not written yet"},
-    {"manual\\m_2d.txt", "the manual's pages are not written yet"},
-    {"manual\\m_flyby.txt", "the manual's pages are not written yet"},
-    {"manual\\m_globe.txt", "the manual's pages are not written yet"},
-    {"manual\\m_stats.txt", "the manual's pages are not written yet"},
-    {"manual\\about.txt", "the manual's pages are not written yet"},
-    {"manual\\prod1.txt", "the product pages are not written yet"},
-    {"manual\\prod2.txt", "the product pages are not written yet"},
-    {"manual\\prod3.txt", "the product pages are not written yet"},
-    {"manual\\pelandor.txt", "the co-publisher's page is not written yet"},
+    {"manual\\m_flyby.txt", "the flyby screen and its manual page are not built yet"},
+    {"manual\\m_stats.txt", "the statistics screen and its manual page are not built yet"},
     {"manual\\2d.rec", "demonstration recordings are not made yet"},
     {"manual\\3d.rec", "demonstration recordings are not made yet"},
     {"manual\\flyby.rec", "demonstration recordings are not made yet"},
@@ -107,4 +99,22 @@ std::string VolumeInventory(const BuildContext& ctx) {
         text += line;
     }
     return text;
+}
+
+void VolumeFileTotals(const BuildContext& ctx, long long* count, long long* bytes) {
+    std::vector<std::pair<std::string, long long>> files;
+    ListFiles(ctx.outDir, "", &files);
+    *count = 0, *bytes = 0;
+    for (auto& f : files) {
+        if (f.first == "report.txt") continue;
+        (*count)++;
+        *bytes += f.second;
+    }
+}
+
+std::vector<std::string> VolumeLacks(const BuildContext& ctx) {
+    std::vector<std::string> out = ctx.missing;
+    for (const PendingFile& p : kPending)
+        if (!FileExists(VolumePath(ctx, p.name).c_str())) out.push_back(std::string(p.name) + ": " + p.reason);
+    return out;
 }
