@@ -15,6 +15,7 @@
 #include "map2d/vector_layers.h"
 #include "names/labels.h"
 #include "names/user_names.h"
+#include "names/place_search.h"
 
 int mapHoverState;
 int zoomOutTool;
@@ -54,13 +55,15 @@ static void EdgePrompt() {
     else if (mapHoverState == 6 || mapHoverState == 7) HelpPrompt(-1, 0);
 }
 
-// Vector layers, then the place names unless Escape stopped the layers.
+// Vector layers, then the place names unless Escape stopped the layers, then the results of
+// a place-name search while they are shown.
 void PaintMapScreen() {
     Surface* w = WindowSurface();
     if (!w) return;
     drawAborted = 0;
     DrawVectorLayers(w, mapRect.left, mapRect.top, mapRect.right - mapRect.left, mapRect.bottom - mapRect.top);
     if (!drawAborted) DrawPlaceNames(w, mapRect);
+    DrawSearchResults(w, mapRect);
     DrawEditedUserNames(w, mapRect);
 }
 
@@ -267,6 +270,26 @@ static void BackToTopLevel() {
     RecomposeAndRepaintMap();
 }
 
+// The place-name search: the map follows what the search did; the list of countries is shown
+// in the text viewer, after which the map returns and the search opens again.
+void PlaceNameSearch() {
+    for (;;) {
+        int result = RunPlaceSearch();
+        if (result & SEARCH_COUNTRY_LIST) {
+            ShowManualScreen(3, "stats\\country.txt", "", nullptr, nullptr);
+            EnterMapScreen(0);
+            continue;
+        }
+        if (result & SEARCH_MAP_MOVED) {
+            MapViewChanged();
+        } else if (result & SEARCH_RESULTS_CHANGED) {
+            CopyToWindow(mapRect);
+            PaintMapScreen();
+        }
+        return;
+    }
+}
+
 void MapButton(int id, int fromRightClick) {
     switch (id) {
     case 1: PlayCue(CUE_ERROR); return;
@@ -291,9 +314,10 @@ void MapButton(int id, int fromRightClick) {
     case 2: MapPickAreaFor3D(); return;
     case 5: EnterGlobeView(); return;
     case 19: UserNamesButton(); return;
+    case 17: PlaceNameSearch(); return;
     case 9: MapManual(9, "manual\\m_2d.txt", "manual\\m_index.txt"); return;
     case 10: MapManual(10, "manual\\about.txt", nullptr); return;
-    case 3: case 4: case 7: case 12: case 13: case 14: case 17: case 96:
+    case 3: case 4: case 7: case 12: case 13: case 14: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

@@ -50,6 +50,8 @@ void MapKeyDown(uint32_t key);
 void MapButton(int id, int fromRightClick);
 // Paints the parts of mode 3 drawn over hbmVirtual's copy: layers, names, status, buttons.
 void PaintMapScreen();
+// Button 17: the place-name search, run until the user leaves it.
+void PlaceNameSearch();
 // Where the flyby starts when entered from the map: over the centre of the map window, in
 // kilometres east of 180 W and south of 90 N, kept 500 km inside the world's edges.
 void FlybyStartPosition(int* x, int* y);

@@ -43,8 +43,11 @@ static void NextView(int code) {
         EnterGlobeView();
     } else if (button == 2) {
         EnterTerrainView();  // on the area chosen before: no pick this time
+    } else if (button == 17) {
+        if (screenMode != 3) EnterMapScreen(0);
+        PlaceNameSearch();
     } else if (button) {
-        PlayCue(CUE_ERROR);  // the statistics, flyby and search screens come later
+        PlayCue(CUE_ERROR);  // the statistics and flyby screens come later
         // A view that asked for one of them has ended: the user lands on the 2D map, the hub.
         if (screenMode != 3 && screenMode != 1) EnterMapScreen(0);
     }

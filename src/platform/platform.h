@@ -259,6 +259,7 @@ void SetItemCheck(Dialog* d, int id, int checked);
 void EnableItem(Dialog* d, int id, int enabled);
 void FocusItem(Dialog* d, int id);
 int ListAdd(Dialog* d, int id, const char* text);
+void ListClear(Dialog* d, int id);
 int ListCount(Dialog* d, int id);
 std::vector<int> ListGetSelections(Dialog* d, int id);  // multiple selection
 void ListSetSelected(Dialog* d, int id, int index, int selected);

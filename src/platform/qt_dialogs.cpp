@@ -288,6 +288,17 @@ void TestDialogCommand(Dialog* d, int itemId, int notification) {
     Notify(d, itemId, notification);
 }
 
+void TestTypeItemText(Dialog* d, int itemId, const char* text) {
+    auto* e = qobject_cast<QLineEdit*>(Item(d, itemId));
+    if (!e) return;
+    for (const char* c = text; *c; c++) {
+        QString before = e->text();
+        // setText keeps to the length limit as a keystroke does, without a notification of its own.
+        e->setText(before + FromCp1252(c, 1));
+        if (e->text() != before) Notify(d, itemId, NOTIFY_CHANGED);
+    }
+}
+
 std::string GetItemText(Dialog* d, int id) {
     QWidget* w = Item(d, id);
     if (auto* e = qobject_cast<QLineEdit*>(w)) return ToCp1252(e->text());
@@ -335,6 +346,10 @@ int ListAdd(Dialog* d, int id, const char* text) {
     if (!l) return -1;
     l->addItem(FromCp1252(text));
     return l->count() - 1;
+}
+
+void ListClear(Dialog* d, int id) {
+    if (auto* l = List(d, id)) l->clear();
 }
 
 int ListCount(Dialog* d, int id) {

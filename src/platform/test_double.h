@@ -29,6 +29,9 @@ std::string TestLastMessage();
 void TestPushDialogScript(std::function<void(Dialog*)> script);
 // Sends the dialog procedure a command for an item, as a click would.
 void TestDialogCommand(Dialog* d, int itemId, int notification = NOTIFY_CLICKED);
+// Types text into an edit item one character at a time, as a user would: each character is
+// appended (up to the item's length limit) and followed by the item's change notification.
+void TestTypeItemText(Dialog* d, int itemId, const char* text);
 // Whether a dialog item is enabled (0 for an item the dialog does not have).
 int TestItemEnabled(Dialog* d, int itemId);
 // Captions of the dialogs shown so far.

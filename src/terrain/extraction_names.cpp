@@ -1,12 +1,14 @@
 // The place names of a terrain set: every populated place of the gazetteer inside the area
 // (unless marked to stay off the 3D views) as a 104-byte record with its grid position, and the
-// place-name search's found places. A gazetteer of some 100,000 places is read whole.
+// place-name search's found places while the map shows them. A gazetteer of some 100,000
+// places is read whole.
 #include <cstdio>
 #include <vector>
 
 #include "core/core.h"
 #include "names/labels.h"
 #include "names/names.h"
+#include "names/place_search.h"
 #include "platform/files.h"
 #include "terrain/terrain_extraction.h"
 
@@ -52,10 +54,26 @@ int ExtractTerrainNames(const MapWindow& w, const char* namPath, const char* n2P
         written++;
     }
     fclose(f);
-    // The place-name search does not exist yet, so there are never found places on the map and
-    // the .n2 file is always written empty.
     FILE* n2 = OpenFile(n2Path, "wb");
-    if (!n2) ShowMessage("Cannot open file %s", n2Path);
-    else fclose(n2);
+    if (!n2) {
+        ShowMessage("Cannot open file %s", n2Path);
+        return written;
+    }
+    std::vector<LocateRecord> found;
+    if (placeSearch.show != SEARCH_SHOW_NONE) ReadLocateFile(&found);
+    for (const LocateRecord& l : found) {
+        double longitude;
+        if (l.lat < w.south || l.lat > w.north || !LongitudeInWindow(w, l.lon, &longitude)) continue;
+        TerrainNameRecord r;
+        r.name = l.name;
+        r.found = 1;
+        r.nameClass = 6;
+        r.row = height > 0 ? size * (1.0 - (l.lat - w.south) / height) : 0.0;
+        r.column = width > 0 ? size * (longitude - w.west) / width : 0.0;
+        uint8_t record[kTerrainNameRecordSize];
+        EncodeTerrainNameRecord(r, record);
+        if (fwrite(record, 1, sizeof record, n2) != sizeof record) break;
+    }
+    fclose(n2);
     return written;
 }

@@ -8,6 +8,7 @@
 #include "imaging/panel_buttons.h"
 #include "manual/manual.h"
 #include "map2d/map2d.h"
+#include "names/place_search.h"
 #include "platform/files.h"
 #include "terrain/terrain_extraction.h"
 #include "terrain/terrain_renderer.h"
@@ -81,7 +82,7 @@ int ChangeTerrainGrid(int n) {
     SetTerrainExaggeration(GetTerrainExaggeration() * n / old);
     terrainView.gridSize = n;
     ShowTerrainPanelValues();
-    if (!LoadTerrainSet(terrainView.scalePath.c_str(), n, 0)) return LeaveAfterFailure();
+    if (!LoadTerrainSet(terrainView.scalePath.c_str(), n, placeSearch.show != SEARCH_SHOW_NONE)) return LeaveAfterFailure();
     int type = terrainView.displayType;
     if ((type == kTerrainAspect || type == kTerrainSlope) && !LoadTerrainDerivedLayers(n)) return LeaveAfterFailure();
     terrainDraw.observerX = terrainDraw.observerY = n / 2;
@@ -221,7 +222,7 @@ int ResetTerrainViewpoint() {
     terrainView.displayType = kTerrainImagery;
     terrainDraw.flooding = 0;
     ShowTerrainPanelValues();
-    if (!LoadTerrainSet(terrainView.scalePath.c_str(), terrainView.gridSize, 0)) return LeaveAfterFailure();
+    if (!LoadTerrainSet(terrainView.scalePath.c_str(), terrainView.gridSize, placeSearch.show != SEARCH_SHOW_NONE)) return LeaveAfterFailure();
     terrainDraw.observerX = terrainDraw.observerY = terrainView.gridSize / 2;
     DrawTerrainLegend(kTerrainImagery, terrainView.scalePath.c_str());
     Redraw();

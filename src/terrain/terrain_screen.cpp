@@ -7,6 +7,7 @@
 #include "core/panel_layout.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
+#include "names/place_search.h"
 #include "terrain/terrain_renderer.h"
 #include "terrain/terrain_screen.h"
 #include "terrain/terrain_set.h"
@@ -155,7 +156,7 @@ int OpenTerrainView() {
         return 0;
     EnterTerrainLegendRects();
     terrainView.ready = 1;
-    if (!LoadTerrainSet(terrainView.scalePath.c_str(), terrainView.gridSize, 0)) return 0;
+    if (!LoadTerrainSet(terrainView.scalePath.c_str(), terrainView.gridSize, placeSearch.show != SEARCH_SHOW_NONE)) return 0;
     terrainDraw.flooding = 0;
     terrainDraw.observerX = terrainDraw.observerY = terrainView.gridSize / 2;
     ShowTerrainPanelValues();

@@ -11,6 +11,8 @@
 #include "imaging/imaging.h"
 #include "map2d/vector_layers.h"
 #include "names/names.h"
+#include "names/place_search.h"
+#include "terrain/terrain_set.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
 #include "platform/test_double.h"
@@ -202,9 +204,36 @@ TEST_F(ExtractionTest, ExtractionNamesGiveRowsAndColumnsInGridCells) {
         EXPECT_EQ(r.nameClass, want[i].cls);
         EXPECT_EQ(r.found, 0);
     }
-    // No place-name search yet: the found places' file is there and empty.
+    // No search results on the map: the found places' file is there and empty.
     EXPECT_TRUE(FileExists(TerrainSetPath(150, "n2").c_str()));
     EXPECT_TRUE(SetFile(150, "n2").empty());
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+
+    // Results shown: those inside the area, across the date line too, as class 6 found places
+    // with at most 69 characters of their name.
+    std::vector<uint8_t> locate;
+    AppendLocateRecord(locate, LocateRecord{179.0, 41.0, "Found Inside"});
+    AppendLocateRecord(locate, LocateRecord{-179.0, 43.0, std::string(80, 'L')});
+    AppendLocateRecord(locate, LocateRecord{170.0, 41.0, "Found Outside"});
+    ASSERT_TRUE(WriteTestFile(std::string(tempDir) + "/locate.tmp", locate));
+    placeSearch.show = SEARCH_SHOW_FILE;
+    ASSERT_EQ(ExtractTerrainNames(w, TerrainSetPath(150, "nam").c_str(), TerrainSetPath(150, "n2").c_str(), 150), 3);
+    placeSearch.show = SEARCH_SHOW_NONE;
+    std::vector<uint8_t> n2 = SetFile(150, "n2");
+    std::vector<TerrainNameRecord> found;
+    DecodeTerrainNameFile(n2.data(), n2.size(), &found);
+    ASSERT_EQ(n2.size(), 2u * kTerrainNameRecordSize);
+    EXPECT_EQ(found[0].name, "Found Inside");
+    EXPECT_NEAR(found[0].row, 150 * (1 - 1.0 / 4), 1e-9);
+    EXPECT_NEAR(found[0].column, 150 * 1.0 / 4, 1e-9);
+    EXPECT_EQ(found[1].name, std::string(69, 'L'));
+    EXPECT_EQ(n2[kTerrainNameRecordSize + 69], 0);
+    EXPECT_NEAR(found[1].row, 150 * (1 - 3.0 / 4), 1e-9);
+    EXPECT_NEAR(found[1].column, 150 * 3.0 / 4, 1e-9);
+    for (const TerrainNameRecord& r : found) {
+        EXPECT_EQ(r.found, 1);
+        EXPECT_EQ(r.nameClass, 6);
+    }
     EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
 }
 
