@@ -27,6 +27,7 @@ static const StepEntry steps[] = {
     {"rasters", BuildRasters, "imagery, elevation and shade tiles, overviews and codebooks"},
     {"vectors", BuildVectors, "coastline, lakes, rivers, borders, provinces, roads and railways; country polygons"},
     {"theme", BuildTheme, "theme1.dat: raster ranges, vector layer table and country numbers"},
+    {"statistics", BuildStatistics, "country tables from the Factbook, region maps and country pages"},
     {"names", BuildNames, "place names, world localities and city areas"},
     {"gazetteers", BuildGazetteers, "the seven place-name search gazetteers"},
     {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
