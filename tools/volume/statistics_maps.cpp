@@ -120,8 +120,13 @@ static void MapExtent(const RegionView& v, int region, const std::vector<Country
             for (int j = 0; j <= 60; j++) add(v.west + (v.east - v.west) * i / 60.0, v.south + (v.north - v.south) * j / 60.0);
         return;
     }
+    std::vector<char> member(kCountryRecords + 1, 0);
+    const StatRegion* r = StatRegionInfo(region);
+    for (int i = 0; i < r->count; i++) member[r->members[i]] = 1;
     for (const CountryPolygon& p : polygons) {
-        if (RegionOfCountry(p.country) != region || !InViewArea(v, (p.west + p.east) / 2, (p.south + p.north) / 2)) continue;
+        if (p.country < 1 || p.country > kCountryRecords || !member[p.country] ||
+            !InViewArea(v, (p.west + p.east) / 2, (p.south + p.north) / 2))
+            continue;
         for (const GeoPoint& g : p.points) add(g.lon, g.lat);
     }
     if (v.extraLon || v.extraLat) add(v.extraLon, v.extraLat);
