@@ -171,6 +171,43 @@ std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height, 
     return out;
 }
 
+std::vector<uint8_t> EncodeBmp8(const uint8_t* indices, int width, int height, const std::vector<uint8_t>& paletteRgb) {
+    uint32_t nColours = (uint32_t)(paletteRgb.size() / 3);
+    uint32_t dataOffset = 14 + 40 + 4 * nColours;
+    size_t rowBytes = ((size_t)width + 3) & ~(size_t)3;
+    uint32_t imageBytes = (uint32_t)(rowBytes * height);
+    std::vector<uint8_t> out;
+    out.reserve(dataOffset + imageBytes);
+    WriteU8(out, 'B');
+    WriteU8(out, 'M');
+    WriteU32LE(out, dataOffset + imageBytes);
+    WriteU32LE(out, 0);
+    WriteU32LE(out, dataOffset);
+    WriteU32LE(out, 40);
+    WriteI32LE(out, width);
+    WriteI32LE(out, height);  // positive: bottom row first
+    WriteU16LE(out, 1);
+    WriteU16LE(out, 8);
+    WriteU32LE(out, 0);  // no compression
+    WriteU32LE(out, imageBytes);
+    WriteU32LE(out, 2835);  // 72 dots per inch
+    WriteU32LE(out, 2835);
+    WriteU32LE(out, nColours);
+    WriteU32LE(out, nColours);
+    for (uint32_t j = 0; j < nColours; j++) {
+        WriteU8(out, paletteRgb[j * 3 + 2]);
+        WriteU8(out, paletteRgb[j * 3 + 1]);
+        WriteU8(out, paletteRgb[j * 3]);
+        WriteU8(out, 0);
+    }
+    for (int r = 0; r < height; r++) {
+        const uint8_t* row = indices + (size_t)r * width;
+        out.insert(out.end(), row, row + width);
+        out.resize(out.size() + (rowBytes - width), 0);
+    }
+    return out;
+}
+
 // [SECTION] Loading pictures of the volume
 
 // Opens the first candidate that opens. *failure is the first reason other than "no such

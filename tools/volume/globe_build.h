@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "globe/globe.h"
+#include "imaging/imaging.h"
 #include "volume.h"
 
 // The layer sizes, the table names and the counts of sizes and tilts are the viewer's own.
@@ -68,9 +69,6 @@ std::vector<uint8_t> ShadeLayer(const GlobeGrid& heights);
 // every pixel to its nearest colour. palette receives RGB triplets.
 void QuantiseColours(const uint8_t* rgb, size_t n, int maxColours, std::vector<uint8_t>* palette,
                      std::vector<uint8_t>* indices);
-// An 8-bit BMP file with a 40-byte info header and its own colour table; rows are given bottom
-// row first, width must be a multiple of 4.
-std::vector<uint8_t> EncodeBmp8(const uint8_t* indices, int width, int height, const std::vector<uint8_t>& paletteRgb);
 
 // [SECTION] Place names (globe_names.cpp)
 

@@ -167,34 +167,3 @@ void QuantiseColours(const uint8_t* rgb, size_t n, int maxColours, std::vector<u
     }
 }
 
-std::vector<uint8_t> EncodeBmp8(const uint8_t* indices, int width, int height, const std::vector<uint8_t>& paletteRgb) {
-    uint32_t nColours = (uint32_t)(paletteRgb.size() / 3);
-    uint32_t dataOffset = 14 + 40 + 4 * nColours;
-    uint32_t imageBytes = (uint32_t)width * (uint32_t)height;
-    std::vector<uint8_t> out;
-    out.reserve(dataOffset + imageBytes);
-    WriteU8(out, 'B');
-    WriteU8(out, 'M');
-    WriteU32LE(out, dataOffset + imageBytes);
-    WriteU32LE(out, 0);
-    WriteU32LE(out, dataOffset);
-    WriteU32LE(out, 40);
-    WriteU32LE(out, (uint32_t)width);
-    WriteU32LE(out, (uint32_t)height);  // positive: bottom row first
-    WriteU16LE(out, 1);
-    WriteU16LE(out, 8);
-    WriteU32LE(out, 0);  // no compression
-    WriteU32LE(out, imageBytes);
-    WriteU32LE(out, 2835);  // 72 dots per inch
-    WriteU32LE(out, 2835);
-    WriteU32LE(out, nColours);
-    WriteU32LE(out, nColours);
-    for (uint32_t j = 0; j < nColours; j++) {
-        WriteU8(out, paletteRgb[j * 3 + 2]);
-        WriteU8(out, paletteRgb[j * 3 + 1]);
-        WriteU8(out, paletteRgb[j * 3]);
-        WriteU8(out, 0);
-    }
-    out.insert(out.end(), indices, indices + imageBytes);
-    return out;
-}

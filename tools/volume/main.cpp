@@ -27,6 +27,7 @@ static const StepEntry steps[] = {
     {"rasters", BuildRasters, "imagery, elevation and shade tiles, overviews and codebooks"},
     {"vectors", BuildVectors, "coastline, lakes, rivers, borders, provinces, roads and railways; country polygons"},
     {"theme", BuildTheme, "theme1.dat: raster ranges, vector layer table and country numbers"},
+    {"statistics", BuildStatistics, "country tables from the Factbook, region maps and country pages"},
     {"names", BuildNames, "place names, world localities and city areas"},
     {"gazetteers", BuildGazetteers, "the seven place-name search gazetteers"},
     {"trivia", BuildTrivia, "the quiz's questions, checked against the volume's heights and the name sources"},

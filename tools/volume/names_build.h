@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
+
+#include "cpl_json.h"
 
 #include "map2d/city_areas.h"
 #include "names/names.h"
@@ -34,6 +37,13 @@ struct SourcePlace {
 int DecodeGeoNamesPlaces(const uint8_t* data, size_t size, std::vector<SourcePlace>* out, int* skipped,
                          std::string* error);
 
+// Loads a JSON file; 0 after BuildError when it is missing or not JSON.
+int LoadJsonFile(const std::string& path, CPLJSONDocument* doc);
+// The Factbook's profiles by key ("gm") from every region folder of the package, the oceans'
+// as "oceans/<key>"; empty when the folder cannot be read.
+std::map<std::string, std::string> FactbookFiles(const std::string& root);
+// The text of a profile's field ("Geography/Area/total"), empty when the profile lacks it.
+std::string FactbookText(const CPLJSONObject& root, const char* path);
 // "51 00 N, 9 00 E" -> degrees; 0 when the text is not such a pair.
 int ParseFactbookCoordinates(const std::string& text, double* lat, double* lon);
 // "Zugspitze 2,963 m" -> name without parenthesised notes, and metres; 0 without a height.

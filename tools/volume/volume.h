@@ -62,6 +62,7 @@ int BuildContent(BuildContext& ctx);  // copies the authored files of content/ i
 int BuildRasters(BuildContext& ctx);  // imagery, elevation and shade tiles, overviews and codebooks
 int BuildVectors(BuildContext& ctx);  // vector layers, world point files, country polygons
 int BuildTheme(BuildContext& ctx);    // theme1.dat from the layer styles and the country table
+int BuildStatistics(BuildContext& ctx);  // table\country.dat, .inf, vars.inf, region images, stats\*.txt (statistics_step.cpp)
 int BuildNames(BuildContext& ctx);       // name files, world localities, city areas (names_step.cpp)
 int BuildGazetteers(BuildContext& ctx);  // the seven search gazetteers (gazetteer_step.cpp)
 int BuildGlobe(BuildContext& ctx);    // globe\2160.bmp, .sha, n.sha, .hts and the twenty globe\*.FLT
