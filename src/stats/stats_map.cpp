@@ -91,8 +91,8 @@ void ExtrudeRegionImage(Surface* s, int x, int y, const uint8_t* indices, int wi
             }
             uint32_t side = white;
             if (!edgeRow) {
-                int right = c + 1 < width ? line[c + 1] : kRegionBackground;
-                int belowRight = c + 1 < width ? below[c + 1] : kRegionBackground;
+                int right = c + 1 < width ? line[c + 1] : (int)kRegionBackground;
+                int belowRight = c + 1 < width ? below[c + 1] : (int)kRegionBackground;
                 if (Background(right)) side = light;
                 else if (Background(belowRight)) side = medium;
                 else if (Background(below[c])) side = dark;
