@@ -198,7 +198,7 @@ int DrawStatisticsMap(int variable, int region, int extruded) {
     // pixel still takes its range from the region's list.
     int members[4] = {variable, 0, 0, 0};
     SetSelectionForRegion(region, members);
-    if (!ReadSelectionRange(0, &min, &max)) {
+    if (!ReadSelectionRange(variable - 1, &min, &max)) {
         min = 9.9e13f;
         max = -9.9e13f;
         for (int p = kFirstCountryIndex; p <= kLastCountryIndex; p++) {

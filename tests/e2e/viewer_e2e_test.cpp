@@ -831,6 +831,10 @@ TEST_F(StatisticsViewer, FlatMapChartAndTableAsDrawn) {
     const StatHoverEntry* e = HoverEntry(3);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(HoverReadoutText(e->name, e->value, 14), "Land 34: 3,314");
+    // The colours spread over the region's own population figures (record 19 has none).
+    const StatRegion* region = StatRegionInfo(kRegion);
+    EXPECT_FLOAT_EQ(statsScreen.legendMin, DistinctValue(region->members[1] - 1, 14));
+    EXPECT_FLOAT_EQ(statsScreen.legendMax, DistinctValue(region->members[region->count - 1] - 1, 14));
     ASSERT_EQ(DrawStatisticsMap(14, kRegion, 1), 1) << TestLastMessage();
     EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("statistics-chart.png").c_str()));
     // The last block stands highest: its top face is lifted above its flat place.
