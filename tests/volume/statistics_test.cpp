@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "manual_pages.h"
 #include "platform/le_bytes.h"
 #include "statistics_build.h"
 #include "support/test_volume.h"
@@ -312,7 +313,7 @@ TEST(Statistics, CountryPageLines) {
     EXPECT_EQ(text.find("{Braces}"), std::string::npos);
     EXPECT_NE(text.find("{f \"stats\\country.txt\" "), std::string::npos);
     // The wrapped background holds every character of the original, the long word cut.
-    std::vector<std::string> wrapped = WrapBodyText(c.background[0], 645, 194);
+    std::vector<std::string> wrapped = WrapManualText(c.background[0], 645, 0, 194);
     std::string joined, original;
     for (const std::string& w : wrapped) {
         EXPECT_FALSE(w.empty());
