@@ -182,12 +182,12 @@ TEST(ManualStep, MeasuresLinesAsTheViewerDrawsThem) {
             at = end == std::string::npos ? text.size() : end + 1;
             if (line.empty() || line.find_first_of("{}") != std::string::npos) continue;
             for (const Font& f : fonts) {
-                FontSpec spec;
-                spec.family = "Arial";
-                spec.points = f.points;
-                spec.dpi = 96;
-                spec.weight = f.weight;
-                SetFont(s, spec);
+                FontSpec drawn;
+                drawn.family = "Arial";
+                drawn.points = f.points;
+                drawn.dpi = 96;
+                drawn.weight = f.weight;
+                SetFont(s, drawn);
                 int font = 0;
                 EXPECT_EQ(ManualLineWidth(std::string(f.tag) + line, &font), TextExtent(s, line.c_str(), (int)line.size()).x)
                     << p << " " << f.tag << line;
