@@ -134,8 +134,11 @@ int PrepareLarge() {
         !WriteFileAtomically((roots.large + "/names/world.ix4").c_str(), files.prefix.data(), files.prefix.size()))
         return 0;
     roots.largeNames = files.names;
-    fprintf(stderr, "size test: %zu locations under %d names from %zu real localities\n", large.size(), files.names,
-            real.size());
+    fprintf(stderr,
+            "size test: %zu locations under %d names from %zu real localities; "
+            "index %.1f MB, prefix table %.1f MB, locations %.1f MB\n",
+            large.size(), files.names, real.size(), files.index.size() / 1e6, files.prefix.size() / 1e6,
+            files.data.size() / 1e6);
     return roots.largeReady = 1;
 }
 
@@ -163,6 +166,16 @@ std::vector<std::string> TypedKeys() {
     return keys;
 }
 
+// A typed key for the label: its Latin-1 letters as UTF-8.
+std::string Printable(const std::string& key) {
+    std::string out;
+    for (unsigned char c : key) {
+        if (c < 0x80) out.push_back((char)c);
+        else out.push_back((char)(0xC0 | c >> 6)), out.push_back((char)(0x80 | (c & 0x3F)));
+    }
+    return out;
+}
+
 // Each keystroke of kTyped in turn; the label names the slowest one, timed on its own beforehand.
 void BM_Keystrokes(benchmark::State& state, int which) {
     if (!UseLocalities(state, which)) return;
@@ -183,7 +196,7 @@ void BM_Keystrokes(benchmark::State& state, int which) {
         i = (i + 1) % keys.size();
     }
     char label[160];
-    snprintf(label, sizeof label, "%zu keystrokes in turn, slowest \"%s\" %.3f ms", keys.size(), slowestKey.c_str(),
+    snprintf(label, sizeof label, "%zu keystrokes in turn, slowest \"%s\" %.3f ms", keys.size(), Printable(slowestKey).c_str(),
              slowest);
     state.SetLabel(label);
 }
