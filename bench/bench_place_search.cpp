@@ -38,7 +38,6 @@ enum { kLargeLocations = 1700000, kCommonNameFactor = 14 };
 struct BenchRoots {
     int ready = -1, largeReady = -1;
     std::string volume, temp, large;
-    long largeNames = 0;
 };
 BenchRoots roots;
 
@@ -118,6 +117,7 @@ int PrepareLarge() {
     if (!Prepare()) return 0;
     if (roots.largeReady >= 0) return roots.largeReady;
     roots.largeReady = 0;
+    auto start = std::chrono::steady_clock::now();
     std::vector<GazetteerLocation> real, cities, large;
     if (!ReadGazetteerLocations(roots.volume + "/names/world", &real)) return 0;
     ReadGazetteerLocations(roots.volume + "/names/search6", &cities);
@@ -133,12 +133,20 @@ int PrepareLarge() {
         !WriteFileAtomically((roots.large + "/names/world.dat").c_str(), files.data.data(), files.data.size()) ||
         !WriteFileAtomically((roots.large + "/names/world.ix4").c_str(), files.prefix.data(), files.prefix.size()))
         return 0;
-    roots.largeNames = files.names;
+    long san = 0, s = 0;  // how crowded the blocks the keystrokes scan are
+    GazetteerName record;
+    uint32_t offset = 0, next = 0;
+    while (DecodeGazetteerName(files.index.data(), files.index.size(), offset, &record, &next)) {
+        offset = next;
+        s += !record.name.empty() && record.name[0] == 'S';
+        san += record.name.compare(0, 3, "SAN") == 0;
+    }
     fprintf(stderr,
-            "size test: %zu locations under %d names from %zu real localities; "
-            "index %.1f MB, prefix table %.1f MB, locations %.1f MB\n",
-            large.size(), files.names, real.size(), files.index.size() / 1e6, files.prefix.size() / 1e6,
-            files.data.size() / 1e6);
+            "size test: %zu locations under %d names from %zu real localities, written in %.0f s; "
+            "index %.1f MB, prefix table %.1f MB, locations %.1f MB; %ld names begin with S, %ld with SAN\n",
+            large.size(), files.names, real.size(),
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), files.index.size() / 1e6,
+            files.prefix.size() / 1e6, files.data.size() / 1e6, s, san);
     return roots.largeReady = 1;
 }
 
