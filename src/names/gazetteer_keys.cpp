@@ -134,9 +134,3 @@ int CompareNameWithKey(const uint8_t* name, size_t length, const std::string& ke
     return j < foldedKey.size() ? -1 : 0;  // a folded name shorter than the key comes before it
 }
 
-static int CompareBytes(const std::string& a, const std::string& b) {
-    int r = memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
-    if (r) return r;
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
-}
-
