@@ -187,8 +187,8 @@ void DecodeLocateFile(const uint8_t* data, size_t size, std::vector<LocateRecord
         LocateRecord r;
         r.lon = ReadF64LE(c);
         r.lat = ReadF64LE(c);
-        const uint8_t* name;
-        CursorTake(c, kLocateNameBytes, &name);
+        const uint8_t* name = nullptr;
+        if (!CursorTake(c, kLocateNameBytes, &name)) break;
         r.name.assign((const char*)name, strnlen((const char*)name, kLocateNameBytes));
         out->push_back(r);
     }
