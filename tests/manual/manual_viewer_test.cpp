@@ -66,12 +66,21 @@ struct ManualViewerTest : ::testing::Test {
     }
 };
 
-TEST_F(ManualViewerTest, ValueAndMapLinksEndTheViewerWithWhatTheyCarry) {
-    Text("manual/v.txt", "{4}Pick one: {s \"11 02\" amateur radio} or {z \"5.5,48,45.8,10.5\" Switzerland}\n");
-    Rect value = LinkRect("manual\\v.txt", 0), map = LinkRect("manual\\v.txt", 1);
+TEST_F(ManualViewerTest, ValueAndMapLinksEndTheViewerWithWhatTheyCarryWebLinksDoNot) {
+    Text("manual/v.txt", "{4}Pick one: {s \"11 02\" amateur radio} or {z \"5.5,48,45.8,10.5\" Switzerland}\n"
+                         "See {u \"https://example.org/atlas\" our site} for more\n");
+    Rect value = LinkRect("manual\\v.txt", 0), map = LinkRect("manual\\v.txt", 1), site = LinkRect("manual\\v.txt", 2);
     EXPECT_EQ(manualViewer.shown.links[0].kind, kLinkValue);
     EXPECT_EQ(manualViewer.shown.links[1].kind, kLinkMap);
+    EXPECT_EQ(manualViewer.shown.links[2].kind, kLinkWeb);
     EXPECT_LT(value.right, map.left);
+
+    // A web link opens its address and the viewer stays.
+    ClickAt(site);
+    EXPECT_EQ(RunManualViewer("manual\\v.txt", 0, nullptr, nullptr, nullptr), kManualEnded);
+    EXPECT_TRUE(EndedByQuit());
+    ASSERT_FALSE(TestOpenedAddresses().empty());
+    EXPECT_EQ(TestOpenedAddresses().back(), "https://example.org/atlas");
 
     int a = -1, b = -1;
     ClickAt(value);
@@ -140,18 +149,6 @@ TEST_F(ManualViewerTest, FileLinksIndexAndEscapeGoBackOneLevel) {
     EXPECT_EQ(manualViewer.file, "manual\\d.txt");
     EXPECT_EQ(manualViewer.returnFile, "");
     EXPECT_EQ(RunManualViewer("manual\\none.txt", 1, nullptr, nullptr, nullptr), kManualFailed);
-}
-
-TEST_F(ManualViewerTest, WebLinksOpenTheirAddressAndTheViewerStays) {
-    Text("manual/w.txt", "See {u \"https://example.org/atlas\" our site} for more\n");
-    Rect site = LinkRect("manual\\w.txt", 0);
-    EXPECT_EQ(manualViewer.shown.links[0].kind, kLinkWeb);
-    TestClearShown();
-    ClickAt(site);
-    EXPECT_EQ(RunManualViewer("manual\\w.txt", 0, nullptr, nullptr, nullptr), kManualEnded);
-    EXPECT_TRUE(EndedByQuit());
-    ASSERT_FALSE(TestOpenedAddresses().empty());
-    EXPECT_EQ(TestOpenedAddresses().back(), "https://example.org/atlas");
 }
 
 TEST_F(ManualViewerTest, OnlyNinetyNinePagesAndCuesAtBothEnds) {
