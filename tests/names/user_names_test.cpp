@@ -164,12 +164,16 @@ TEST_F(UserNamesTest, DeleteTakesTheNearestNameInsideTheWindow) {
     EXPECT_TRUE(TestShownMessages().empty());
 }
 
-TEST_F(UserNamesTest, ASavedRecordHoldsEveryFieldAtItsOffset) {
+TEST_F(UserNamesTest, TheNameDialogRefusesBlanksAndTheSavedRecordHoldsEveryFieldAtItsOffset) {
     ASSERT_EQ(StartEditingUserNames(), 1);
     std::string longName;
     for (int i = 0; i < 75; i++) longName += (char)('a' + i % 26);
     Point p = At(43.3, 17.7);
+    int beeps = TestBeepCount();
     TestPushDialogScript([&](Dialog* d) {
+        TestDialogCommand(d, IDOK);  // empty or blank: a beep each, and the dialog stays
+        SetItemText(d, 1040, "   ");
+        TestDialogCommand(d, IDOK);
         SetItemText(d, 1040, longName.c_str());
         EXPECT_EQ(GetItemText(d, 1040).size(), 70u);  // the field takes 70 characters
         EXPECT_EQ(GetItemText(d, 1123), "Specify place name");
@@ -177,6 +181,7 @@ TEST_F(UserNamesTest, ASavedRecordHoldsEveryFieldAtItsOffset) {
     });
     Click(p);
     AddUserName();
+    EXPECT_EQ(TestBeepCount(), beeps + 2);
     TestPushAnswer(IDYES);
     EndEditingUserNames();
     std::vector<uint8_t> b = ReadTestFile(File());
@@ -192,21 +197,11 @@ TEST_F(UserNamesTest, ASavedRecordHoldsEveryFieldAtItsOffset) {
     EXPECT_EQ(b[79], 0);  // flags
 }
 
-TEST_F(UserNamesTest, TheNameDialogRefusesAnEmptyNameAndCancelEndsTheCommand) {
+TEST_F(UserNamesTest, CancelOrEscapeEndsTheCommandWithNothingAdded) {
     ASSERT_EQ(StartEditingUserNames(), 1);
-    int beeps = TestBeepCount();
-    int stillOpen = 0;
-    TestPushDialogScript([&](Dialog* d) {
-        TestDialogCommand(d, IDOK);  // empty: a beep, and the dialog stays
-        SetItemText(d, 1040, "   ");
-        TestDialogCommand(d, IDOK);
-        stillOpen = 1;
-        TestDialogCommand(d, IDCANCEL);
-    });
+    TestPushDialogScript([&](Dialog* d) { TestDialogCommand(d, IDCANCEL); });
     Click(At(45, 5));
     AddUserName();
-    EXPECT_EQ(stillOpen, 1);
-    EXPECT_EQ(TestBeepCount(), beeps + 2);
     EXPECT_EQ(Used(), 0);
     // A name, then Escape instead of a click: nothing is added.
     FlushMessages(0, 0xFFFFFFFF);
