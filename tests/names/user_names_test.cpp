@@ -78,15 +78,18 @@ TEST_F(UserNamesTest, AMissingOrEmptyFileGivesFiftyAdditionsAndNoMore) {
     }
 }
 
-TEST_F(UserNamesTest, DeletingThenAddingReusesTheFreedSlot) {
-    WriteNames({Named("Alpha", 45, 5), Named("Beta", 50, 10), Named("Gamma", 52, 15)});
+TEST_F(UserNamesTest, DeleteTakesTheNearestNameInsideTheWindowAndAddingReusesItsSlot) {
+    // Outside is west of the window and nearer the click than anything inside it.
+    WriteNames({Named("Outside", 47, -0.5f), Named("Inside", 47, 5), Named("Far", 54, 19)});
     ASSERT_EQ(StartEditingUserNames(), 1);
     EXPECT_EQ(TestLastMessage(), "loaded 3 user-defined place names");
     ASSERT_EQ(UserNameTableSize(), 53);
-    Click(At(50.3, 10.4));
+    Click(At(47, 0.5));
     EXPECT_EQ(DeleteUserName(), 1);  // the map must be repainted to take the name away
     EXPECT_EQ(TestLastMessage(), "Deleted 1 records");
+    EXPECT_EQ(UserNameTable()[0].flags, 0);
     EXPECT_EQ(UserNameTable()[1].flags, kUserNameFree);
+    EXPECT_EQ(UserNameTable()[2].flags, 0);
     Add("Delta", 48, 12);
     EXPECT_STREQ(UserNameTable()[1].name, "Delta");
     EXPECT_EQ(UserNameTable()[1].flags, 0);
@@ -94,6 +97,18 @@ TEST_F(UserNamesTest, DeletingThenAddingReusesTheFreedSlot) {
     // Starting again while editing is refused and keeps the table as it is.
     EXPECT_EQ(StartEditingUserNames(), 0);
     EXPECT_EQ(TestLastMessage(), "Save currently loaded data first");
+
+    // Nothing shown in the window: refused, nothing freed. A cancelled pick says nothing.
+    zoomHistory[1] = MapWindow{100, 120, -20, -5};
+    TestClearShown();
+    Click(At(-10, 110));
+    EXPECT_EQ(DeleteUserName(), 0);
+    EXPECT_EQ(TestLastMessage(), "did not select a record");
+    EXPECT_EQ(Used(), 3);
+    TestClearShown();
+    TestInjectKey(VK_ESCAPE);
+    EXPECT_EQ(DeleteUserName(), 0);
+    EXPECT_TRUE(TestShownMessages().empty());
     TestPushAnswer(IDYES);
     EndEditingUserNames();
     std::vector<NameRecord> saved = SavedNames();
@@ -139,29 +154,6 @@ TEST_F(UserNamesTest, NoKeepsTheFileYesKeepsABackupACrashLeavesNoTrace) {
     EndEditingUserNames();
     EXPECT_EQ(ReadTestFile(File()), two);
     EXPECT_EQ(ReadTestFile(Backup()), before);
-}
-
-TEST_F(UserNamesTest, DeleteTakesTheNearestNameInsideTheWindow) {
-    // West of the window and nearer the click than anything inside it.
-    WriteNames({Named("Outside", 47, -0.5f), Named("Inside", 47, 5), Named("Far", 54, 19)});
-    ASSERT_EQ(StartEditingUserNames(), 1);
-    Click(At(47, 0.5));
-    ASSERT_EQ(DeleteUserName(), 1);
-    EXPECT_EQ(UserNameTable()[0].flags, 0);
-    EXPECT_EQ(UserNameTable()[1].flags, kUserNameFree);
-    EXPECT_EQ(UserNameTable()[2].flags, 0);
-
-    // Nothing shown in the window: refused, nothing freed. A cancelled pick says nothing.
-    zoomHistory[1] = MapWindow{100, 120, -20, -5};
-    TestClearShown();
-    Click(At(-10, 110));
-    EXPECT_EQ(DeleteUserName(), 0);
-    EXPECT_EQ(TestLastMessage(), "did not select a record");
-    EXPECT_EQ(Used(), 2);
-    TestClearShown();
-    TestInjectKey(VK_ESCAPE);
-    EXPECT_EQ(DeleteUserName(), 0);
-    EXPECT_TRUE(TestShownMessages().empty());
 }
 
 TEST_F(UserNamesTest, TheNameDialogRefusesBlanksAndTheSavedRecordHoldsEveryFieldAtItsOffset) {
