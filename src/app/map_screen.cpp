@@ -1,6 +1,7 @@
 // The 2D map screen (mode 3) as the main window drives it: entering it, composing and
 // repainting the map with its status line and legend, the pointer's hover states and
 // cursors, clicks on the map and on its panel, the units switch and the background chooser.
+#include <cstdio>
 #include <cstring>
 
 #include "app/app.h"
@@ -265,6 +266,22 @@ static void MapManual(int id, const char* file, const char* index) {
     EnterMapScreen(0);
 }
 
+// The naming command; a click on a country shows its statistics page with the list of
+// countries as its index, and the map comes back afterwards.
+static void NameFeatures() {
+    FlashButton(21);
+    int country = 0;
+    if (!PickNamedFeatures(&country)) return;
+    if (country > 0) {
+        char page[32];
+        snprintf(page, sizeof page, "stats\\%d.txt", country);
+        ShowManualScreen(3, page, "stats\\country.txt", nullptr, nullptr);
+        EnterMapScreen(0);
+        return;
+    }
+    RecomposeAndRepaintMap();
+}
+
 static void BackToTopLevel() {
     zoomDepth = 0;
     RecomposeAndRepaintMap();
@@ -304,10 +321,7 @@ void MapButton(int id, int fromRightClick) {
             PaintMapScreen();
         }
         return;
-    case 21:
-        FlashButton(21);
-        if (PickNamedFeatures()) RecomposeAndRepaintMap();
-        return;
+    case 21: NameFeatures(); return;
     case 18: case 22: case 23: case 24: MapToolButton(id); return;
     case 25: FlashButton(25); BackToTopLevel(); return;
     case 95: MinimiseMainWindow(); return;

@@ -1,7 +1,7 @@
 // The naming command of the map: the user clicks features and their names are pinned on the
 // map as tags (clicking a pinned one again takes it off). Places, rivers, undersea features
-// and world localities answer when their layer or group is shown; a click on a country opens
-// its statistics page.
+// and world localities answer when their layer or group is shown; a click on a country ends
+// the command with that country, whose statistics page the shell then shows.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -253,18 +253,8 @@ int FindNamedFeature(const PickSources& src, const Rect& r, int px, int py, Name
     return any;
 }
 
-static void ShowCountryText(int number) {
-    const char* name = "";
-    for (int i = 0; i < countryIdCount; i++)
-        if (countryIds[i].number == number) name = countryIds[i].name;
-    char text[256];
-    snprintf(text, sizeof text,
-             "%s: its statistics page (stats\\%d.txt) opens in the text viewer, which this version does not have yet.",
-             name, number);
-    MessageBox(text, "Country", MB_OK);
-}
-
-int PickNamedFeatures() {
+int PickNamedFeatures(int* countryNumber) {
+    *countryNumber = 0;
     NamesSettings ns;
     if (!LoadNamesSettings(&ns)) return 0;
     tags.clear();
@@ -287,8 +277,8 @@ int PickNamedFeatures() {
             PixelToGeo(p.x, p.y, &lat, &lon);
             int number;
             if (src.countries && PickCountry(lat, lon, &number)) {
-                ShowCountryText(number);
-                break;  // the map is put back as it was before the command
+                *countryNumber = number;  // the shell shows its page, then the map again
+                break;
             }
             ShowMessage("You did not click on a named feature");
             continue;

@@ -120,20 +120,23 @@ void BuildGazetteerIndex(const std::vector<GazetteerLocation>& locations, const 
     out->names = (int)sorted.size();
 }
 
-// Compares the first len(key) characters of name with key, folded when either holds one of
-// the letters the search treats specially.
-static int CompareWithKey(const std::string& name, const std::string& key, int keySpecial) {
-    int nameSpecial = 0;
-    ComparisonKey(name, &nameSpecial);
-    if (!keySpecial && !nameSpecial) return memcmp(name.data(), key.data(), key.size());
-    std::string a = FoldComparisonName(name), b = FoldComparisonName(key);
-    if (a.size() < b.size()) {
-        int r = memcmp(a.data(), b.data(), a.size());
-        return r ? r : -1;
-    }
-    return memcmp(a.data(), b.data(), b.size());
+// The index record at offset without copying it: its name in place, its location count and
+// where the next record starts. 0 where DecodeGazetteerName fails.
+static int PeekGazetteerName(const uint8_t* data, size_t size, uint32_t offset, const uint8_t** name, int* length,
+                             int* count, uint32_t* next) {
+    if (offset >= size) return 0;
+    ByteCursor c = MakeCursor(data + offset, size - offset);
+    *length = ReadU8(c);
+    if (!CursorTake(c, *length, name)) return 0;
+    *count = ReadU16LE(c);
+    const uint8_t* locations;
+    if (c.bad || !CursorTake(c, (size_t)*count * 4, &locations)) return 0;
+    *next = (uint32_t)(c.p - data);
+    return 1;
 }
 
+// The names before the key are passed over in place: a crowded prefix block (all of "SAN" for
+// "San J", all of "S" for "São") holds tens of thousands of them in a full-size gazetteer.
 long FindBestMatches(const uint8_t* index, size_t indexSize, const uint8_t* prefix, size_t prefixSize, int maxSymbols,
                      const std::string& key, int maxResults, std::vector<GazetteerMatch>* out) {
     out->clear();
@@ -144,22 +147,24 @@ long FindBestMatches(const uint8_t* index, size_t indexSize, const uint8_t* pref
     uint32_t offset = PeekU32LE(prefix + (size_t)entry * 4);
     int special = 0;
     std::string compareKey = ComparisonKey(key, &special);
+    std::string foldedKey = FoldComparisonName(compareKey);
     int following = 0;
     long first = -1;
-    GazetteerName record;
+    const uint8_t* name;
+    int length, count;
     uint32_t next = 0;
-    while ((int)out->size() < maxResults && DecodeGazetteerName(index, indexSize, offset, &record, &next)) {
+    while ((int)out->size() < maxResults && PeekGazetteerName(index, indexSize, offset, &name, &length, &count, &next)) {
         uint32_t here = offset;
         offset = next;
-        if (record.name.size() < compareKey.size()) continue;
+        if ((size_t)length < compareKey.size()) continue;
         if (!following) {
-            int r = CompareWithKey(record.name, compareKey, special);
+            int r = CompareNameWithKey(name, length, compareKey, foldedKey, special);
             if (r > 0) following = 1;
             else if (r < 0) continue;
-            else if (special && memcmp(record.name.data(), compareKey.data(), compareKey.size()) != 0) continue;
+            else if (special && memcmp(name, compareKey.data(), compareKey.size()) != 0) continue;
         }
         if (first < 0) first = here;
-        out->push_back(GazetteerMatch{here, record.name, (int)record.locations.size()});
+        out->push_back(GazetteerMatch{here, std::string((const char*)name, length), count});
     }
     return first;
 }

@@ -95,25 +95,42 @@ std::string ComparisonKey(const std::string& key, int* special) {
     return out;
 }
 
+// The folded form of one upper-case character: one character, or two for ß (SS).
+static int FoldCharacter(unsigned char c, unsigned char out[2]) {
+    switch (c) {
+    case 0xD6: out[0] = 'O'; return 1;
+    case 0xC4: out[0] = 'A'; return 1;
+    case 0xDC: out[0] = 'U'; return 1;
+    case 0xC9: case 0xC8: out[0] = 'E'; return 1;
+    case 0xDF: out[0] = 'S', out[1] = 'S'; return 2;
+    default: out[0] = c; return 1;
+    }
+}
+
 std::string FoldComparisonName(const std::string& upperName) {
     std::string out;
     out.reserve(upperName.size() + 2);
-    for (unsigned char c : upperName) {
-        switch (c) {
-        case 0xD6: out.push_back('O'); break;
-        case 0xC4: out.push_back('A'); break;
-        case 0xDC: out.push_back('U'); break;
-        case 0xC9: case 0xC8: out.push_back('E'); break;
-        case 0xDF: out.append("SS"); break;
-        default: out.push_back((char)c);
-        }
-    }
+    unsigned char folded[2];
+    for (unsigned char c : upperName) out.append((const char*)folded, FoldCharacter(c, folded));
     return out;
 }
 
-static int CompareBytes(const std::string& a, const std::string& b) {
-    int r = memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
-    if (r) return r;
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+int CompareNameWithKey(const uint8_t* name, size_t length, const std::string& key, const std::string& foldedKey,
+                       int keySpecial) {
+    if (!keySpecial) {
+        // Folding changes only the six letters, and a name's ß lengthens it only from where it
+        // stands: when none of them is among the characters compared, the bytes decide.
+        size_t i = 0;
+        while (i < key.size() && !IsSpecialLetter(name[i])) i++;
+        if (i == key.size()) return memcmp(name, key.data(), key.size());
+    }
+    size_t j = 0;
+    unsigned char folded[2];
+    for (size_t i = 0; i < length && j < foldedKey.size(); i++) {
+        int n = FoldCharacter(name[i], folded);
+        for (int k = 0; k < n && j < foldedKey.size(); k++, j++)
+            if (folded[k] != (unsigned char)foldedKey[j]) return folded[k] < (unsigned char)foldedKey[j] ? -1 : 1;
+    }
+    return j < foldedKey.size() ? -1 : 0;  // a folded name shorter than the key comes before it
 }
 

@@ -126,9 +126,10 @@ int PickRiver(const Rect& r, double latitude, double longitude, NameTag* found);
 int PickCountry(double latitude, double longitude, int* countryNumber);
 // Adds the tag, or removes it when the same one is pinned; 1 added, 0 removed, -1 full.
 int ToggleTag(const NameTag& tag);
-// The naming command (button 21): pins and unpins tags until Escape or a country page. 1 when
-// the pick ran and the map must be recomposed to clear its marks; 0 when it was refused.
-int PickNamedFeatures();
+// The naming command (button 21): pins and unpins tags until Escape or a click on a country,
+// whose number goes to *countryNumber (0 when none). 1 when the pick ran and the map must be
+// recomposed to clear its marks; 0 when it was refused.
+int PickNamedFeatures(int* countryNumber);
 
 // [SECTION] Geometry (polygon_tests.cpp)
 

@@ -144,6 +144,12 @@ std::string PrefixOfEntry(int entry);
 std::string ComparisonKey(const std::string& key, int* special);
 // The comparison form of an upper-case name: Ö -> O, Ä -> A, Ü -> U, ß -> SS, É and È -> E.
 std::string FoldComparisonName(const std::string& upperName);
+// Compares the first key.size() characters of an index name, read in place, with a comparison
+// key: byte by byte, or both folded when either holds one of the six letters (foldedKey is the
+// key's folded form). Only the sign counts; a folded name shorter than the folded key is less.
+// The name must be at least as long as the key.
+int CompareNameWithKey(const uint8_t* name, size_t length, const std::string& key, const std::string& foldedKey,
+                       int keySpecial);
 
 // [SECTION] Gazetteers: records
 

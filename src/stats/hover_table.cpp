@@ -10,6 +10,8 @@
 #include "stats/country_files.h"
 #include "stats/stats.h"
 
+static_assert(sizeof(StatHoverEntry) == 88, "a hover entry is 88 bytes");
+
 static struct {
     StatHoverEntry* entries = nullptr;  // 256, or null until first built and after a release
 } hover;

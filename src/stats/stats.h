@@ -15,7 +15,9 @@
 extern float countryValues[kCountryRecords];
 
 // Reads variable (1..34) of every record into countryValues and widens *min..*max by every
-// available value. 261, or 0 after "Cannot open file table\country.dat".
+// available value (infinities and NaNs never widen it). The records read: 261, fewer for a
+// short file (the rest then read as not available), 0 for a variable outside 1..34, or 0
+// after "Cannot open file table\country.dat".
 int ReadVariableRange(int variable, float* min, float* max);
 
 // The table selection: country numbers (1-based) and up to four variables (0-based indices).

@@ -14,6 +14,7 @@
 #include "map2d/map2d.h"
 #include "platform/files.h"
 #include "platform/test_double.h"
+#include "support/rect_edges.h"
 #include "support/test_volume.h"
 
 namespace {
@@ -65,12 +66,21 @@ struct ManualViewerTest : ::testing::Test {
     }
 };
 
-TEST_F(ManualViewerTest, ValueAndMapLinksEndTheViewerWithWhatTheyCarry) {
-    Text("manual/v.txt", "{4}Pick one: {s \"11 02\" amateur radio} or {z \"5.5,48,45.8,10.5\" Switzerland}\n");
-    Rect value = LinkRect("manual\\v.txt", 0), map = LinkRect("manual\\v.txt", 1);
+TEST_F(ManualViewerTest, ValueAndMapLinksEndTheViewerWithWhatTheyCarryWebLinksDoNot) {
+    Text("manual/v.txt", "{4}Pick one: {s \"11 02\" amateur radio} or {z \"5.5,48,45.8,10.5\" Switzerland}\n"
+                         "See {u \"https://example.org/atlas\" our site} for more\n");
+    Rect value = LinkRect("manual\\v.txt", 0), map = LinkRect("manual\\v.txt", 1), site = LinkRect("manual\\v.txt", 2);
     EXPECT_EQ(manualViewer.shown.links[0].kind, kLinkValue);
     EXPECT_EQ(manualViewer.shown.links[1].kind, kLinkMap);
+    EXPECT_EQ(manualViewer.shown.links[2].kind, kLinkWeb);
     EXPECT_LT(value.right, map.left);
+
+    // A web link opens its address and the viewer stays.
+    ClickAt(site);
+    EXPECT_EQ(RunManualViewer("manual\\v.txt", 0, nullptr, nullptr, nullptr), kManualEnded);
+    EXPECT_TRUE(EndedByQuit());
+    ASSERT_FALSE(TestOpenedAddresses().empty());
+    EXPECT_EQ(TestOpenedAddresses().back(), "https://example.org/atlas");
 
     int a = -1, b = -1;
     ClickAt(value);
@@ -84,10 +94,8 @@ TEST_F(ManualViewerTest, ValueAndMapLinksEndTheViewerWithWhatTheyCarry) {
     ClickAt(map);
     EXPECT_EQ(RunManualViewer("manual\\v.txt", 0, nullptr, nullptr, nullptr), kManualMapLink);
     EXPECT_EQ(zoomDepth, 1);
-    EXPECT_DOUBLE_EQ(zoomHistory[1].west, 5.5);
-    EXPECT_DOUBLE_EQ(zoomHistory[1].north, 48);
-    EXPECT_DOUBLE_EQ(zoomHistory[1].south, 45.8);
-    EXPECT_DOUBLE_EQ(zoomHistory[1].east, 10.5);
+    const MapWindow& w = zoomHistory[1];
+    EXPECT_EQ((std::array<double, 4>{w.west, w.north, w.south, w.east}), (std::array<double, 4>{5.5, 48, 45.8, 10.5}));
     EXPECT_FALSE(FileExists(ScreenCachePath(1).c_str()));
     EXPECT_FALSE(EndedByQuit());
     ResetZoomHistory();
@@ -141,18 +149,6 @@ TEST_F(ManualViewerTest, FileLinksIndexAndEscapeGoBackOneLevel) {
     EXPECT_EQ(manualViewer.file, "manual\\d.txt");
     EXPECT_EQ(manualViewer.returnFile, "");
     EXPECT_EQ(RunManualViewer("manual\\none.txt", 1, nullptr, nullptr, nullptr), kManualFailed);
-}
-
-TEST_F(ManualViewerTest, WebLinksOpenTheirAddressAndTheViewerStays) {
-    Text("manual/w.txt", "See {u \"https://example.org/atlas\" our site} for more\n");
-    Rect site = LinkRect("manual\\w.txt", 0);
-    EXPECT_EQ(manualViewer.shown.links[0].kind, kLinkWeb);
-    TestClearShown();
-    ClickAt(site);
-    EXPECT_EQ(RunManualViewer("manual\\w.txt", 0, nullptr, nullptr, nullptr), kManualEnded);
-    EXPECT_TRUE(EndedByQuit());
-    ASSERT_FALSE(TestOpenedAddresses().empty());
-    EXPECT_EQ(TestOpenedAddresses().back(), "https://example.org/atlas");
 }
 
 TEST_F(ManualViewerTest, OnlyNinetyNinePagesAndCuesAtBothEnds) {
@@ -238,11 +234,7 @@ TEST_F(ManualViewerTest, VideoBoxPlaysItsClipOrIsForgotten) {
     RunManualViewer("manual\\video.txt", 1, nullptr, nullptr, nullptr);
     EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
     ASSERT_EQ(manualViewer.shown.hasVideo, 1);
-    const Rect& box = manualViewer.shown.videoBox;  // the smaller coordinates first
-    EXPECT_EQ(box.left, 20);
-    EXPECT_EQ(box.top, 180);
-    EXPECT_EQ(box.right, 180);
-    EXPECT_EQ(box.bottom, 260);
+    EXPECT_EQ(Edges(manualViewer.shown.videoBox), Edges(Rect{20, 180, 180, 260}));  // the smaller coordinates first
     EXPECT_EQ(WindowPixel(20, 180), 0u);   // the black frame
     EXPECT_EQ(WindowPixel(179, 259), 0u);
     EXPECT_EQ(WindowPixel(181, 200), 0xFFFFFFu);
@@ -260,10 +252,7 @@ TEST_F(ManualViewerTest, SearchStartsAtTheFirstPageAndSaysWhenNothingMatches) {
         TestInjectKey(VK_RETURN);
     };
     // Shown on its last page, where the text is too: the search still starts at page 0.
-    TestInjectKey(VK_DOWN);
-    TestInjectKey(VK_DOWN);
-    TestInjectKey(VK_DOWN);
-    TestInjectKey(VK_DOWN);
+    for (int i = 0; i < 4; i++) TestInjectKey(VK_DOWN);
     typeText("needle");
     RunManualViewer("manual\\s.txt", 0, nullptr, nullptr, nullptr);
     EXPECT_TRUE(EndedByQuit());
@@ -327,16 +316,8 @@ TEST_F(ManualViewerTest, BackdropGreysTheButtonsOfTheScreenUnderneath) {
     EXPECT_EQ(px[2], 0xFF000000u);
     EXPECT_EQ(px[3], 0xFF1A1A1Au);  // (18 + 52 + 86) / 6 = 26
     // The 640x480 layout: held to 800x600, scaled by 0.8, truncated, held to 640x480.
-    Rect small = ManualDimRect(Rect{756, 578, 800, 600}, 1);
-    EXPECT_EQ(small.left, 604);
-    EXPECT_EQ(small.top, 462);
-    EXPECT_EQ(small.right, 640);
-    EXPECT_EQ(small.bottom, 480);
-    Rect held = ManualDimRect(Rect{-10, 3, 900, 700}, 1);
-    EXPECT_EQ(held.left, 0);
-    EXPECT_EQ(held.top, 2);
-    EXPECT_EQ(held.right, 640);
-    EXPECT_EQ(held.bottom, 480);
+    EXPECT_EQ(Edges(ManualDimRect(Rect{756, 578, 800, 600}, 1)), Edges(Rect{604, 462, 640, 480}));
+    EXPECT_EQ(Edges(ManualDimRect(Rect{-10, 3, 900, 700}, 1)), Edges(Rect{0, 2, 640, 480}));
 
     // A window of one colour over the 2D map: the tabs and the map's panel go grey, the globe's
     // panel rectangles do not, the title strip comes back from hbmVirtual.
@@ -381,11 +362,7 @@ TEST_F(ManualViewerTest, TextAreasOfEachScreen) {
     for (const Case& c : cases) {
         window.Close();
         window.Open(c.small);
-        Rect r = ManualTextArea(c.mode);
-        EXPECT_EQ(r.left, c.area.left) << c.small << " " << c.mode;
-        EXPECT_EQ(r.top, c.area.top);
-        EXPECT_EQ(r.right, c.area.right);
-        EXPECT_EQ(r.bottom, c.area.bottom);
+        EXPECT_EQ(Edges(ManualTextArea(c.mode)), Edges(c.area)) << c.small << " " << c.mode;
     }
 }
 

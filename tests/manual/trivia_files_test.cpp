@@ -147,12 +147,4 @@ TEST_F(TriviaProgress, StoredAsOneLittleEndianInteger) {
     EXPECT_EQ(LoadTriviaIndex(), 0);
 }
 
-TEST_F(TriviaProgress, UnwritableFolder) {
-    // The temporary folder's place is taken by a plain file: nothing can be created in it.
-    WriteTestText(folder / "blocked", "x");
-    snprintf(tempDir, sizeof tempDir, "%s/blocked", folder.path.c_str());
-    EXPECT_EQ(SaveTriviaIndex(3), 0);
-    EXPECT_EQ(LoadTriviaIndex(), 0);
-}
-
 }  // namespace

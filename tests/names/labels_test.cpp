@@ -314,7 +314,8 @@ TEST_F(LabelsTest, NamingRefusesWhenNothingIsPickable) {
     ASSERT_TRUE(WriteTestText(folder / "names.dat", NamesDat("1110101")));
     memcpy(labelSwitches, "\1\1\1\0\0\0\1", 7);  // neither oceans, world features nor countries
     citiesDrawn = riversDrawn = 0;
-    EXPECT_EQ(PickNamedFeatures(), 0);  // refused: nothing to recompose
+    int country;
+    EXPECT_EQ(PickNamedFeatures(&country), 0);  // refused: nothing to recompose
     ASSERT_EQ(TestShownMessages().size(), 1u);
     EXPECT_EQ(TestShownMessages()[0].text, "There are no named features currently turned on.");
     EXPECT_EQ(TestShownMessages()[0].caption, "Hint");

@@ -15,47 +15,16 @@
 #include "platform/files.h"
 #include "platform/le_bytes.h"
 #include "platform/test_double.h"
-#include "support/test_volume.h"
+#include "support/search_root.h"
 
 namespace {
 
-struct SearchVolume : ::testing::Test {
-    TempFolder root;
-    void SetUp() override {
-        TestModeEnable(1);
-        TestClearShown();
-        snprintf(dataRoot, sizeof dataRoot, "%s", root.path.c_str());
-        snprintf(tempDir, sizeof tempDir, "%s/tmp", root.path.c_str());
-        MakeDirectories(tempDir);
-        MakeDirectories((root / "names").c_str());
-        WriteTestText(root / "theme1.dat", "[Names Country IDs]\n1 \"France, French Republic\"\n2 \"Italy\"\n");
-        ResetPlaceSearch();
-        ResetZoomHistory();
-    }
-    void TearDown() override {
-        ResetPlaceSearch();
-        ResetZoomHistory();
-        snprintf(dataRoot, sizeof dataRoot, ".");
-        snprintf(tempDir, sizeof tempDir, "tmp");
-    }
-    void WriteGazetteer(int type, const std::vector<GazetteerLocation>& locations) {
-        GazetteerFiles g;
-        BuildGazetteer(locations, type == 1 ? 4 : 2, &g);
-        std::string stem = root / (std::string("names/") + GazetteerStem(type));
-        WriteTestFile(stem + ".ix2", g.index);
-        WriteTestFile(stem + ".dat", g.data);
-        WriteTestFile(stem + (type == 1 ? ".ix4" : ".ix3"), g.prefix);
-    }
-};
+using SearchVolume = SearchRoot;
 
 GazetteerLocation At(const char* name, float lat, float lon, uint16_t country = 1) {
     return GazetteerLocation{lat, lon, name, country};
 }
 
-// The best matches as the search defines them, found by scanning every name in sorted order
-// from the start (no prefix table): names at least as long as the key whose beginning equals
-// the key (for a key with a specially treated letter, equal also before folding), then every
-// later name, at most 14.
 // The distinct names in the order the search defines, folded first.
 std::vector<std::string> SortedNames(const std::map<std::string, int>& counts) {
     std::vector<std::string> names;
@@ -67,6 +36,10 @@ std::vector<std::string> SortedNames(const std::map<std::string, int>& counts) {
     return names;
 }
 
+// The best matches as the search defines them, found by scanning every name in sorted order
+// from the start (no prefix table): names at least as long as the key whose beginning equals
+// the key (for a key with a specially treated letter, equal also before folding), then every
+// later name, at most 14.
 std::vector<std::string> NaiveMatches(const std::vector<std::string>& names, const std::map<std::string, int>& counts,
                                       const std::string& key) {
     std::string upper = UpperCase1252(key);

@@ -1,20 +1,14 @@
 // The user's own place names: the editor's table and commands driven through the queue and
 // the test double's dialogs, the file as saved (record layout, atomic replacement, backup),
 // damaged files left alone, and the names drawn over the map.
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
-#include "app/window_fixture.h"
 #include "names/labels.h"
-#include "names/names.h"
-#include "names/user_names.h"
-#include "platform/files.h"
 #include "platform/le_bytes.h"
+#include "support/user_names_fixture.h"
 
 namespace {
 
@@ -24,62 +18,21 @@ NameRecord Named(const char* name, float lat, float lon) {
     return r;
 }
 
-struct UserNamesTest : ::testing::Test {
-    TempFolder folder;
-    WindowFixture window;
-    char savedRoot[256], savedTemp[256];
-    void SetUp() override {
-        window.Open();
-        strcpy(savedRoot, dataRoot);
-        strcpy(savedTemp, tempDir);
-        strcpy(dataRoot, folder.path.c_str());
-        strcpy(tempDir, (folder / "tmp").c_str());
-        MakeDirectories(tempDir);
-        zoomHistory[1] = MapWindow{0, 20, 40, 55};
-        zoomDepth = 1;
-        ResetUserNames();
-        TestClearShown();
-    }
-    void TearDown() override {
-        FlushMessages(0, 0xFFFFFFFF);
-        ResetUserNames();
-        memset(labelSwitches, 0, sizeof labelSwitches);
-        strcpy(dataRoot, savedRoot);
-        strcpy(tempDir, savedTemp);
-        window.Close();
-    }
-    std::string File() { return folder / "tmp/userdef.dat"; }
-    std::string Backup() { return folder / "tmp/userdef.bak"; }
+float F32At(const std::vector<uint8_t>& b, size_t at) {
+    uint32_t u = PeekU32LE(&b[at]);
+    float f;
+    memcpy(&f, &u, 4);
+    return f;
+}
+
+struct UserNamesTest : UserNamesFixture {
     void WriteNames(const std::vector<NameRecord>& records) { ASSERT_TRUE(WriteTestFile(File(), EncodeNameFile(records))); }
-    std::vector<NameRecord> SavedNames() {
-        std::vector<uint8_t> bytes = ReadTestFile(File());
-        std::vector<NameRecord> out;
-        DecodeNameFile(bytes.data(), bytes.size(), &out);
-        return out;
-    }
-    Point At(double lat, double lon) {
-        int x, y;
-        GeoToPixel(lat, lon, &x, &y);
-        return Point{x, y};
-    }
-    void Click(Point p) {
-        TestInjectMessage(MSG_LBUTTONDOWN, 0, MakeMouseParam(p.x, p.y));
-        TestInjectMessage(MSG_LBUTTONUP, 0, MakeMouseParam(p.x, p.y));
-    }
     // One A command: the name typed and confirmed, then a click at the place.
     void Add(const std::string& name, double lat, double lon) {
-        TestPushDialogScript([name](Dialog* d) {
-            SetItemText(d, 1040, name.c_str());
-            TestDialogCommand(d, IDOK);
-        });
+        TypeName(name);
         Click(At(lat, lon));
         AddUserName();
         FlushMessages(0, 0xFFFFFFFF);
-    }
-    int Shown(const std::string& text) {
-        int n = 0;
-        for (const ShownText& t : TestShownMessages()) n += t.text == text;
-        return n;
     }
     int Used() {
         int n = 0;
@@ -125,19 +78,37 @@ TEST_F(UserNamesTest, AMissingOrEmptyFileGivesFiftyAdditionsAndNoMore) {
     }
 }
 
-TEST_F(UserNamesTest, DeletingThenAddingReusesTheFreedSlot) {
-    WriteNames({Named("Alpha", 45, 5), Named("Beta", 50, 10), Named("Gamma", 52, 15)});
+TEST_F(UserNamesTest, DeleteTakesTheNearestNameInsideTheWindowAndAddingReusesItsSlot) {
+    // Outside is west of the window and nearer the click than anything inside it.
+    WriteNames({Named("Outside", 47, -0.5f), Named("Inside", 47, 5), Named("Far", 54, 19)});
     ASSERT_EQ(StartEditingUserNames(), 1);
     EXPECT_EQ(TestLastMessage(), "loaded 3 user-defined place names");
     ASSERT_EQ(UserNameTableSize(), 53);
-    Click(At(50.3, 10.4));
+    Click(At(47, 0.5));
     EXPECT_EQ(DeleteUserName(), 1);  // the map must be repainted to take the name away
     EXPECT_EQ(TestLastMessage(), "Deleted 1 records");
+    EXPECT_EQ(UserNameTable()[0].flags, 0);
     EXPECT_EQ(UserNameTable()[1].flags, kUserNameFree);
+    EXPECT_EQ(UserNameTable()[2].flags, 0);
     Add("Delta", 48, 12);
     EXPECT_STREQ(UserNameTable()[1].name, "Delta");
     EXPECT_EQ(UserNameTable()[1].flags, 0);
     EXPECT_EQ(UserNameTable()[3].flags, kUserNameFree);  // the first spare is still free
+    // Starting again while editing is refused and keeps the table as it is.
+    EXPECT_EQ(StartEditingUserNames(), 0);
+    EXPECT_EQ(TestLastMessage(), "Save currently loaded data first");
+
+    // Nothing shown in the window: refused, nothing freed. A cancelled pick says nothing.
+    zoomHistory[1] = MapWindow{100, 120, -20, -5};
+    TestClearShown();
+    Click(At(-10, 110));
+    EXPECT_EQ(DeleteUserName(), 0);
+    EXPECT_EQ(TestLastMessage(), "did not select a record");
+    EXPECT_EQ(Used(), 3);
+    TestClearShown();
+    TestInjectKey(VK_ESCAPE);
+    EXPECT_EQ(DeleteUserName(), 0);
+    EXPECT_TRUE(TestShownMessages().empty());
     TestPushAnswer(IDYES);
     EndEditingUserNames();
     std::vector<NameRecord> saved = SavedNames();
@@ -145,7 +116,7 @@ TEST_F(UserNamesTest, DeletingThenAddingReusesTheFreedSlot) {
     EXPECT_EQ(saved[1].name, "Delta");
 }
 
-TEST_F(UserNamesTest, NoLeavesTheFileAsItWasAndYesKeepsThePreviousVersion) {
+TEST_F(UserNamesTest, NoKeepsTheFileYesKeepsABackupACrashLeavesNoTrace) {
     WriteNames({Named("Alpha", 45, 5), Named("Beta", 50, 10), Named("Gamma", 52, 15)});
     std::vector<uint8_t> before = ReadTestFile(File());
 
@@ -159,8 +130,11 @@ TEST_F(UserNamesTest, NoLeavesTheFileAsItWasAndYesKeepsThePreviousVersion) {
     EXPECT_FALSE(FileExists(Backup().c_str()));
 
     // Three records with the middle one deleted are saved as two, in table order; the three
-    // stay in the backup.
+    // stay in the backup. What a crash between writing a new version and renaming it leaves
+    // behind neither stops the load nor survives the save.
+    ASSERT_TRUE(WriteTestFile(File() + ".part", std::vector<uint8_t>(37, 0xEE)));
     ASSERT_EQ(StartEditingUserNames(), 1);
+    EXPECT_EQ(TestLastMessage(), "loaded 3 user-defined place names");
     Click(At(50, 10));
     DeleteUserName();
     TestPushAnswer(IDYES);
@@ -182,35 +156,16 @@ TEST_F(UserNamesTest, NoLeavesTheFileAsItWasAndYesKeepsThePreviousVersion) {
     EXPECT_EQ(ReadTestFile(Backup()), before);
 }
 
-TEST_F(UserNamesTest, DeleteTakesTheNearestNameInsideTheWindow) {
-    // West of the window and nearer the click than anything inside it.
-    WriteNames({Named("Outside", 47, -0.5f), Named("Inside", 47, 5), Named("Far", 54, 19)});
-    ASSERT_EQ(StartEditingUserNames(), 1);
-    Click(At(47, 0.5));
-    ASSERT_EQ(DeleteUserName(), 1);
-    EXPECT_EQ(UserNameTable()[0].flags, 0);
-    EXPECT_EQ(UserNameTable()[1].flags, kUserNameFree);
-    EXPECT_EQ(UserNameTable()[2].flags, 0);
-
-    // Nothing shown in the window: refused, nothing freed. A cancelled pick says nothing.
-    zoomHistory[1] = MapWindow{100, 120, -20, -5};
-    TestClearShown();
-    Click(At(-10, 110));
-    EXPECT_EQ(DeleteUserName(), 0);
-    EXPECT_EQ(TestLastMessage(), "did not select a record");
-    EXPECT_EQ(Used(), 2);
-    TestClearShown();
-    TestInjectKey(VK_ESCAPE);
-    EXPECT_EQ(DeleteUserName(), 0);
-    EXPECT_TRUE(TestShownMessages().empty());
-}
-
-TEST_F(UserNamesTest, ASavedRecordHoldsEveryFieldAtItsOffset) {
+TEST_F(UserNamesTest, TheNameDialogRefusesBlanksAndTheSavedRecordHoldsEveryFieldAtItsOffset) {
     ASSERT_EQ(StartEditingUserNames(), 1);
     std::string longName;
     for (int i = 0; i < 75; i++) longName += (char)('a' + i % 26);
     Point p = At(43.3, 17.7);
+    int beeps = TestBeepCount();
     TestPushDialogScript([&](Dialog* d) {
+        TestDialogCommand(d, IDOK);  // empty or blank: a beep each, and the dialog stays
+        SetItemText(d, 1040, "   ");
+        TestDialogCommand(d, IDOK);
         SetItemText(d, 1040, longName.c_str());
         EXPECT_EQ(GetItemText(d, 1040).size(), 70u);  // the field takes 70 characters
         EXPECT_EQ(GetItemText(d, 1123), "Specify place name");
@@ -218,19 +173,15 @@ TEST_F(UserNamesTest, ASavedRecordHoldsEveryFieldAtItsOffset) {
     });
     Click(p);
     AddUserName();
+    EXPECT_EQ(TestBeepCount(), beeps + 2);
     TestPushAnswer(IDYES);
     EndEditingUserNames();
     std::vector<uint8_t> b = ReadTestFile(File());
     ASSERT_EQ(b.size(), 80u);
     double lat, lon;
     PixelToGeo(p.x, p.y, &lat, &lon);
-    float f;
-    uint32_t u = PeekU32LE(&b[0]);
-    memcpy(&f, &u, 4);
-    EXPECT_EQ(f, (float)lat);
-    u = PeekU32LE(&b[4]);
-    memcpy(&f, &u, 4);
-    EXPECT_EQ(f, (float)lon);
+    EXPECT_EQ(F32At(b, 0), (float)lat);
+    EXPECT_EQ(F32At(b, 4), (float)lon);
     EXPECT_NE((float)lat, (float)lon);
     EXPECT_EQ(std::string((const char*)&b[8], 69), longName.substr(0, 69));  // the first 69 are used
     EXPECT_EQ(b[77], 0);
@@ -238,28 +189,15 @@ TEST_F(UserNamesTest, ASavedRecordHoldsEveryFieldAtItsOffset) {
     EXPECT_EQ(b[79], 0);  // flags
 }
 
-TEST_F(UserNamesTest, TheNameDialogRefusesAnEmptyNameAndCancelEndsTheCommand) {
+TEST_F(UserNamesTest, CancelOrEscapeEndsTheCommandWithNothingAdded) {
     ASSERT_EQ(StartEditingUserNames(), 1);
-    int beeps = TestBeepCount();
-    int stillOpen = 0;
-    TestPushDialogScript([&](Dialog* d) {
-        TestDialogCommand(d, IDOK);  // empty: a beep, and the dialog stays
-        SetItemText(d, 1040, "   ");
-        TestDialogCommand(d, IDOK);
-        stillOpen = 1;
-        TestDialogCommand(d, IDCANCEL);
-    });
+    TestPushDialogScript([&](Dialog* d) { TestDialogCommand(d, IDCANCEL); });
     Click(At(45, 5));
     AddUserName();
-    EXPECT_EQ(stillOpen, 1);
-    EXPECT_EQ(TestBeepCount(), beeps + 2);
     EXPECT_EQ(Used(), 0);
     // A name, then Escape instead of a click: nothing is added.
     FlushMessages(0, 0xFFFFFFFF);
-    TestPushDialogScript([](Dialog* d) {
-        SetItemText(d, 1040, "Home");
-        TestDialogCommand(d, IDOK);
-    });
+    TypeName("Home");
     TestInjectKey(VK_ESCAPE);
     AddUserName();
     EXPECT_EQ(Used(), 0);
@@ -267,28 +205,26 @@ TEST_F(UserNamesTest, TheNameDialogRefusesAnEmptyNameAndCancelEndsTheCommand) {
 
 TEST_F(UserNamesTest, DamagedFilesAreLeftAloneWithAMessage) {
     std::vector<uint8_t> good = EncodeNameFile({Named("Alpha", 45, 5), Named("Beta", 50, 10)});
-    auto setF32 = [](std::vector<uint8_t>& b, size_t at, float v) {
-        uint32_t u;
-        memcpy(&u, &v, 4);
-        PokeU32LE(&b[at], u);
-    };
     struct Case {
         const char* what;
         std::vector<uint8_t> bytes;
     };
     std::vector<Case> cases;
+    // A float written into a copy of the good file at a byte offset.
+    auto withF32 = [&](const char* what, size_t at, float v) {
+        cases.push_back({what, good});
+        uint32_t u;
+        memcpy(&u, &v, 4);
+        PokeU32LE(&cases.back().bytes[at], u);
+    };
     cases.push_back({"its size (161 bytes) is not a whole number of 80-byte records", good});
     cases.back().bytes.push_back(7);
     cases.push_back({"record 2: its name has no end", good});
     memset(&cases.back().bytes[80 + 8], 'x', 70);
-    cases.push_back({"record 1: its latitude is not between -90 and 90 degrees", good});
-    setF32(cases.back().bytes, 0, NAN);
-    cases.push_back({"record 2: its latitude is not between -90 and 90 degrees", good});
-    setF32(cases.back().bytes, 80, -90.5f);
-    cases.push_back({"record 2: its longitude is not between -180 and 180 degrees", good});
-    setF32(cases.back().bytes, 84, INFINITY);
-    cases.push_back({"record 1: its longitude is not between -180 and 180 degrees", good});
-    setF32(cases.back().bytes, 4, 180.5f);
+    withF32("record 1: its latitude is not between -90 and 90 degrees", 0, NAN);
+    withF32("record 2: its latitude is not between -90 and 90 degrees", 80, -90.5f);
+    withF32("record 2: its longitude is not between -180 and 180 degrees", 84, INFINITY);
+    withF32("record 1: its longitude is not between -180 and 180 degrees", 4, 180.5f);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ResetUserNames();
@@ -315,21 +251,6 @@ TEST_F(UserNamesTest, DamagedFilesAreLeftAloneWithAMessage) {
     EXPECT_EQ(CheckUserNamesBytes(edges.data(), edges.size(), &problem), 1) << problem;
 }
 
-TEST_F(UserNamesTest, ACrashDuringASaveLeavesTheListIntact) {
-    WriteNames({Named("Alpha", 45, 5), Named("Beta", 50, 10)});
-    std::vector<uint8_t> before = ReadTestFile(File());
-    // What a crash between writing the new version and renaming it leaves behind.
-    ASSERT_TRUE(WriteTestFile(File() + ".part", std::vector<uint8_t>(37, 0xEE)));
-    ASSERT_EQ(StartEditingUserNames(), 1);
-    EXPECT_EQ(TestLastMessage(), "loaded 2 user-defined place names");
-    Add("Gamma", 52, 15);
-    TestPushAnswer(IDYES);
-    ASSERT_EQ(EndEditingUserNames(), 1);
-    EXPECT_EQ(SavedNames().size(), 3u);
-    EXPECT_EQ(ReadTestFile(Backup()), before);
-    EXPECT_FALSE(FileExists((File() + ".part").c_str()));
-}
-
 TEST_F(UserNamesTest, AFailedSaveKeepsEditModeAndTheTable) {
     WriteNames({Named("Alpha", 45, 5)});
     std::vector<uint8_t> before = ReadTestFile(File());
@@ -349,17 +270,7 @@ TEST_F(UserNamesTest, AFailedSaveKeepsEditModeAndTheTable) {
     EXPECT_EQ(SavedNames().size(), 2u);
 }
 
-TEST_F(UserNamesTest, StartingTwiceAsksForASaveFirst) {
-    ASSERT_EQ(StartEditingUserNames(), 1);
-    Add("Alpha", 45, 5);
-    EXPECT_EQ(StartEditingUserNames(), 0);
-    EXPECT_EQ(TestLastMessage(), "Save currently loaded data first");
-    EXPECT_EQ(Used(), 1);
-}
-
 // [SECTION] Drawing
-
-uint32_t Pixel(int x, int y) { return WindowPixel(x, y); }
 
 // Pixels of a text colour in a box of the window drawn over black. Letters are smoothed, so
 // a text pixel is its colour at some strength: white gives greys, red (255, 0, 0) pure reds,
@@ -369,7 +280,7 @@ int CountColour(const Rect& r, uint32_t rgb) {
     int tr = (rgb >> 16) & 255, tg = (rgb >> 8) & 255, tb = rgb & 255;
     for (int y = r.top; y < r.bottom; y++)
         for (int x = r.left; x < r.right; x++) {
-            uint32_t p = Pixel(x, y);
+            uint32_t p = WindowPixel(x, y);
             int pr = (p >> 16) & 255, pg = (p >> 8) & 255, pb = p & 255;
             if (pr + pg + pb < 96) continue;  // too faint to tell
             int strength = std::max({pr, pg, pb});
@@ -386,8 +297,8 @@ TEST_F(UserNamesTest, EditedNamesAreDrawnWhiteWithACyanPointAndTheDeletedOneRed)
     ASSERT_EQ(StartEditingUserNames(), 1);
     DrawEditedUserNames(WindowSurface(), mapRect);
     Point a = At(45, 5), b = At(50, 10), e = At(47, 19.9);
-    EXPECT_EQ(Pixel(a.x, a.y), 0x00FFFFu);
-    EXPECT_EQ(Pixel(b.x, b.y), 0x00FFFFu);
+    EXPECT_EQ(WindowPixel(a.x, a.y), 0x00FFFFu);
+    EXPECT_EQ(WindowPixel(b.x, b.y), 0x00FFFFu);
     // The text stands on its baseline at the point: white above and to the right, none below.
     EXPECT_GT(CountColour(Rect{a.x, a.y - 12, a.x + 40, a.y}, 0xFFFFFF), 10);
     EXPECT_EQ(CountColour(Rect{a.x - 10, a.y + 4, a.x + 40, a.y + 20}, 0xFFFFFF), 0);
@@ -407,7 +318,7 @@ TEST_F(UserNamesTest, EditedNamesAreDrawnWhiteWithACyanPointAndTheDeletedOneRed)
     FillRect(WindowSurface(), mapRect, 0);
     DrawEditedUserNames(WindowSurface(), mapRect);
     EXPECT_EQ(CountColour(Rect{b.x - 2, b.y - 12, b.x + 40, b.y + 2}, 0xFFFFFF), 0);
-    EXPECT_EQ(Pixel(b.x, b.y), 0u);
+    EXPECT_EQ(WindowPixel(b.x, b.y), 0u);
     TestPushAnswer(IDNO);
     EndEditingUserNames();
     FillRect(WindowSurface(), mapRect, 0);
@@ -426,14 +337,14 @@ TEST_F(UserNamesTest, TheNameLayerShowsSavedNamesOnlyOutsideEditMode) {
     Rect label{a.x, a.y - 14, a.x + 40, a.y};
     FillRect(WindowSurface(), mapRect, 0);
     DrawPlaceNames(WindowSurface(), mapRect);
-    EXPECT_EQ(Pixel(a.x, a.y), 0xFFFF00u);  // yellow point
+    EXPECT_EQ(WindowPixel(a.x, a.y), 0xFFFF00u);  // yellow point
     EXPECT_GT(CountColour(label, 0xFF8080), 5);
 
     ASSERT_EQ(StartEditingUserNames(), 1);
     FillRect(WindowSurface(), mapRect, 0);
     DrawPlaceNames(WindowSurface(), mapRect);
     EXPECT_EQ(CountColour(mapRect, 0xFF8080), 0);
-    EXPECT_NE(Pixel(a.x, a.y), 0xFFFF00u);
+    EXPECT_NE(WindowPixel(a.x, a.y), 0xFFFF00u);
 
     // A missing file is no list yet: nothing drawn, nothing said.
     TestPushAnswer(IDNO);

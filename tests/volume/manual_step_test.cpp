@@ -33,6 +33,17 @@ std::vector<std::string> PagesIn(const std::string& folder) {
     return names;
 }
 
+// A page's lines, without their line ends.
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        lines.push_back(text.substr(at, end - at));
+        at = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
 // The real pages built into a fresh volume, once for the tests that read them.
 struct RealManual {
     TempFolder volume;
@@ -136,12 +147,7 @@ TEST(ManualStep, RealPagesLinkToFilesTheVolumeHoldsAndPlacesOnTheWorld) {
         mapLink("\\{z \"([-0-9.]+),([-0-9.]+),([-0-9.]+),([-0-9.]+)\" ");
     int files = 0, maps = 0;
     for (const std::string& p : PagesIn(SourceDir() + "/content/manual")) {
-        std::string text = TextOf(m.volume / ("manual/" + p));
-        size_t at = 0;
-        while (at < text.size()) {
-            size_t end = text.find('\n', at);
-            std::string line = text.substr(at, end - at);
-            at = end == std::string::npos ? text.size() : end + 1;
+        for (const std::string& line : LinesOf(TextOf(m.volume / ("manual/" + p)))) {
             EXPECT_LE(line.size(), 194u) << p;
             for (const std::regex* r : {&fileLink, &picture}) {
                 for (std::sregex_iterator i(line.begin(), line.end(), *r), e; i != e; ++i) {
@@ -174,20 +180,12 @@ TEST(ManualStep, MeasuresLinesAsTheViewerDrawsThem) {
     } fonts[] = {{"", 11, 400}, {"{1}", 14, 700}, {"{2}", 12, 700}, {"{3}", 11, 700}};
     int lines = 0;
     for (const std::string& p : PagesIn(SourceDir() + "/content/manual")) {
-        std::string text = TextOf(SourceDir() + "/content/manual/" + p);
-        size_t at = 0;
-        while (at < text.size()) {
-            size_t end = text.find('\n', at);
-            std::string line = text.substr(at, end - at);
-            at = end == std::string::npos ? text.size() : end + 1;
+        for (const std::string& line : LinesOf(TextOf(SourceDir() + "/content/manual/" + p))) {
             if (line.empty() || line.find_first_of("{}") != std::string::npos) continue;
             for (const Font& f : fonts) {
-                FontSpec spec;
-                spec.family = "Arial";
-                spec.points = f.points;
-                spec.dpi = 96;
-                spec.weight = f.weight;
-                SetFont(s, spec);
+                FontSpec drawn;
+                drawn.family = "Arial", drawn.points = f.points, drawn.dpi = 96, drawn.weight = f.weight;
+                SetFont(s, drawn);
                 int font = 0;
                 EXPECT_EQ(ManualLineWidth(std::string(f.tag) + line, &font), TextExtent(s, line.c_str(), (int)line.size()).x)
                     << p << " " << f.tag << line;

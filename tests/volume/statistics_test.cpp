@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "manual_pages.h"
 #include "platform/le_bytes.h"
 #include "statistics_build.h"
 #include "support/test_volume.h"
@@ -141,18 +142,11 @@ TEST(Statistics, ProfileVariables) {
     float v[kCountryVariables];
     int older[kCountryVariables];
     ReadFactbookVariables(doc.GetRoot(), v, older);
-    EXPECT_FLOAT_EQ(v[0], 34.1f);
-    EXPECT_FLOAT_EQ(v[2], 13.3f);
-    EXPECT_FLOAT_EQ(v[3], 31.8f);
-    EXPECT_FLOAT_EQ(v[4], 12.88f);
-    EXPECT_FLOAT_EQ(v[5], 10.38f + 41.38f + 13.91f);
-    EXPECT_FLOAT_EQ(v[6], kStatNotAvailable);
-    EXPECT_FLOAT_EQ(v[10], 357022.0f);
-    EXPECT_FLOAT_EQ(v[11], kStatNotAvailable);
-    EXPECT_FLOAT_EQ(v[17], 3.43f);
-    EXPECT_FLOAT_EQ(v[24], 3.722e12f);
-    EXPECT_FLOAT_EQ(v[28], 1.68e12f);
-    EXPECT_FLOAT_EQ(v[29], kStatNotAvailable);
+    struct { int k; float value; } expected[] = {
+        {0, 34.1f}, {2, 13.3f}, {3, 31.8f}, {4, 12.88f}, {5, 10.38f + 41.38f + 13.91f}, {6, kStatNotAvailable},
+        {10, 357022.0f}, {11, kStatNotAvailable}, {17, 3.43f}, {24, 3.722e12f}, {28, 1.68e12f}, {29, kStatNotAvailable},
+    };
+    for (const auto& e : expected) EXPECT_FLOAT_EQ(v[e.k], e.value) << "variable " << e.k;
 }
 
 // The three table files read back field by field the way the screen reads them.
@@ -312,7 +306,7 @@ TEST(Statistics, CountryPageLines) {
     EXPECT_EQ(text.find("{Braces}"), std::string::npos);
     EXPECT_NE(text.find("{f \"stats\\country.txt\" "), std::string::npos);
     // The wrapped background holds every character of the original, the long word cut.
-    std::vector<std::string> wrapped = WrapBodyText(c.background[0], 645, 194);
+    std::vector<std::string> wrapped = WrapManualText(c.background[0], 645, 0, 194);
     std::string joined, original;
     for (const std::string& w : wrapped) {
         EXPECT_FALSE(w.empty());

@@ -136,8 +136,9 @@ int CheckManualPage(const char* fileName, const std::string& text, std::vector<s
     return count;
 }
 
-std::vector<std::string> WrapManualText(const std::string& text, int width, int headingFont) {
+std::vector<std::string> WrapManualText(const std::string& text, int width, int headingFont, int maxChars) {
     int font = headingFont >= 1 && headingFont <= 3 ? headingFont : kBody;
+    auto fits = [&](const std::string& s) { return (int)s.size() <= maxChars && TextWidth(font, s) <= width; };
     std::vector<std::string> lines;
     std::string line;
     size_t at = 0;
@@ -148,12 +149,19 @@ std::vector<std::string> WrapManualText(const std::string& text, int width, int 
         at = end + 1;
         if (word.empty()) continue;
         std::string longer = line.empty() ? word : line + " " + word;
-        if (!line.empty() && TextWidth(font, longer) > width) {
-            lines.push_back(line);
-            line = word;
-        } else {
+        if (fits(longer)) {
             line = longer;
+            continue;
         }
+        if (!line.empty()) lines.push_back(line);
+        // A word wider than a line is cut where it stops fitting.
+        while (!fits(word)) {
+            size_t n = 1;
+            while (n < word.size() && fits(word.substr(0, n + 1))) n++;
+            lines.push_back(word.substr(0, n));
+            word = word.substr(n);
+        }
+        line = word;
     }
     if (!line.empty()) lines.push_back(line);
     return lines;

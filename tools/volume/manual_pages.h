@@ -26,5 +26,6 @@ int ManualLineWidth(const std::string& line, int* font);
 // number of faults.
 int CheckManualPage(const char* fileName, const std::string& text, std::vector<std::string>* faults);
 
-// Words wrapped into lines that fit width pixels, in the body font or heading font 1 to 3.
-std::vector<std::string> WrapManualText(const std::string& text, int width, int headingFont = 0);
+// Words wrapped into lines that fit width pixels, in the body font or heading font 1 to 3, and
+// hold at most maxChars characters; a word longer than a line is cut.
+std::vector<std::string> WrapManualText(const std::string& text, int width, int headingFont = 0, int maxChars = 194);

@@ -94,9 +94,6 @@ int DecodeCountryPolygons(const std::vector<uint8_t>& index, const std::vector<u
 
 // [SECTION] Country pages (statistics_pages.cpp)
 
-// Splits text into lines no wider than maxPixels in the body font of the text viewer (Arial,
-// 11 points on the screen) and no longer than maxChars; words longer than a line are cut.
-std::vector<std::string> WrapBodyText(const std::string& text, double maxPixels, int maxChars);
 // "stats\<number>.txt": the country's page in the text viewer's mark-up.
 std::string CountryPageText(const StatCountry& c, const char* edition);
 // "stats\country.txt": every country with a link to its page, in alphabetical order.

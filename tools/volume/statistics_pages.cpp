@@ -2,31 +2,23 @@
 // ("stats\country.txt"), in the viewer's mark-up. The viewer breaks no lines itself, so the
 // Factbook's background texts are wrapped here to the width of its text area (645 pixels
 // of Arial 11 points) and to its line buffer (194 characters).
-#include <QFont>
-#include <QFontMetricsF>
-#include <QString>
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <strings.h>
 
-#include "art.h"
+#include "manual_pages.h"
 #include "statistics_build.h"
 
 // The text area is 645 pixels wide; a few pixels are kept back for the viewer's own hinting.
-static const double kPageWidth = 640;
+static const int kPageWidth = 640;
 static const int kLineChars = 190;
-// Body text is Arial 11 points at 96 dots per inch: 15 pixels. Liberation Sans has its widths.
-static const int kBodyPixels = 15, kCaptionPixels = 37;
 // The caption's baseline: the text area starts 20 pixels below the map area's top (39).
 static const char* const kCaptionAt = "26,96";
 
-static double TextWidth(const std::string& text, int pixels, bool bold) {
-    EnsureArtApplication();
-    QFont f("Liberation Sans");
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return QFontMetricsF(f).horizontalAdvance(QString::fromLatin1(text.data(), (int)text.size()));
+// Width of a plain text in the body font, as the viewer draws it.
+static int BodyWidth(const std::string& text) {
+    int font = 0;
+    return ManualLineWidth(text, &font);
 }
 
 // Braces would start a tag in the viewer; the Factbook's own brackets become round ones.
@@ -39,43 +31,13 @@ static std::string Plain(std::string s) {
     return s;
 }
 
-std::vector<std::string> WrapBodyText(const std::string& text, double maxPixels, int maxChars) {
-    std::vector<std::string> lines;
-    std::string line;
-    size_t at = 0;
-    auto fits = [&](const std::string& s) { return (int)s.size() <= maxChars && TextWidth(s, kBodyPixels, false) <= maxPixels; };
-    while (at < text.size()) {
-        while (at < text.size() && text[at] == ' ') at++;
-        size_t end = text.find(' ', at);
-        if (end == std::string::npos) end = text.size();
-        if (end == at) break;
-        std::string word = text.substr(at, end - at);
-        at = end;
-        std::string joined = line.empty() ? word : line + " " + word;
-        if (fits(joined)) {
-            line = joined;
-            continue;
-        }
-        if (!line.empty()) lines.push_back(line);
-        line.clear();
-        // A word wider than a line is cut where it stops fitting.
-        while (!fits(word)) {
-            size_t n = 1;
-            while (n < word.size() && fits(word.substr(0, n + 1))) n++;
-            lines.push_back(word.substr(0, n));
-            word = word.substr(n);
-        }
-        line = word;
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
-}
-
 static void AddLine(std::string* page, const std::string& line) { *page += line + "\r\n"; }
 
 // The caption line, or for a name too wide for the caption font a first-level heading.
 static void AddCaption(std::string* page, const std::string& title) {
-    if (TextWidth(title, kCaptionPixels, true) <= kPageWidth) AddLine(page, std::string("{bigtext=") + kCaptionAt + ",\"" + title + "\"}");
+    std::string caption = std::string("{bigtext=") + kCaptionAt + ",\"" + title + "\"}";
+    int font = 0;
+    if (ManualLineWidth(caption, &font) <= ManualAreaFor("stats\\country.txt").right) AddLine(page, caption);
     else AddLine(page, "{1}" + title);
 }
 
@@ -83,7 +45,7 @@ static void AddSection(std::string* page, const char* heading, const std::vector
     AddLine(page, std::string("{2}") + heading);
     for (size_t p = 0; p < paragraphs.size(); p++) {
         if (p > 0) AddLine(page, "");
-        std::vector<std::string> lines = WrapBodyText(Plain(paragraphs[p]), kPageWidth, kLineChars);
+        std::vector<std::string> lines = WrapManualText(Plain(paragraphs[p]), kPageWidth, 0, kLineChars);
         for (size_t i = 0; i < lines.size(); i++) AddLine(page, (i == 0 ? "{4}" : "") + lines[i]);
     }
     AddLine(page, "");
@@ -116,22 +78,22 @@ std::string CountryIndexText(const std::vector<StatCountry>& records, const char
               [](const StatCountry* a, const StatCountry* b) { return strcasecmp(a->name.c_str(), b->name.c_str()) < 0; });
     std::string page;
     AddCaption(&page, "Countries");
-    std::vector<std::string> intro = WrapBodyText(
+    std::vector<std::string> intro = WrapManualText(
         "Choose a country for its page. Its figures are on the statistics screen; the texts come from The World Factbook (" +
             std::string(edition) + ").",
-        kPageWidth, kLineChars);
+        kPageWidth, 0, kLineChars);
     for (size_t i = 0; i < intro.size(); i++) AddLine(&page, (i == 0 ? "{4}" : "") + intro[i]);
     AddLine(&page, "");
     // Two links to a line, the second lined up at the middle of the text area with spaces, so
     // that a page holds well under the viewer's 50 links.
-    const double column = 330, space = TextWidth(" ", kBodyPixels, false);
+    const int column = 330, space = BodyWidth(" ");
     auto link = [](const StatCountry* c) { return "{f \"stats\\" + std::to_string(c->number) + ".txt\" " + c->name + "}"; };
     for (size_t i = 0; i < sorted.size();) {
         std::string line = link(sorted[i]);
-        double w = TextWidth(sorted[i]->name, kBodyPixels, false);
+        int w = BodyWidth(sorted[i]->name);
         if (i + 1 < sorted.size() && w + space <= column - 10 &&
-            TextWidth(sorted[i + 1]->name, kBodyPixels, false) <= kPageWidth - column) {
-            int spaces = (int)ceil((column - w) / space);
+            BodyWidth(sorted[i + 1]->name) <= kPageWidth - column) {
+            int spaces = (column - w + space - 1) / space;
             std::string pair = line + std::string(spaces, ' ') + link(sorted[i + 1]);
             if ((int)pair.size() <= kLineChars) {
                 AddLine(&page, pair);

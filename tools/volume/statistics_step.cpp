@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 
+#include "manual_pages.h"
 #include "names_build.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
@@ -234,6 +235,17 @@ static int WriteText(BuildContext& ctx, const char* name, const std::string& tex
     return WriteVolumeFile(ctx, name, text.data(), text.size());
 }
 
+// A page is written only when every line fits the viewer's text area, as the manual's are.
+static int WritePage(BuildContext& ctx, const char* name, const std::string& text) {
+    std::vector<std::string> faults;
+    if (CheckManualPage(name, text, &faults)) {
+        for (const std::string& f : faults) ReportLine(ctx, "statistics: %s", f.c_str());
+        BuildError("%s has %zu lines the text viewer cannot show as written", name, faults.size());
+        return 0;
+    }
+    return WriteText(ctx, name, text);
+}
+
 // Every file of the step, for the up-to-date check.
 static std::vector<std::string> StatisticsOutputs() {
     std::vector<std::string> out = {"table\\country.dat", "table\\country.inf", "table\\vars.inf", "stats\\country.txt"};
@@ -349,9 +361,9 @@ int BuildStatistics(BuildContext& ctx) {
     for (const StatCountry& c : records) {
         char name[32];
         snprintf(name, sizeof name, "stats\\%d.txt", c.number);
-        ok = WriteText(ctx, name, CountryPageText(c, edition.c_str())) && ok;
+        ok = WritePage(ctx, name, CountryPageText(c, edition.c_str())) && ok;
     }
-    ok = WriteText(ctx, "stats\\country.txt", CountryIndexText(records, edition.c_str())) && ok;
+    ok = WritePage(ctx, "stats\\country.txt", CountryIndexText(records, edition.c_str())) && ok;
     ReportLine(ctx, "statistics: %d region images, %d country pages and the index; Factbook read in %.1f s, maps drawn in %.1f s, pages in %.1f s",
                images, kCountryRecords, readSeconds, mapSeconds, NowSeconds() - pageStart);
     ReportLine(ctx, "statistics: scales\\choro01.sca .. choro34.sca come from the scales step");
