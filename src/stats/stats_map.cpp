@@ -141,20 +141,24 @@ static std::string ScalePath(int variable) {
     return DataRootPath(relative);
 }
 
+void ClearStatisticsLegend() {
+    Surface* w = WindowSurface();
+    if (!w || !hbmVirtual) return;
+    Rect box = StatsLegendRect(), back = StatsLegendBackdrop();
+    Blit(w, box.left, box.top, box.right - box.left, box.bottom - box.top, hbmVirtual, box.left, box.top);
+    Blit(w, back.left, back.top, back.right - back.left, back.bottom - back.top, hbmVirtual, back.left, back.top);
+}
+
 void DrawStatisticsLegend() {
     Surface* w = WindowSurface();
     if (!w || !statsScreen.legendShown) return;
-    Rect box = StatsLegendRect(), back = StatsLegendBackdrop();
-    if (hbmVirtual) {
-        Blit(w, box.left, box.top, box.right - box.left, box.bottom - box.top, hbmVirtual, box.left, box.top);
-        Blit(w, back.left, back.top, back.right - back.left, back.bottom - back.top, hbmVirtual, back.left, back.top);
-    }
+    ClearStatisticsLegend();
     // The 2D map keeps its legend's hot areas in the shared records; this legend has none,
     // and the map's are put back as they were.
     uint8_t kept[3][16];
     memcpy(kept, legendCache, sizeof kept);
     std::string path = ScalePath(statsScreen.legendVariable);
-    int drawn = DrawLegend(w, box, path.c_str(), 0, 1, 0, nullptr, 0, -1, kLegendNoLabels, kLegendNoLabels);
+    int drawn = DrawLegend(w, StatsLegendRect(), path.c_str(), 0, 1, 0, nullptr, 0, -1, kLegendNoLabels, kLegendNoLabels);
     memcpy(legendCache, kept, sizeof kept);
     if (!drawn) return;
     Rect bar = LegendBarRect();

@@ -114,13 +114,9 @@ static void ShowView(int view) {
         ReleaseHoverTable();
         SetSelectionForRegion(statsScreen.region, statsScreen.tableVariables);
     }
+    // The legend box shows the backdrop again while the table has no colours.
+    if (view == 3) ClearStatisticsLegend();
     RedrawStatisticsView();
-    if (view == 3 && hbmVirtual) {
-        // The legend box shows the backdrop again while the table has no colours.
-        Surface* w = WindowSurface();
-        Blit(w, legendRect.left, legendRect.top, legendRect.right - legendRect.left, legendRect.bottom - legendRect.top, hbmVirtual,
-             legendRect.left, legendRect.top);
-    }
 }
 
 // The chooser's backdrop over the whole screen, and the panels.

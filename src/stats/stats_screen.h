@@ -64,6 +64,8 @@ void ExtrudeRegionImage(Surface* s, int x, int y, const uint8_t* indices, int wi
 Rect StatsTitleRect();
 // Draws the legend remembered by the last map draw, if any.
 void DrawStatisticsLegend();
+// Restores the legend's box and backdrop from the screen buffer.
+void ClearStatisticsLegend();
 // Forgets the region image kept between draws.
 void ReleaseRegionImageCache();
 
