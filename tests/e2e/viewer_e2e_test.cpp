@@ -813,6 +813,21 @@ TEST_F(StatisticsViewer, FromTheMapTabThroughEveryViewAndBack) {
     EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
 }
 
+// The manual over the screen: Escape closes it and the screen goes on where it was.
+TEST_F(StatisticsViewer, ManualOverTheScreenAndBack) {
+    ToMap();
+    TestClearShown();
+    TestInjectClick(540, 12);
+    TestInjectClick(520, 250);
+    ClickButton(9);
+    TestInjectKey(VK_ESCAPE);  // closes the manual, not the screen
+    ClickButton(76);
+    TestPumpMessages();
+    EXPECT_EQ(statsScreen.view, 2);
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
 // What the views look like, drawn as the loop draws them and saved for the eye.
 TEST_F(StatisticsViewer, FlatMapChartAndTableAsDrawn) {
     ToMap();
