@@ -280,7 +280,8 @@ static void HandleStatsMessage(const Message& m) {
     switch (m.kind) {
     case MSG_PAINT: PaintStatisticsScreen(m.paintRect); break;
     case MSG_SYSCOMMAND:
-        if (m.wParam == SC_RESTORE || m.wParam == SC_MINIMIZE) {
+        // The window coming back from the task bar: shown and painted whole.
+        if (m.wParam == SC_RESTORE) {
             ShowMainWindow();
             PaintStatisticsScreen(Rect{0, 0, screenWidth, screenHeight});
         }
