@@ -97,7 +97,8 @@ struct OpenChooser {
     Point at;
     int width, height;
     Surface* look[3] = {};
-    int marked = -1, hover = -1, pressed = -1;
+    int marked = -1;
+    ChooserPointer pointer;
 };
 
 enum { kStillOpen = -1, kCancelled = -2 };
@@ -127,7 +128,7 @@ static void DrawPanel(const OpenChooser& c) {
     if (!w) return;
     Blit(w, c.at.x, c.at.y, c.width, c.height, c.look[LOOK_NORMAL], 0, 0);
     for (int i = 0; i < c.panel->count; i++) {
-        int look = i == c.pressed || i == c.marked ? LOOK_PRESSED : i == c.hover ? LOOK_HOVER : LOOK_NORMAL;
+        int look = i == c.pointer.pressed || i == c.marked ? LOOK_PRESSED : i == c.pointer.hover ? LOOK_HOVER : LOOK_NORMAL;
         if (look == LOOK_NORMAL) continue;
         Rect a = ItemRect(i);
         Blit(w, c.at.x + a.left, c.at.y + a.top, a.right - a.left, a.bottom - a.top, c.look[look], a.left, a.top);
@@ -152,24 +153,15 @@ static int Inside(const OpenChooser& c, int x, int y) {
 static int HandleMessage(OpenChooser& c, const Message& m) {
     switch (m.kind) {
     case MSG_KEYDOWN: return m.wParam == VK_ESCAPE ? kCancelled : kStillOpen;
-    case MSG_MOUSEMOVE: {
-        int item = ItemAt(c, MessageX(m), MessageY(m));
-        if (item != c.hover) {
-            c.hover = item;
-            DrawPanel(c);
-        }
-        return kStillOpen;
-    }
     case MSG_LBUTTONDOWN:
         if (!Inside(c, MessageX(m), MessageY(m))) return kCancelled;
-        c.pressed = ItemAt(c, MessageX(m), MessageY(m));
-        if (c.pressed >= 0) DrawPanel(c);
-        return kStillOpen;
+        [[fallthrough]];
+    case MSG_MOUSEMOVE:
     case MSG_LBUTTONUP: {
-        int pressed = c.pressed, item = ItemAt(c, MessageX(m), MessageY(m));
-        c.pressed = -1;
-        if (pressed >= 0 && item == pressed) return pressed;
-        DrawPanel(c);
+        int item = ItemAt(c, MessageX(m), MessageY(m));
+        int tracked = TrackChooserPointer(&c.pointer, m, item);
+        if (tracked == kPointerClicked) return item;
+        if (tracked == kPointerRedraw) DrawPanel(c);
         return kStillOpen;
     }
     case MSG_PAINT:
