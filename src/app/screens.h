@@ -19,6 +19,9 @@ void EnterGlobeView();
 // The terrain view (mode 4 on "menu\3dmain.bmp") on the area clipped last, then where its
 // code leads.
 void EnterTerrainView();
+// The statistics tab: mode 7 on "menu\statmain.bmp" with the region chooser, its loop, then
+// where its code leads.
+void EnterStatisticsView();
 
 // [SECTION] The room and its pages (room.cpp)
 

@@ -5,6 +5,7 @@
 #include "globe/globe.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
+#include "stats/stats.h"
 #include "terrain/terrain_screen.h"
 
 static void CopyWholeBackground() {
@@ -36,3 +37,5 @@ static void EnterView(int mode, const char* background, int tab, int (*runView)(
 void EnterGlobeView() { EnterView(5, "menu\\glbmain.bmp", 5, RunGlobeScreen); }
 
 void EnterTerrainView() { EnterView(4, "menu\\3dmain.bmp", 2, RunTerrainView); }
+
+void EnterStatisticsView() { EnterView(7, "menu\\statmain.bmp", 3, RunStatisticsScreen); }

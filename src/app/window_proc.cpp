@@ -8,6 +8,7 @@
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
 #include "names/user_names.h"
+#include "stats/stats_screen.h"
 
 enum : int { kCommandExit = 40005, kCommandRepaint = 40006 };
 
@@ -41,13 +42,15 @@ static void NextView(int code) {
         ShowRoom();
     } else if (button == 5) {
         EnterGlobeView();
+    } else if (button == 3) {
+        EnterStatisticsView();
     } else if (button == 2) {
         EnterTerrainView();  // on the area chosen before: no pick this time
     } else if (button == 17) {
         if (screenMode != 3) EnterMapScreen(0);
         PlaceNameSearch();
     } else if (button) {
-        PlayCue(CUE_ERROR);  // the statistics and flyby screens come later
+        PlayCue(CUE_ERROR);  // the flyby screen comes later
         // A view that asked for one of them has ended: the user lands on the 2D map, the hub.
         if (screenMode != 3 && screenMode != 1) EnterMapScreen(0);
     }
@@ -73,6 +76,7 @@ static void Paint(const Rect& area) {
         else if (mapHoverState >= 6) HelpPrompt(-1, 0);
         DrawMapElevationLegend();
     }
+    if (mode == 7) DrawStatisticsLegend();
 }
 
 static void MouseMove(int x, int y) {

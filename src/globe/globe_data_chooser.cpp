@@ -22,7 +22,7 @@ struct DataChooser {
     Surface* look[4] = {};
     Surface* preview = nullptr;  // of the highlighted entry; none when its picture is missing
     int highlighted;
-    int hover = -1, pressed = -1;
+    ChooserPointer pointer;
 };
 
 }  // namespace
@@ -62,8 +62,8 @@ static void LoadPreview(DataChooser& c) {
 }
 
 static int AreaLook(const DataChooser& c, int area) {
-    if (area == c.pressed) return LOOK_PRESSED;
-    if (area == c.hover) return LOOK_HOVER;
+    if (area == c.pointer.pressed) return LOOK_PRESSED;
+    if (area == c.pointer.hover) return LOOK_HOVER;
     return area == c.highlighted ? LOOK_MARKED : LOOK_NORMAL;
 }
 
@@ -102,16 +102,12 @@ static void RedrawGlobe() {
     ClearClip(win);
 }
 
-// A click counts where the button went down and came up on the same area.
-static int HandleRelease(DataChooser& c, int area) {
-    int pressed = c.pressed;
-    c.pressed = -1;
-    if (pressed >= 0 && area == pressed) {
-        if (area == kConfirmArea) return kConfirmed;
-        if (area != c.highlighted) {
-            c.highlighted = area;
-            LoadPreview(c);
-        }
+// A click on an entry highlights it (with its preview); one on the confirm area confirms.
+static int HandleClick(DataChooser& c, int area) {
+    if (area == kConfirmArea) return kConfirmed;
+    if (area != c.highlighted) {
+        c.highlighted = area;
+        LoadPreview(c);
     }
     DrawPanel(c);
     return kStillOpen;
@@ -123,20 +119,15 @@ static int HandleMessage(DataChooser& c, const Message& m) {
         if (m.wParam == VK_RETURN) return kConfirmed;
         if (m.wParam == VK_ESCAPE) return kCancelled;
         return kStillOpen;
-    case MSG_MOUSEMOVE: {
+    case MSG_MOUSEMOVE:
+    case MSG_LBUTTONDOWN:
+    case MSG_LBUTTONUP: {
         int area = AreaAt(c, MessageX(m), MessageY(m));
-        if (area != c.hover) {
-            c.hover = area;
-            DrawPanel(c);
-        }
+        int tracked = TrackChooserPointer(&c.pointer, m, area);
+        if (tracked == kPointerClicked) return HandleClick(c, area);
+        if (tracked == kPointerRedraw) DrawPanel(c);
         return kStillOpen;
     }
-    case MSG_LBUTTONDOWN:
-        c.pressed = AreaAt(c, MessageX(m), MessageY(m));
-        if (c.pressed >= 0) DrawPanel(c);
-        return kStillOpen;
-    case MSG_LBUTTONUP:
-        return HandleRelease(c, AreaAt(c, MessageX(m), MessageY(m)));
     case MSG_PAINT:
         // The window repaints from hbmVirtual, which holds no globe: the frame as it stood and
         // the panel go back on top.

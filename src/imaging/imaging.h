@@ -391,6 +391,16 @@ constexpr Rect kChooserArea[kChooserAreas] = {
 };
 // The panel's top-left corner for a position given in 800x600 coordinates.
 Point ChooserPanelPosition(int x, int y);
+// The pointer over a chooser panel's areas, shared by every chooser (chooser_pointer.cpp):
+// the area under the pointer and the one the button went down on, -1 for none.
+struct ChooserPointer {
+    int hover = -1, pressed = -1;
+};
+enum : int { kPointerNothing = 0, kPointerRedraw = 1, kPointerClicked = 2 };
+// Follows a mouse move, press or release over `area` (-1 outside every area). A click is a
+// release over the area pressed: kPointerClicked, with the press forgotten. kPointerRedraw
+// when the looks changed otherwise; kPointerNothing for anything else.
+int TrackChooserPointer(ChooserPointer* p, const Message& m, int area);
 // The elevation scale chooser panel at (x, y) in 800x600 coordinates, on the window; runs its
 // own loop on the message queue until the user confirms (area 10 or Enter) or cancels
 // (Escape). Each choice redraws the legend at once: through redrawLegend when given (the

@@ -25,7 +25,8 @@ struct Chooser {
     Point at;
     Surface* look[4] = {};
     Swatch swatches[kChooserScales];
-    int selected, hover = -1, pressed = -1;
+    int selected;
+    ChooserPointer pointer;
     int displayCode;
     void (*redrawLegend)(int);
 };
@@ -87,8 +88,8 @@ static void ReadSwatches(Chooser& c) {
 }
 
 static int AreaLook(const Chooser& c, int area) {
-    if (area == c.pressed) return LOOK_PRESSED;
-    if (area == c.hover) return LOOK_HOVER;
+    if (area == c.pointer.pressed) return LOOK_PRESSED;
+    if (area == c.pointer.hover) return LOOK_HOVER;
     int marked = area == c.selected || (area == 8 && fixedElevationRange) || (area == 9 && !fixedElevationRange);
     return marked ? LOOK_MARKED : LOOK_NORMAL;
 }
@@ -144,24 +145,13 @@ static int HandleMessage(Chooser& c, const Message& m) {
         if (m.wParam == VK_RETURN) return kConfirmed;
         if (m.wParam == VK_ESCAPE) return kCancelled;
         return kStillOpen;
-    case MSG_MOUSEMOVE: {
-        int area = AreaAt(c, MessageX(m), MessageY(m));
-        if (area != c.hover) {
-            c.hover = area;
-            DrawPanel(c);
-        }
-        return kStillOpen;
-    }
+    case MSG_MOUSEMOVE:
     case MSG_LBUTTONDOWN:
-        c.pressed = AreaAt(c, MessageX(m), MessageY(m));
-        if (c.pressed >= 0) DrawPanel(c);
-        return kStillOpen;
     case MSG_LBUTTONUP: {
         int area = AreaAt(c, MessageX(m), MessageY(m));
-        int pressed = c.pressed;
-        c.pressed = -1;
-        if (pressed < 0 || area != pressed) {
-            DrawPanel(c);
+        int tracked = TrackChooserPointer(&c.pointer, m, area);
+        if (tracked != kPointerClicked) {
+            if (tracked == kPointerRedraw) DrawPanel(c);
             return kStillOpen;
         }
         if (area == 10) return kConfirmed;

@@ -288,6 +288,9 @@ void Delay(double seconds);
 
 // [SECTION] Clipboard, browser, printing helpers
 
+// Empties the clipboard and puts the text on it (Windows-1252 bytes); 1 on success.
+int SetClipboardText(const std::string& text);
+
 // Hands an address ("https://...", "mailto:...") to the desktop's default opener.
 int OpenAddress(const char* address);
 // Opens the desktop's display settings where the desktop has such a tool.

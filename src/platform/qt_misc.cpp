@@ -124,6 +124,22 @@ void SetWindowCaption(const char* text) {
 
 std::string WindowCaption() { return misc.caption; }
 
+static std::string testClipboard;
+
+const std::string& TestClipboardText() { return testClipboard; }
+
+int SetClipboardText(const std::string& text) {
+    if (TestModeEnabled()) {
+        testClipboard = text;
+        return 1;
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return 0;
+    clipboard->clear();
+    clipboard->setText(FromCp1252(text.data(), (int)text.size()));
+    return 1;
+}
+
 int OpenAddress(const char* address) {
     if (TestModeEnabled()) {
         TestRecordAddress(address);

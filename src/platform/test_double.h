@@ -44,6 +44,8 @@ void TestInjectKey(uint32_t virtualKey);
 int TestPumpMessages();
 
 const std::vector<std::string>& TestOpenedAddresses();
+// The text put on the clipboard last while in test mode (the desktop's clipboard is left alone).
+const std::string& TestClipboardText();
 // Pretends the screen has this size, depth and font resolution (0 for the real value).
 void TestSetScreen(int width, int height, int depth, int dpi);
 int TestBeepCount();

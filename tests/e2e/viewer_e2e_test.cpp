@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -26,6 +27,8 @@
 #include "platform/files.h"
 #include "platform/test_double.h"
 #include "support/test_volume.h"
+#include "stats/stats_files.h"
+#include "stats/stats_screen.h"
 
 namespace fs = std::filesystem;
 
@@ -705,6 +708,179 @@ TEST_F(ManualViewerE2e, SatelliteTextsFromTheGlobe) {
     EXPECT_EQ(globeView.satDisplayOn, 1);
     globeView.satDisplayOn = 0;
     ResetSatelliteState();
+}
+
+// The statistics screen from the map's tab over hand-made country tables in the data root:
+// the region chooser, the flat map with its readout, the chart, the table with its paging
+// and clipboard text, a variable chooser, the way back to the chooser and Escape to the map.
+// South Asia's fourteen countries are blocks of their own palette index in its images.
+struct StatisticsViewer : Viewer {
+    static constexpr int kRegion = 6;
+    void SetUp() override {
+        Viewer::SetUp();
+        ResetStatisticsState();
+        // Record r: variable k is r * 100 + k + 0.25; record 19 has no population.
+        std::vector<uint8_t> data = CountryDataBytes(kCountryRecords, [](int r, int k) {
+            return r == 19 && k == 14 ? kStatNotAvailable : DistinctValue(r, k);
+        });
+        ASSERT_TRUE(WriteTestFile(root / "table/country.dat", data));
+        const StatRegion* region = StatRegionInfo(kRegion);
+        std::string info;
+        for (int i = 0; i < region->count; i++) {
+            char line[64];
+            snprintf(line, sizeof line, "1 %-3d %-3d Land %d\n", region->members[i] - 1, i + 1, region->members[i]);
+            info += line;
+        }
+        ASSERT_TRUE(WriteTestText(root / "table/country.inf", info));
+        std::string vars;
+        for (int k = 1; k <= kCountryVariables; k++) vars += "Variable_" + std::to_string(k) + " in_units\r\n";
+        ASSERT_TRUE(WriteTestText(root / "table/vars.inf", vars));
+        // Blocks 40 x 40 in rows of seven, bordered, on the background.
+        RegionImageSize size = RegionImageSizeFor(0);
+        std::vector<uint8_t> rows((size_t)size.width * size.height, 0);  // the encoder pads the rows
+        for (int i = 0; i < region->count; i++) {
+            int left = 40 + (i % 7) * 60, top = 100 + (i / 7) * 80;
+            for (int y = top - 1; y <= top + 40; y++)
+                for (int x = left - 1; x <= left + 40; x++) {
+                    int inside = y >= top && y < top + 40 && x >= left && x < left + 40;
+                    rows[(size_t)(size.height - 1 - y) * size.width + x] = inside ? (uint8_t)(i + 1) : 255;
+                }
+        }
+        std::vector<uint8_t> grey;
+        for (int i = 0; i < 256; i++) grey.insert(grey.end(), {(uint8_t)i, (uint8_t)i, (uint8_t)i});
+        std::vector<uint8_t> bmp = EncodeBmp8(rows.data(), size.width, size.height, grey);
+        ASSERT_TRUE(WriteTestFile(root / "table/s_asia.bmp", bmp));
+        ASSERT_TRUE(WriteTestFile(root / "table/s_asia3d.bmp", bmp));
+    }
+    // The centre of the block of the i-th member.
+    static Point Block(int i) { return Point{16 + 40 + (i % 7) * 60 + 20, 39 + 100 + (i / 7) * 80 + 20}; }
+    static void ClickButton(int id) {
+        PanelButton* b = FindPanelButton(id);
+        TestInjectClick(b->x + b->w / 2, b->y + b->h / 2);
+    }
+};
+
+// The screen's loop ends when the test double's queue runs dry, as at Escape: each step
+// below enters by the tab, acts, and is checked by what the screen left behind.
+TEST_F(StatisticsViewer, FromTheMapTabThroughEveryViewAndBack) {
+    ToMap();
+    TestClearShown();
+    int beeps = TestBeepCount();
+    TestInjectClick(540, 12);   // the statistics tab
+    TestInjectClick(520, 250);  // South Asia's rectangle
+    ClickButton(76);            // the chart
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_EQ(statsScreen.view, 2);
+    EXPECT_EQ(statsScreen.region, kRegion);
+
+    // The table, paged past its one page, then Literacy (the People panel's first row).
+    TestInjectClick(540, 12);
+    TestInjectClick(520, 250);
+    ClickButton(77);
+    TestInjectKey(VK_NEXT);
+    TestInjectKey(VK_UP);
+    ClickButton(80);
+    Point at = ChooserPanelPosition(545, 45);
+    TestInjectClick(at.x + 60, at.y + 24 + 8);
+    TestPumpMessages();
+    EXPECT_EQ(statsScreen.view, 3);
+    EXPECT_EQ(statsScreen.variable, 8);
+    EXPECT_EQ(TestBeepCount(), beeps + 2);
+    int expected[4] = {8, 14, 0, 0};
+    for (int k = 0; k < 4; k++) EXPECT_EQ(statsScreen.tableVariables[k], expected[k]) << k;
+    const std::string& clip = TestClipboardText();
+    EXPECT_EQ(clip.substr(0, clip.find('\n')), "Country\tVariable 8 in units\tVariable 14 in units");
+    // South Asia's first member, 20, is record 19: its population is not available.
+    EXPECT_NE(clip.find("\nCountry 19\t1908.2\t\n"), std::string::npos) << clip;
+    EXPECT_EQ(std::count(clip.begin(), clip.end(), '\n'), 15);
+    EXPECT_FALSE(FileExists(TempPath("clpboard.tmp").c_str()));
+
+    // Back to the chooser, and a variable picked there shows once a region is chosen.
+    TestInjectClick(540, 12);
+    TestInjectClick(520, 250);
+    ClickButton(94);
+    ClickButton(81);  // Economy: the second row is GDP per capita (26)
+    TestInjectClick(at.x + 60, at.y + 24 + 18 + 8);
+    TestPumpMessages();
+    EXPECT_EQ(statsScreen.view, 1);  // every entry starts in the chooser of the flat map
+    EXPECT_EQ(statsScreen.variable, 26);
+    EXPECT_EQ(statsScreen.tableVariables[0], 26);
+    EXPECT_EQ(statsScreen.tableVariables[1], 8);
+    EXPECT_EQ(statsScreen.tableVariables[2], 0);  // slots 2 to 4 are cleared on every entry
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_EQ(FindPanelButton(1)->pressed, 1);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+// The manual over the screen: Escape closes it and the screen goes on where it was.
+TEST_F(StatisticsViewer, ManualOverTheScreenAndBack) {
+    ToMap();
+    TestClearShown();
+    TestInjectClick(540, 12);
+    TestInjectClick(520, 250);
+    ClickButton(9);
+    TestInjectKey(VK_ESCAPE);  // closes the manual, not the screen
+    ClickButton(76);
+    TestPumpMessages();
+    EXPECT_EQ(statsScreen.view, 2);
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+// What the views look like, drawn as the loop draws them and saved for the eye.
+TEST_F(StatisticsViewer, FlatMapChartAndTableAsDrawn) {
+    ToMap();
+    screenMode = 7;
+    LoadBMPToBackground("menu\\statmain.bmp");
+    Blit(WindowSurface(), 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
+    statsScreen.region = kRegion;
+    statsScreen.view = 1;
+    ASSERT_EQ(DrawStatisticsMap(14, kRegion, 0), 1) << TestLastMessage();
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("statistics-flat.png").c_str()));
+    // Blocks take the scale's colours, not the image's grey, and differ from one another.
+    uint32_t first = WindowPixel(Block(1).x, Block(1).y), last = WindowPixel(Block(13).x, Block(13).y);
+    EXPECT_NE(first, last);
+    EXPECT_NE(first, 0x020202u);
+    // The hover table names the block's country with its value.
+    const StatHoverEntry* e = HoverEntry(3);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(HoverReadoutText(e->name, e->value, 14), "Land 34: 3,314");
+    // The colours spread over the region's own population figures (record 19 has none).
+    const StatRegion* region = StatRegionInfo(kRegion);
+    EXPECT_FLOAT_EQ(statsScreen.legendMin, DistinctValue(region->members[1] - 1, 14));
+    EXPECT_FLOAT_EQ(statsScreen.legendMax, DistinctValue(region->members[region->count - 1] - 1, 14));
+    ASSERT_EQ(DrawStatisticsMap(14, kRegion, 1), 1) << TestLastMessage();
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("statistics-chart.png").c_str()));
+    // The last block stands highest: its top face is lifted above its flat place.
+    Point top = Block(13);
+    EXPECT_EQ(WindowPixel(top.x, top.y - 20 - 30 + 2), last) << std::hex << WindowPixel(top.x, top.y - 20 - 30 + 2);
+    int variables[4] = {14, 8, 0, 0};
+    ASSERT_GT(SetSelectionForRegion(kRegion, variables), 0);
+    DrawStatisticsTable();
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("statistics-table.png").c_str()));
+    EXPECT_EQ(WindowPixel(mapRect.right - 2, mapRect.bottom - 2), 0x285057u);
+    screenMode = 3;
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+// The globe's statistics tab leads there by the next-view code, and the screen's room button
+// out of it.
+TEST_F(StatisticsViewer, NextViewCodesInAndOut) {
+    ToMap();
+    TestInjectClick(754, 12);  // the globe
+    TestInjectClick(540, 12);  // its statistics tab: the next-view code 7
+    TestPumpMessages();
+    EXPECT_EQ(statsScreen.view, -1);  // the screen was entered, in its chooser
+    EXPECT_EQ(screenMode, 3);
+    TestInjectClick(540, 12);
+    TestInjectClick(520, 250);
+    ClickButton(6);  // the room: the code 1
+    TestPumpMessages();
+    EXPECT_EQ(statsScreen.view, 1);
+    EXPECT_EQ(statsScreen.region, kRegion);
+    EXPECT_EQ(screenMode, 1);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
 }
 
 }  // namespace
