@@ -335,7 +335,7 @@ TEST_F(ComposeTest, FineColourIsResidualOverTheBaseAndSmoothingFillsBetweenChang
         }
         EXPECT_EQ(between > 0, c.between) << c.smoothing;
         EXPECT_EQ(redOnly > 0, c.redOnly) << c.smoothing;
-        if (!c.between) EXPECT_EQ(nearestWrong, 0);
+        if (!c.between) { EXPECT_EQ(nearestWrong, 0); }
     }
     EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
 }

@@ -77,7 +77,7 @@ TEST_F(CodecFixture, ShadeCodebookEntriesFollowFileSize) {
         EXPECT_EQ(codebook->entries, c.entries);
         // Entries beyond the file read as 0, so a 12-bit index never reaches past the table.
         EXPECT_EQ(codebook->level0[16 * c.entries - 1], 200);
-        if (c.entries < 4096) EXPECT_EQ(codebook->level0[16 * c.entries], 0);
+        if (c.entries < 4096) { EXPECT_EQ(codebook->level0[16 * c.entries], 0); }
         ReleaseCodebook();
     }
 }

@@ -72,6 +72,6 @@ TEST(TileNames, PositionToSample) {
     for (const Case& c : cases) {
         int s = -7;
         EXPECT_EQ(PositionToSample(c.offset, c.extent, c.n, &s), c.ok) << c.offset << " of " << c.extent;
-        if (c.ok) EXPECT_EQ(s, c.sample) << c.offset << " of " << c.extent;
+        if (c.ok) { EXPECT_EQ(s, c.sample) << c.offset << " of " << c.extent; }
     }
 }

@@ -144,7 +144,7 @@ TEST(VectorFiles, LongitudeShiftAcrossTheDateLine) {
     for (const auto& c : cases) {
         int shift = 99;
         EXPECT_EQ(VectorCellShift(c.window, c.cellWest, &shift), c.visible) << c.window.west << " " << c.cellWest;
-        if (c.visible) EXPECT_EQ(shift, c.shift) << c.window.west << " " << c.cellWest;
+        if (c.visible) { EXPECT_EQ(shift, c.shift) << c.window.west << " " << c.cellWest; }
     }
 }
 
