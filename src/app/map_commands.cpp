@@ -21,6 +21,8 @@ int MapEdgePan(int direction) { return Repaint(PanMap(direction)); }
 
 int MapZoomBox(int x, int y, int corner) { return Repaint(ZoomBox(x, y, corner)); }
 
+int MapWheelZoom(int x, int y, int notches) { return Repaint(WheelZoom(x, y, notches)); }
+
 int MapLocatorClick(int x, int y) { return Repaint(PositionDialog()); }
 
 int MapScaleBoxClick(int x, int y) { return Repaint(ScaleDialog()); }

@@ -13,6 +13,8 @@ int MapEdgePan(int direction);
 int MapZoomBox(int x, int y, int corner);
 // The previous depth of the zoom history; the error cue at depth 0.
 int MapBackOneDepth();
+// Beyond the original design: wheel notches at a pixel of the map zoom in (> 0) or out about it.
+int MapWheelZoom(int x, int y, int notches);
 // The locator (695-796 x 434-488) and the scale text.
 int MapLocatorClick(int x, int y);
 int MapScaleBoxClick(int x, int y);

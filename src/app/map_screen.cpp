@@ -2,6 +2,7 @@
 // repainting the map with its status line and legend, the pointer's hover states and
 // cursors, clicks on the map and on its panel, the units switch and the background chooser.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/app.h"
@@ -211,7 +212,27 @@ void MapRightClick(int x, int y, uint32_t keys) {
     if (ButtonHitTest(x, y, 3, &id) && id > 5) MapButton(id, 1);
 }
 
+// Beyond the original design: the wheel over the map zooms about the pointer, a notch at a
+// time; the finer turns of touchpads add up until they make a notch.
+static struct {
+    int wheelTurn;
+} mapInput;
+
+void MapWheel(int x, int y, int delta) {
+    if (!InMap(x, y)) return;
+    mapInput.wheelTurn += delta;
+    int notches = mapInput.wheelTurn / kWheelDelta;
+    if (notches == 0) return;
+    mapInput.wheelTurn -= notches * kWheelDelta;
+    for (int i = 0; i < std::abs(notches); i++)
+        if (!MapWheelZoom(x, y, notches > 0 ? 1 : -1)) break;
+}
+
 void MapKeyDown(uint32_t key) {
+    if (key == VK_F1) {  // beyond the original design: the map's manual page, as button 9
+        MapButton(9, 0);
+        return;
+    }
     if (key == VK_F12) {
         UserNamesCommand(USER_NAMES_START);
         return;

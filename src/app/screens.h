@@ -49,6 +49,8 @@ void MapMouseMove(int x, int y);
 void MapLeftClick(int x, int y, uint32_t keys);
 void MapRightClick(int x, int y, uint32_t keys);
 void MapKeyDown(uint32_t key);
+// Beyond the original design: wheel turns over the map (kWheelDelta a notch).
+void MapWheel(int x, int y, int delta);
 // A 2D-map button (also reached through the next-view message).
 void MapButton(int id, int fromRightClick);
 // Paints the parts of mode 3 drawn over hbmVirtual's copy: layers, names, status, buttons.

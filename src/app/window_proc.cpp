@@ -10,7 +10,8 @@
 #include "names/user_names.h"
 #include "stats/stats_screen.h"
 
-enum : int { kCommandExit = 40005, kCommandRepaint = 40006 };
+// The find command (Ctrl+F) is beyond the original design: the map's place-name search.
+enum : int { kCommandExit = 40005, kCommandRepaint = 40006, kCommandFind = 40007 };
 
 int NextViewButton(int code) {
     switch (code) {
@@ -141,6 +142,9 @@ int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Mes
     case MSG_KEYDOWN:
         KeyDown((uint32_t)wParam);
         return 0;
+    case MSG_MOUSEWHEEL:
+        if (screenMode == 3) MapWheel(MessageX(msg), MessageY(msg), MessageWheelDelta(msg));
+        return 0;
     case MSG_COMMAND:
         if (wParam == kCommandExit && editingUserNames) {
             // The exit command keeps the user's unsaved names as the room's exit button does.
@@ -149,6 +153,8 @@ int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Mes
             Shutdown();
             DestroyMainWindow();
             PostQuitMessage(0);
+        } else if (wParam == kCommandFind) {
+            if (screenMode == 3) MapButton(17, 0);
         } else if (wParam == kCommandRepaint) {
             InvalidateWindow(nullptr);
         }

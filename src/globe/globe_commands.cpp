@@ -13,6 +13,7 @@
 
 static struct {
     uint32_t skipChar;  // the character a key already acted on as a key-down
+    int wheelTurn;      // wheel turn not yet a whole notch
 } keys;
 
 const char* GlobeShadingFile() { return globeView.namesShown ? "globe\\2160n.sha" : "globe\\2160.sha"; }
@@ -155,6 +156,16 @@ static void StepSize(int step) {
         return;
     }
     SetGlobeSizeAndTilt(size, globeView.tilt);
+}
+
+// Beyond the original design: a wheel notch away from the user is the next larger size, one
+// towards the user the next smaller, as the size buttons and the + and - keys step them.
+void GlobeWheel(int delta) {
+    keys.wheelTurn += delta;
+    int notches = keys.wheelTurn / kWheelDelta;
+    keys.wheelTurn -= notches * kWheelDelta;
+    for (; notches > 0; notches--) StepSize(1);
+    for (; notches < 0; notches++) StepSize(-1);
 }
 
 static void StepTilt(int step) {

@@ -133,6 +133,7 @@ void HandleGlobeMessage(const Message& m) {
     case MSG_MOUSEMOVE: GlobeMouseMove(MessageX(m), MessageY(m)); break;
     case MSG_LBUTTONDOWN: GlobeLeftClick(MessageX(m), MessageY(m)); break;
     case MSG_KEYDOWN: GlobeKeyDown((uint32_t)m.wParam); break;
+    case MSG_MOUSEWHEEL: GlobeWheel(MessageWheelDelta(m)); break;
     case MSG_CHAR: GlobeCharacter((uint32_t)m.wParam); break;
     case MSG_COMMAND:
         // The exit command belongs to the shell: leave, and let it arrive there.

@@ -45,6 +45,8 @@ void SetGlobeSizeAndTilt(int size, int tilt);
 void GlobeButton(int id);
 // Key-down and character messages.
 void GlobeKeyDown(uint32_t key);
+// Beyond the original design: wheel turns (kWheelDelta a notch) step the globe's size.
+void GlobeWheel(int delta);
 void GlobeCharacter(uint32_t c);
 // A confirmed entry of the data-type chooser.
 void ApplyGlobeDataEntry(int entry);

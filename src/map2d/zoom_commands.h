@@ -61,5 +61,15 @@ int WindowInsideWorld(const MapWindow& w);
 std::string ZoomBoxScaleLabel(const MapWindow& w, int32_t limit);
 // The 20 by 20 degree window the 3D tool takes around a point picked on the world view.
 MapWindow AreaWindowForPick(int x, int y);
+// Stores a window at depth d + 1, makes it current and discards its screen cache.
+void CommitNextDepth(const MapWindow& w);
+// Beyond the original design: the mouse wheel. One notch (notches > 0 in, < 0 out) scales the
+// window by the click zoom's 30 % about the pixel under the pointer, which keeps its place on
+// the screen. Zooming in commits the new window at the next depth, like a click, with the same
+// limits (depth 9, MaxZoomScale); zooming out replaces the window at this depth, like the
+// zoom-out tool, moved inside the world at its edges and the world view once it outgrows it.
+int WheelZoom(int x, int y, int notches);
+// The click zoom's share of the current spans that the next depth shows.
+constexpr double kClickZoomFactor = 0.3;
 // Moves the window at depth d - 1 so that it is centred on the current window (d >= 2).
 void RecentrePreviousDepth();

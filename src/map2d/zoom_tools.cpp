@@ -110,7 +110,7 @@ static MapWindow WindowOfBox(const Rect& r) {
     return MapWindow{fmin(west, east), fmax(west, east), fmin(south, north), fmax(south, north)};
 }
 
-static void CommitNextDepth(const MapWindow& w) {
+void CommitNextDepth(const MapWindow& w) {
     zoomHistory[zoomDepth + 1] = w;
     zoomDepth++;
     DiscardScreenCache(zoomDepth);

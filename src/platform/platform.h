@@ -50,6 +50,7 @@ enum : uint32_t {
     MSG_LBUTTONUP = 0x0202,
     MSG_RBUTTONDOWN = 0x0204,
     MSG_RBUTTONUP = 0x0205,
+    MSG_MOUSEWHEEL = 0x020A,  // beyond the original design: the wheel, see MessageWheelDelta
     MSG_MCINOTIFY = 0x03B9,
     MSG_USER = 0x0400,
 };
@@ -79,6 +80,11 @@ struct Message {
 
 inline int MessageX(const Message& m) { return (int16_t)(m.lParam & 0xFFFF); }
 inline int MessageY(const Message& m) { return (int16_t)((m.lParam >> 16) & 0xFFFF); }
+// MSG_MOUSEWHEEL: the turn in the high word of wParam (kWheelDelta a notch, positive away from
+// the user), the modifier bits in its low word, and the pointer in lParam like other mouse messages.
+constexpr int kWheelDelta = 120;
+inline int MessageWheelDelta(const Message& m) { return (int16_t)((m.wParam >> 16) & 0xFFFF); }
+inline uint64_t MakeWheelParam(int delta, uint32_t keys) { return ((uint64_t)(uint16_t)delta << 16) | (keys & 0xFFFF); }
 inline int64_t MakeMouseParam(int x, int y) { return (int64_t)(uint16_t)x | ((int64_t)(uint16_t)y << 16); }
 
 using WindowProc = int64_t (*)(uint32_t kind, uint64_t wParam, int64_t lParam, const Message& msg);

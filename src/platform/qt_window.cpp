@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
@@ -97,6 +98,15 @@ protected:
         if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton) return;
         PostMessage(kind, MouseKeys(e->buttons(), e->modifiers()), MakeMouseParam((int)e->position().x(), (int)e->position().y()));
     }
+    // Beyond the original design: wheel turns, in the classic units of 120 a notch.
+    void wheelEvent(QWheelEvent* e) override {
+        int delta = e->angleDelta().y();
+        if (delta == 0) return;
+        if (delta > 32767) delta = 32767;
+        if (delta < -32768) delta = -32768;
+        PostMessage(MSG_MOUSEWHEEL, MakeWheelParam(delta, (uint32_t)MouseKeys(e->buttons(), e->modifiers())),
+                    MakeMouseParam((int)e->position().x(), (int)e->position().y()));
+    }
     void keyPressEvent(QKeyEvent* e) override {
         uint32_t vk = VirtualKeyFromQt(e->key());
         if (e->key() == Qt::Key_F4 && (e->modifiers() & Qt::AltModifier)) {
@@ -105,6 +115,10 @@ protected:
         }
         if (e->key() == Qt::Key_Q && (e->modifiers() & Qt::ControlModifier)) {
             PostMessage(MSG_COMMAND, 40005, 0);  // the exit command
+            return;
+        }
+        if (e->key() == Qt::Key_F && (e->modifiers() & Qt::ControlModifier)) {
+            PostMessage(MSG_COMMAND, 40007, 0);  // beyond the original design: the find command
             return;
         }
         if (vk) PostMessage(MSG_KEYDOWN, vk, e->isAutoRepeat() ? (1ll << 30) : 0);
@@ -464,6 +478,11 @@ void TestInjectClick(int x, int y) {
     PostMessage(MSG_MOUSEMOVE, 0, MakeMouseParam(x, y));
     PostMessage(MSG_LBUTTONDOWN, MK_LBUTTON, MakeMouseParam(x, y));
     PostMessage(MSG_LBUTTONUP, 0, MakeMouseParam(x, y));
+}
+
+void TestInjectWheel(int x, int y, int delta, uint32_t keys) {
+    PostMessage(MSG_MOUSEMOVE, keys, MakeMouseParam(x, y));
+    PostMessage(MSG_MOUSEWHEEL, MakeWheelParam(delta, keys), MakeMouseParam(x, y));
 }
 
 void TestInjectKey(uint32_t virtualKey) {

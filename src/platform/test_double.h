@@ -39,6 +39,8 @@ const std::vector<std::string>& TestShownDialogs();
 
 void TestInjectMessage(uint32_t kind, uint64_t wParam, int64_t lParam);
 void TestInjectClick(int x, int y);  // mouse move, left down and left up at (x, y)
+// A pointer move to (x, y) and a wheel turn there (kWheelDelta a notch, positive away from the user).
+void TestInjectWheel(int x, int y, int delta, uint32_t keys = 0);
 void TestInjectKey(uint32_t virtualKey);
 // Dispatches every queued message; returns how many.
 int TestPumpMessages();

@@ -17,6 +17,7 @@
 
 static struct {
     int heldButton;  // the control's button drawn pressed while its drag lasts
+    int wheelTurn;   // wheel turn not yet a whole notch
 } commands;
 
 // A failed reload leaves nothing to show: the view closes with 0.
@@ -173,6 +174,24 @@ void StartTerrainDrag(int control) {
 static void DragZoom(int y) {
     double medium = std::fmin(std::fmax(TerrainMediumZoom() + (y - terrainView.lastY) * 0.02, 3.0), 7.0);
     SetTerrainZoom(medium * 150.0 / terrainView.gridSize);
+}
+
+// Beyond the original design: the mouse wheel changes the zoom within the zoom control's
+// range, kWheelZoomStep of it a notch (nearer away from the user); the error cue at either end.
+constexpr double kWheelZoomStep = 0.25;
+
+void TerrainWheel(int delta) {
+    commands.wheelTurn += delta;
+    int notches = commands.wheelTurn / kWheelDelta;
+    if (notches == 0) return;
+    commands.wheelTurn -= notches * kWheelDelta;
+    double now = TerrainMediumZoom(), medium = std::fmin(std::fmax(now + notches * kWheelZoomStep, 3.0), 7.0);
+    if (medium == now) {
+        PlayCue(CUE_ERROR);
+        return;
+    }
+    SetTerrainZoom(medium * 150.0 / terrainView.gridSize);
+    Redraw();
 }
 
 static void DragRotate(int x, int y) {

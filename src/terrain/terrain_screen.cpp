@@ -116,6 +116,9 @@ void HandleTerrainMessage(const Message& m) {
         else ButtonHitTest(MessageX(m), MessageY(m), 4, &id);
         break;
     case MSG_LBUTTONDOWN: TerrainLeftDown(MessageX(m), MessageY(m)); break;
+    case MSG_MOUSEWHEEL:
+        if (terrainView.control == kControlNone) TerrainWheel(MessageWheelDelta(m));
+        break;
     case MSG_LBUTTONUP:
     case MSG_RBUTTONUP:
         if (terrainView.control != kControlNone) EndTerrainDrag();

@@ -74,6 +74,8 @@ int StepTerrainRelief(int step);
 // camera and draw the preview; the release puts the pointer back and draws in full.
 void StartTerrainDrag(int control);
 void TerrainDragMove(int x, int y);
+// Beyond the original design: wheel turns (kWheelDelta a notch) change the camera's zoom.
+void TerrainWheel(int delta);
 void EndTerrainDrag();
 // Where the pointer goes back to when a control is released.
 Point TerrainControlHome(int control);

@@ -157,6 +157,15 @@ TEST_F(SearchDialogs, TheMapsButtonAndNextViewCodeOpenTheSearch) {
     TestPushDialogScript([&](Dialog* d) { TestDialogCommand(d, IDCANCEL); });
     MapButton(17, 0);
     EXPECT_EQ(TestShownDialogs(), (std::vector<std::string>{"Place Name Search"}));
+    // Ctrl+F, the find command, opens it too, on the map only.
+    TestPushDialogScript([&](Dialog* d) { TestDialogCommand(d, IDCANCEL); });
+    TestInjectMessage(MSG_COMMAND, 40007, 0);
+    TestPumpMessages();
+    EXPECT_EQ(TestShownDialogs().size(), 2u);
+    screenMode = 1;
+    TestInjectMessage(MSG_COMMAND, 40007, 0);
+    TestPumpMessages();
+    EXPECT_EQ(TestShownDialogs().size(), 2u);
     window.Close();
 }
 

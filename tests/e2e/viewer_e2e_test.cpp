@@ -308,6 +308,34 @@ TEST_F(Viewer, GoingBackUpReusesTheScreenCache) {
 
 namespace {
 
+// The wheel over the map zooms about the pointer, a notch a depth, recomposing each time;
+// turns outside the map do nothing and finer turns add up to a notch.
+TEST_F(Viewer, WheelZoomsAboutThePointer) {
+    ToMap();
+    double lat, lon;
+    PixelToGeo(420, 260, &lat, &lon);
+    TestInjectWheel(420, 260, kWheelDelta);
+    TestInjectWheel(420, 260, 2 * kWheelDelta);
+    TestPumpMessages();
+    EXPECT_EQ(zoomDepth, 3);
+    int x, y;
+    GeoToPixel(lat, lon, &x, &y);
+    EXPECT_LE(std::abs(x - 420), 1);
+    EXPECT_LE(std::abs(y - 260), 1);
+    EXPECT_TRUE(FileExists(ScreenCachePath(3).c_str()));
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("map-wheel.png").c_str()));
+    TestInjectWheel(740, 183, -kWheelDelta);  // the panel
+    TestInjectWheel(420, 260, -kWheelDelta / 2);
+    TestPumpMessages();
+    EXPECT_EQ(zoomDepth, 3);
+    TestInjectWheel(420, 260, -kWheelDelta / 2);
+    TestPumpMessages();
+    EXPECT_EQ(zoomDepth, 3);
+    EXPECT_NEAR(CurrentMapWindow().east - CurrentMapWindow().west, 360 * 0.3 * 0.3, 1e-9);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    ResetZoomHistory();
+}
+
 TEST_F(Viewer, KeysSwitchesAndTheWayOut) {
     TestInjectKey('Q');  // any key leaves the title page
     TestPumpMessages();
@@ -627,6 +655,19 @@ TEST_F(ManualViewerE2e, HelpButtonOfTheMapToALinkAndBack) {
     EXPECT_EQ(screenMode, 3);
     EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
     ResetZoomHistory();
+}
+
+// F1 on the map opens its manual page as the help button does; Escape leads back.
+TEST_F(ManualViewerE2e, FunctionKeyOneOpensTheMapsPage) {
+    ToMap();
+    WriteTexts();
+    manualViewer.file.clear();
+    TestInjectKey(VK_F1);
+    TestInjectKey(VK_ESCAPE);
+    TestPumpMessages();
+    EXPECT_EQ(manualViewer.file, "manual\\m_2d.txt");
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
 }
 
 TEST_F(ManualViewerE2e, ManualScreenOverTheMap) {

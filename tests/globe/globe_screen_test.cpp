@@ -201,6 +201,24 @@ TEST_F(GlobeScreen, SizeAndTiltKeysStopAtTheEnds) {
     EXPECT_EQ(globeView.size, 3);
 }
 
+// The wheel steps the size as the keys do, a notch a size, refused at the ends; half notches
+// add up. Each run opens at size 2.
+TEST_F(GlobeScreen, WheelStepsTheSize) {
+    TestInjectWheel(400, 300, kWheelDelta);
+    TestInjectWheel(400, 300, kWheelDelta);
+    EXPECT_EQ(RunToEscape(), 0);
+    EXPECT_EQ(globeView.size, 3);
+    EXPECT_EQ(ErrorCues(), 1);
+    TestInjectWheel(400, 300, -kWheelDelta / 2);
+    EXPECT_EQ(RunToEscape(), 0);
+    EXPECT_EQ(globeView.size, 2);
+    TestInjectWheel(400, 300, -kWheelDelta / 2);
+    TestInjectWheel(400, 300, -2 * kWheelDelta);
+    EXPECT_EQ(RunToEscape(), 0);
+    EXPECT_EQ(globeView.size, 0);
+    EXPECT_EQ(ErrorCues(), 2);
+}
+
 TEST_F(GlobeScreen, SpeedButtonsAndArrowKeys) {
     globeScreen = GlobeScreenState{0, 0, -1, 0};
     globeView.rotationSpeed = -1.0;

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "app/app.h"
 #include "map2d/geomagnetic_model.h"
@@ -315,6 +317,73 @@ TEST_F(ZoomTest, ShortDragIsAPlainClickZoom) {
     EXPECT_EQ(ZoomBox(sx, sy, 1), 0);
     EXPECT_EQ(zoomDepth, 1);
     EXPECT_EQ(TestBeepCount(), 1);
+}
+
+// [SECTION] The wheel
+
+TEST_F(ZoomTest, WheelKeepsThePointUnderThePointerThroughTheHistory) {
+    struct Spot { int x, y; } spots[] = {{mapRect.left + 1, 250}, {350, 290}, {mapRect.right - 2, 320}, {200, 200}};
+    for (const Spot& p : spots) {
+        ResetZoomHistory();
+        double lat, lon;
+        PixelToGeo(p.x, p.y, &lat, &lon);
+        std::vector<MapWindow> seen{CurrentMapWindow()};
+        // In four notches, then out three: the point stays within a pixel of the pointer.
+        for (int notch : {1, 1, 1, 1, -1, -1, -1}) {
+            ASSERT_EQ(WheelZoom(p.x, p.y, notch), 1) << p.x << "," << p.y << " depth " << zoomDepth;
+            int x, y;
+            GeoToPixel(lat, lon, &x, &y);
+            EXPECT_LE(std::abs(x - p.x), 1) << p.x << "," << p.y << " depth " << zoomDepth;
+            EXPECT_LE(std::abs(y - p.y), 1) << p.x << "," << p.y << " depth " << zoomDepth;
+            if (notch > 0) seen.push_back(CurrentMapWindow());
+        }
+        // Each notch in took the click zoom's 30 % of the spans at the next depth.
+        EXPECT_EQ(zoomDepth, 4);
+        EXPECT_NEAR(seen[4].east - seen[4].west, 360 * 0.3 * 0.3 * 0.3 * 0.3, 1e-9);
+        // Out replaced the deepest window by one as large as the depth above it showed.
+        EXPECT_NEAR(CurrentMapWindow().east - CurrentMapWindow().west, seen[1].east - seen[1].west, 1e-9);
+        // Back goes back through the windows the wheel committed.
+        EXPECT_EQ(ZoomBack(), 1);
+        ExpectWindow(CurrentMapWindow(), seen[3]);
+    }
+    EXPECT_EQ(TestBeepCount(), 0);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+TEST_F(ZoomTest, WheelRefusalsAndTheEdgesOfTheWorld) {
+    // Out at the world view, in beyond the pole rows: the error cue only.
+    EXPECT_EQ(WheelZoom(350, 290, -1), 0);
+    EXPECT_EQ(WheelZoom(350, mapRect.top + 5, 1), 0);
+    EXPECT_EQ(zoomDepth, 0);
+    EXPECT_EQ(TestBeepCount(), 2);
+    // Depth 9: the zoom box's message.
+    At(9, MapWindow{10, 10.1, 20, 20.075});
+    EXPECT_EQ(WheelZoom(350, 290, 1), 0);
+    EXPECT_EQ(TestLastMessage(), "Maximum zooming level reached");
+    EXPECT_EQ(zoomDepth, 9);
+    // Below MaxZoomScale: refused, the history as it was.
+    Theme("[MaxZoomScale=200000000\n");
+    ResetZoomHistory();
+    EXPECT_EQ(WheelZoom(350, 290, 1), 0);
+    EXPECT_EQ(zoomDepth, 0);
+    EXPECT_EQ(TestBeepCount(), 4);
+    Theme("; no limits\n");
+    // Out near an edge, pointing away from it: the larger window moves inside the world, its
+    // cache is discarded.
+    At(1, MapWindow{160, 180, 0, 15});
+    MakeCache(1);
+    EXPECT_EQ(WheelZoom(mapRect.left + 1, 290, -1), 1);
+    const MapWindow& w = CurrentMapWindow();
+    EXPECT_NEAR(w.east, 180, 1e-9);
+    EXPECT_NEAR(w.east - w.west, 20 / 0.3, 1e-9);
+    EXPECT_NEAR(w.north - w.south, 15 / 0.3, 1e-9);
+    EXPECT_TRUE(WindowInsideWorld(w));
+    EXPECT_FALSE(CacheExists(1));
+    // Out past the size of the world: the world view.
+    At(1, MapWindow{-150, 150, -60, 60});
+    EXPECT_EQ(WheelZoom(350, 290, -1), 1);
+    EXPECT_EQ(zoomDepth, 0);
+    EXPECT_EQ(TestBeepCount(), 4);
 }
 
 TEST_F(ZoomTest, ZoomBoxRefusalsAndCancel) {

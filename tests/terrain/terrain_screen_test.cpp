@@ -66,6 +66,36 @@ TEST_F(TerrainScreen, AViewWithoutItsSetLeavesAtOnceWithNothingHeld) {
     EXPECT_EQ(legendRect.left, savedLegend.left);
 }
 
+// The wheel moves the zoom a quarter of the zoom control's unit a notch within its range,
+// whatever the grid; half notches add up, the ends refuse.
+TEST_F(TerrainScreen, WheelChangesTheZoomWithinTheControlsRange) {
+    ASSERT_TRUE(OpenTerrainView());
+    auto wheel = [](int delta) {
+        Message m;
+        m.kind = MSG_MOUSEWHEEL;
+        m.wParam = MakeWheelParam(delta, 0);
+        m.lParam = MakeMouseParam(300, 300);
+        HandleTerrainMessage(m);
+    };
+    double medium = TerrainMediumZoom();
+    wheel(kWheelDelta);
+    EXPECT_NEAR(TerrainMediumZoom(), medium + 0.25, 1e-9);
+    wheel(-kWheelDelta / 2);
+    EXPECT_NEAR(TerrainMediumZoom(), medium + 0.25, 1e-9);
+    wheel(-kWheelDelta / 2);
+    wheel(-kWheelDelta);
+    EXPECT_NEAR(TerrainMediumZoom(), medium - 0.25, 1e-9);
+    EXPECT_EQ(ErrorCues(), 0);
+    Press(33);  // the coarser grid keeps the block's size and the step
+    EXPECT_NEAR(TerrainMediumZoom(), medium - 0.25, 1e-9);
+    wheel(-40 * kWheelDelta);
+    EXPECT_NEAR(TerrainMediumZoom(), 3.0, 1e-9);
+    wheel(-kWheelDelta);
+    EXPECT_EQ(ErrorCues(), 1);
+    wheel(40 * kWheelDelta);
+    EXPECT_NEAR(TerrainMediumZoom(), 7.0, 1e-9);
+}
+
 TEST_F(TerrainScreen, GridStepsKeepTheBlocksSizeAndRefuseAtTheEnds) {
     ASSERT_TRUE(OpenTerrainView());
     double zoom = GetTerrainZoom(), exaggeration = GetTerrainExaggeration();
