@@ -13,6 +13,9 @@
 
 // The whole start-up sequence; 1 when the message loop may start.
 int InitInstance();
+// A data volume folder given on the command line, searched before every other place (beyond
+// the original design); "" for the usual search.
+void UseVolumeDirectory(const char* dir);
 int InitializeProgramData();
 void Shutdown();
 int ShutdownDone();

@@ -10,6 +10,7 @@
 #include "app/map_commands.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
+#include "map2d/zoom_commands.h"
 #include "imaging/imaging.h"
 #include "manual/manual.h"
 #include "map2d/map2d.h"
@@ -96,6 +97,11 @@ void EnterMapScreen(int deleteCaches) {
     DrawButton(1, 1);
     DrawUnitsSwitch(3);
     RecomposeAndRepaintMap();
+}
+
+void OpenMapAtPlace(double latitude, double longitude, double scale) {
+    ZoomToPlace(latitude, longitude, scale);
+    EnterMapScreen(1);
 }
 
 // [SECTION] Hover states and cursors

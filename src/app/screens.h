@@ -39,6 +39,9 @@ extern Rect scaleBoxRect;   // where the scale text was drawn; a click there ope
 
 // Enters the map from the room or a view: background, caches deleted, map composed, mode 3.
 void EnterMapScreen(int deleteCaches);
+// Opens the 2D map centred on a place at a scale denominator, from any screen the main window
+// procedure drives (beyond the original design: --at and geo: links).
+void OpenMapAtPlace(double latitude, double longitude, double scale);
 // After any change of the map window at the current depth: the depth's cache is discarded,
 // the map recomposed, repainted with its status line, and the legend redrawn.
 void MapViewChanged();

@@ -14,7 +14,10 @@
 
 static struct {
     int fontHandle;  // helv12.ttf registered for this run, or 0
+    std::string volumeDir;  // from --volume, or ""
 } startup;
+
+void UseVolumeDirectory(const char* dir) { startup.volumeDir = dir ? dir : ""; }
 
 // Shutdown unregisters the symbol font once, through this.
 void UnregisterSymbolFont() {
@@ -71,6 +74,15 @@ static void WarnAboutMemory() {
 // Step 4: the volume is the working directory when it holds the title page, else the first
 // drive that does. The working directory becomes the volume's root.
 static int LocateDataVolume() {
+    if (!startup.volumeDir.empty()) {
+        if (ChangeDirectory(startup.volumeDir.c_str()) && FileExists("titlepg.bmp")) return 1;
+        if (dataRoot[0] == '/') ChangeDirectory(dataRoot);
+        char text[600];
+        snprintf(text, sizeof text, "The folder %s holds no Mundora data volume (its title page titlepg.bmp is missing).",
+                 startup.volumeDir.c_str());
+        MessageBox(text, "Cannot find the data volume", MB_OK);
+        return 0;
+    }
     if (FileExists("titlepg.bmp")) return 1;
     std::vector<std::string> drives = RemovableVolumes();
     for (const std::string& d : InstalledVolumeDirectories()) drives.push_back(d);

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
+#include "core/command_line.h"
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
 #include "names/user_names.h"
@@ -113,6 +114,16 @@ static void RightClick(int x, int y, uint32_t keys) {
     }
 }
 
+// A later start handed over a place (beyond the original design): the title page, the room
+// and the map move to it; the views with their own loops keep what they show.
+static void HandOverPlace() {
+    OpeningPlace place;
+    if (!ParsePlaceMessage(TakeInstanceMessage(), &place)) return;
+    int fromMode = screenMode;
+    if (fromMode == 2 || fromMode == 1 || fromMode == 3 || (fromMode >= 9 && fromMode <= 12))
+        OpenMapAtPlace(place.latitude, place.longitude, place.scale);
+}
+
 static void KeyDown(uint32_t key) {
     if (screenMode == 2) EnterRoomFromTitle();
     else if (screenMode == 3) MapKeyDown(key);
@@ -158,6 +169,9 @@ int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Mes
         } else if (wParam == kCommandRepaint) {
             InvalidateWindow(nullptr);
         }
+        return 0;
+    case MSG_COPYDATA:
+        HandOverPlace();
         return 0;
     case MSG_SYSCOMMAND:
         if (wParam == SC_RESTORE) ShowMainWindow();

@@ -90,6 +90,38 @@ static int RecentredWindowFits(const MapWindow& w) {
            w.south >= -135.0;
 }
 
+// Moves lo..hi inside min..max keeping its length.
+static void ShiftInside(double* lo, double* hi, double min, double max) {
+    if (*lo < min) {
+        *hi += min - *lo;
+        *lo = min;
+    }
+    if (*hi > max) {
+        *lo -= *hi - max;
+        *hi = max;
+    }
+}
+
+int ZoomToPlace(double latitude, double longitude, double scale) {
+    double smallest = ZoomLimit(kScaleDialogDefaultMaxScale);
+    if (scale < smallest) scale = smallest;
+    if (scale > kLargestTypedScale) scale = kLargestTypedScale;
+    const MapWindow& world = zoomHistory[0];
+    double perDegree = MapScaleForSpan(latitude, 0.0, 1.0);
+    double dLon = perDegree > 0.0 ? scale / perDegree : 1e9;
+    double dLat = dLon * Span(world.south, world.north) / Span(world.west, world.east);
+    zoomDepth = 0;
+    if (dLon < 360.0 && dLat < 180.0) {
+        MapWindow w{longitude - dLon / 2.0, longitude + dLon / 2.0, latitude - dLat / 2.0, latitude + dLat / 2.0};
+        ShiftInside(&w.west, &w.east, -180.0, 180.0);
+        ShiftInside(&w.south, &w.north, -90.0, 90.0);
+        zoomDepth = 1;
+        zoomHistory[1] = w;
+    }
+    DiscardScreenCache(zoomDepth);
+    return zoomDepth;
+}
+
 int RecentreAt(double latitude, double longitude) {
     if (zoomDepth < 1 || zoomDepth > 8) {
         PlayCue(CUE_ERROR);

@@ -40,6 +40,11 @@ int PickPointOnMap(Point* at);
 int RecentreTool();
 // The window centred on a position at the current scale, at depth d (1..8).
 int RecentreAt(double latitude, double longitude);
+// Beyond the original design, for the command line and geo: links: depth 1 becomes a window
+// of the world view's shape centred on the place at the scale (held to the typed scales'
+// limits), moved inside the map when it would cross an edge; a window larger than the world
+// leaves the world view. Returns the depth shown.
+int ZoomToPlace(double latitude, double longitude, double scale);
 // The dialogs opened by clicks on the scale text and on the coordinate readout.
 int ScaleDialog();
 int PositionDialog();

@@ -52,6 +52,7 @@ enum : uint32_t {
     MSG_RBUTTONUP = 0x0205,
     MSG_MOUSEWHEEL = 0x020A,  // beyond the original design: the wheel, see MessageWheelDelta
     MSG_MCINOTIFY = 0x03B9,
+    MSG_COPYDATA = 0x004A,  // a later start handed over a line: TakeInstanceMessage
     MSG_USER = 0x0400,
 };
 
@@ -314,8 +315,12 @@ void UnregisterFontFile(int handle);
 
 // [SECTION] Single instance
 
-// Returns 1 when another copy of the program runs (it has then been asked to come to the top).
-int AnotherInstanceRunning(const char* key);
+// Returns 1 when another copy of the program runs: it has then been asked to come to the
+// top, or, with a message (one line of text), been handed the message instead.
+int AnotherInstanceRunning(const char* key, const char* message = nullptr);
+// In the running copy each handed-over message posts MSG_COPYDATA; this takes the oldest
+// one ("" when none is waiting).
+std::string TakeInstanceMessage();
 
 // [SECTION] Start-up of the toolkit
 

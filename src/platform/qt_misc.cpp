@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <QWidget>
+#include <deque>
 #include <map>
 #include <unistd.h>
 
@@ -28,6 +29,7 @@ static struct {
     std::string caption;
     std::map<int, QCursor> made;
     QLocalServer* server = nullptr;
+    std::deque<std::string> handedOver;  // lines later starts sent, oldest first
 } misc;
 
 static QPixmap BlankCursorPixmap() {
@@ -178,14 +180,28 @@ void UnregisterFontFile(int handle) {
     if (handle > 0) QFontDatabase::removeApplicationFont(handle - 1);
 }
 
-int AnotherInstanceRunning(const char* key) {
+// A later start's line: "raise" brings the window up, anything else waits for the program.
+static void ReceiveInstanceLine(const QByteArray& line) {
+    std::string text = line.trimmed().toStdString();
+    if (text.empty()) return;
+    RaiseMainWindow();
+    if (text == "raise") return;
+    misc.handedOver.push_back(text);
+    PostMessage(MSG_COPYDATA, 0, 0);
+}
+
+int AnotherInstanceRunning(const char* key, const char* message) {
     QString name = QString("%1-%2").arg(QString::fromLatin1(key)).arg((qulonglong)getuid());
     QLocalSocket probe;
     probe.connectToServer(name);
     if (probe.waitForConnected(300)) {
-        probe.write("raise\n");
-        probe.waitForBytesWritten(300);
+        // Handing over a place to open was added to the plain "come to the top" request.
+        std::string line = message && *message ? message : "raise";
+        line.push_back('\n');
+        probe.write(line.data(), (qint64)line.size());
+        probe.waitForBytesWritten(1000);
         probe.disconnectFromServer();
+        if (probe.state() != QLocalSocket::UnconnectedState) probe.waitForDisconnected(1000);
         return 1;
     }
     // A server left behind by a crashed copy is removed before we listen.
@@ -194,9 +210,23 @@ int AnotherInstanceRunning(const char* key) {
     if (!misc.server->listen(name)) return 0;
     QObject::connect(misc.server, &QLocalServer::newConnection, []() {
         while (QLocalSocket* s = misc.server->nextPendingConnection()) {
-            QObject::connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-            RaiseMainWindow();
+            QObject::connect(s, &QLocalSocket::readyRead, s, [s]() {
+                while (s->canReadLine()) ReceiveInstanceLine(s->readLine(4096));
+            });
+            QObject::connect(s, &QLocalSocket::disconnected, s, [s]() {
+                // A line without its end still counts; a sender of old only connected.
+                QByteArray rest = s->readAll();
+                if (!rest.trimmed().isEmpty()) ReceiveInstanceLine(rest.left(4096));
+                s->deleteLater();
+            });
         }
     });
     return 0;
+}
+
+std::string TakeInstanceMessage() {
+    if (misc.handedOver.empty()) return "";
+    std::string text = misc.handedOver.front();
+    misc.handedOver.pop_front();
+    return text;
 }

@@ -39,6 +39,7 @@ struct StartupTest : ::testing::Test {
             DestroyMainWindow();
         }
         OverrideVolumeSearch(nullptr);
+        UseVolumeDirectory("");
         ChangeDirectory(savedCwd.c_str());
     }
     void UseDrives(std::vector<std::string> d) {
@@ -94,6 +95,26 @@ TEST_F(StartupTest, VolumeOnADriveKeepsTheDataRoot) {
     EXPECT_EQ(std::string(dataRoot), root.path);
     EXPECT_EQ(CurrentDirectory(), drive.path);
     EXPECT_EQ(GetPixel(hbmVirtual, 0, 0), MakeColour(0, 255, 0));
+}
+
+// --volume: the folder given is used ahead of every other, and one without a title page is
+// refused rather than passed over for another volume.
+TEST_F(StartupTest, VolumeFolderFromTheCommandLine) {
+    TempFolder empty;
+    ASSERT_TRUE(WriteTestFile(root / "titlepg.bmp", SolidBmp24(800, 600, 0x0000FF)));
+    ASSERT_TRUE(WriteTestFile(drive / "titlepg.bmp", SolidBmp24(800, 600, 0x00FF00)));
+    UseVolumeDirectory(empty.path.c_str());
+    EXPECT_EQ(InitInstance(), 0);
+    ASSERT_FALSE(TestShownMessages().empty());
+    EXPECT_EQ(TestShownMessages().back().text,
+              "The folder " + empty.path + " holds no Mundora data volume (its title page titlepg.bmp is missing).");
+    EXPECT_EQ(TestShownMessages().back().caption, "Cannot find the data volume");
+    EXPECT_EQ(CurrentDirectory(), root.path);
+    EXPECT_FALSE(MainWindowExists());
+    UseVolumeDirectory(drive.path.c_str());
+    ASSERT_EQ(InitInstance(), 1);
+    EXPECT_EQ(std::string(dataRoot), root.path);
+    EXPECT_EQ(CurrentDirectory(), drive.path);  // the volume's root, though the data root holds one too
 }
 
 TEST_F(StartupTest, ShutdownRunsOnceAndClearsScratchFiles) {

@@ -14,6 +14,7 @@
 #include "app/app.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
+#include "core/command_line.h"
 #include "globe/globe.h"
 #include "globe/satellites.h"
 #include "terrain/terrain_renderer.h"
@@ -358,6 +359,67 @@ TEST_F(Viewer, KeysSwitchesAndTheWayOut) {
     EXPECT_TRUE(ShutdownDone());
     EXPECT_FALSE(FileExists(ScreenCachePath(0).c_str()));
     EXPECT_TRUE(FileExists((root.path + "/options.dat").c_str()));
+}
+
+// --at and geo: links (beyond the original design): the map opens straight from the title
+// page, centred on the place at the asked scale, held inside the map and the zoom limits.
+TEST_F(Viewer, PlaceFromTheCommandLineOpensTheMapThere) {
+    ASSERT_EQ(screenMode, 2);
+    OpenMapAtPlace(45.5, 8.0, 1000000);
+    EXPECT_EQ(screenMode, 3);
+    ASSERT_EQ(zoomDepth, 1);
+    const MapWindow& w = CurrentMapWindow();
+    EXPECT_NEAR((w.west + w.east) / 2.0, 8.0, 1e-9);
+    EXPECT_NEAR((w.south + w.north) / 2.0, 45.5, 1e-9);
+    EXPECT_NEAR(MapScale() / 1000000.0, 1.0, 0.001);
+    EXPECT_NEAR((w.north - w.south) / (w.east - w.west), 0.75, 1e-9);  // the world view's shape
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    EXPECT_TRUE(TestSaveWindowPng(ScreenshotPath("map-at-alps.png").c_str()));
+
+    // Near the pole and the date line the window moves inside the map, the place still in it.
+    OpenMapAtPlace(85.0, 179.5, 2000000);
+    ASSERT_EQ(zoomDepth, 1);
+    const MapWindow& edge = CurrentMapWindow();
+    EXPECT_EQ(edge.north, 90.0);
+    EXPECT_EQ(edge.east, 180.0);
+    EXPECT_LT(edge.south, 85.0);
+    EXPECT_LT(edge.west, 179.5);
+    // Closer than the volume allows stops at its limit (this theme file's 1:100,000).
+    OpenMapAtPlace(45.5, 8.0, 1000);
+    EXPECT_NEAR(MapScale() / 100000.0, 1.0, 0.001);
+    // A scale larger than the world shows the world view.
+    OpenMapAtPlace(0.0, 0.0, 130000000);
+    EXPECT_EQ(zoomDepth, 0);
+    EXPECT_EQ(screenMode, 3);
+}
+
+// A second start with a place hands it to this copy through the single-instance channel.
+TEST_F(Viewer, ASecondStartHandsItsPlaceToTheRunningCopy) {
+    std::string key = "MundoraHandOverTest" + std::to_string(getpid());
+    ASSERT_EQ(AnotherInstanceRunning(key.c_str()), 0);  // this copy listens
+    // A plain second start only raises the window: nothing changes.
+    ASSERT_EQ(AnotherInstanceRunning(key.c_str()), 1);
+    for (int i = 0; i < 20; i++) TestPumpMessages(), usleep(5000);
+    EXPECT_EQ(screenMode, 2);
+    OpeningPlace place;
+    std::string error;
+    ASSERT_EQ(ParseGeoUri("geo:46.5,9.25;u=40?z=5", &place, &error), 1) << error;
+    ASSERT_EQ(AnotherInstanceRunning(key.c_str(), FormatPlaceMessage(place).c_str()), 1);
+    for (int i = 0; i < 400 && screenMode != 3; i++) TestPumpMessages(), usleep(5000);
+    ASSERT_EQ(screenMode, 3);
+    ASSERT_EQ(zoomDepth, 1);
+    const MapWindow& w = CurrentMapWindow();
+    EXPECT_NEAR((w.west + w.east) / 2.0, 9.25, 1e-6);
+    EXPECT_NEAR((w.south + w.north) / 2.0, 46.5, 1e-6);
+    EXPECT_NEAR(MapScale() / (559082264.028 / 32), 1.0, 0.001);
+    EXPECT_EQ(TakeInstanceMessage(), "");
+    // A message that is not a place is ignored; the next place moves the map again.
+    ASSERT_EQ(AnotherInstanceRunning(key.c_str(), "at nowhere"), 1);
+    ASSERT_EQ(AnotherInstanceRunning(key.c_str(), "at -33.9 18.4 2000000"), 1);
+    for (int i = 0; i < 400 && (CurrentMapWindow().south + CurrentMapWindow().north) / 2.0 > 0.0; i++)
+        TestPumpMessages(), usleep(5000);
+    EXPECT_NEAR((CurrentMapWindow().south + CurrentMapWindow().north) / 2.0, -33.9, 1e-6);
+    EXPECT_NEAR(MapScale() / 2000000.0, 1.0, 0.001);
 }
 
 TEST_F(Viewer, ExitCommand) {
