@@ -82,11 +82,13 @@ int RefuseSize(int width, int height) {
 
 // [SECTION] Heights and shades
 
-// Base heights of the 60-degree tiles into base (width x height).
-void HeightBasePass(const MapWindow& w, int width, int height, int16_t* base, int16_t* row) {
+// The one walk over the 60-degree tiles of a layer under the window: every grid cell a tile
+// covers gets put(cell index, sample), the tile's rows read once each into `row`.
+template <typename Sample, typename Put>
+static void CoarseTilePass(const MapWindow& w, TileLayer layer, int width, int height, Sample* row, Put put) {
     GridMapping m;
     for (const PlacedTile& t : TilesUnder(w, kCoarseDegrees, kCoarseTileColumns, kCoarseTileRows)) {
-        FILE* f = OpenDataFile(TileNameCoarse(kLayerHeight, t.west, t.north).c_str(), "rb");
+        FILE* f = OpenDataFile(TileNameCoarse(layer, t.west, t.north).c_str(), "rb");
         if (!f) continue;
         MapGrid(w, t, kCoarseDegrees, kCoarseSamples, width, height, &m);
         int lastRow = -1;
@@ -97,12 +99,17 @@ void HeightBasePass(const MapWindow& w, int width, int height, int16_t* base, in
                 ReadCoarseRow(f, r, row);
                 lastRow = r;
             }
-            int16_t* out = base + (size_t)y * width;
+            size_t at = (size_t)y * width;
             for (int x = 0; x < width; x++)
-                if (m.col[(size_t)x] >= 0) out[x] = row[m.col[(size_t)x]];
+                if (m.col[(size_t)x] >= 0) put(at + x, row[m.col[(size_t)x]]);
         }
         fclose(f);
     }
+}
+
+// Base heights of the 60-degree tiles into base (width x height).
+void HeightBasePass(const MapWindow& w, int width, int height, int16_t* base, int16_t* row) {
+    CoarseTilePass(w, kLayerHeight, width, height, row, [base](size_t at, int16_t v) { base[at] = v; });
 }
 
 // Heights (base plus residual) and shades of the 12-degree tiles; a tile missing either file
@@ -139,25 +146,9 @@ void HeightFinePass(const MapWindow& w, int width, int height, const int16_t* ba
 // [SECTION] Imagery
 
 void ColourBasePass(const MapWindow& w, int width, int height, uint8_t* rgb, uint16_t* row) {
-    GridMapping m;
-    for (const PlacedTile& t : TilesUnder(w, kCoarseDegrees, kCoarseTileColumns, kCoarseTileRows)) {
-        FILE* f = OpenDataFile(TileNameCoarse(kLayerColour, t.west, t.north).c_str(), "rb");
-        if (!f) continue;
-        MapGrid(w, t, kCoarseDegrees, kCoarseSamples, width, height, &m);
-        int lastRow = -1;
-        for (int y = 0; y < height; y++) {
-            int r = m.row[(size_t)y];
-            if (r < 0) continue;
-            if (r != lastRow) {
-                ReadCoarseRow(f, r, row);
-                lastRow = r;
-            }
-            uint8_t* out = rgb + (size_t)y * width * 3;
-            for (int x = 0; x < width; x++)
-                if (m.col[(size_t)x] >= 0) Expand565(row[m.col[(size_t)x]], &out[3 * x], &out[3 * x + 1], &out[3 * x + 2]);
-        }
-        fclose(f);
-    }
+    CoarseTilePass(w, kLayerColour, width, height, row, [rgb](size_t at, uint16_t v) {
+        Expand565(v, &rgb[3 * at], &rgb[3 * at + 1], &rgb[3 * at + 2]);
+    });
 }
 
 void ColourFinePass(const MapWindow& w, int width, int height, FineTile* cvq, uint8_t* rgb) {
