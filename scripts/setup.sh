@@ -15,6 +15,8 @@ DEBIAN_PACKAGES=(
   # gpredict only for the satellite element sets and lists it carries; the program is never run.
   gpredict
   fontforge python3-fontforge fonts-liberation
+  # SDL2 only for reading a joystick in the flyby; poppler-utils for checking printed PDFs.
+  libsdl2-dev poppler-utils
   xvfb xauth xdotool imagemagick desktop-file-utils
 )
 

@@ -216,6 +216,17 @@ void DrawBgrImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int 
 // Saves the surface as a PNG file; 1 on success.
 int SaveSurfacePng(const Surface* s, const char* path);
 
+// [SECTION] Joystick (read through SDL2, the one part of the platform that is not Qt)
+
+enum JoystickStatus { JOY_OK = 0, JOY_NO_DRIVER = 1, JOY_UNPLUGGED = 2 };
+struct JoystickReading {
+    int x = 0, y = 0;        // raw axis positions 0 .. 65535, about 32767 at rest
+    uint32_t buttons = 0;    // bit i: button i held
+};
+// One reading of the first joystick attached. JOY_NO_DRIVER when the joystick subsystem
+// cannot start, JOY_UNPLUGGED when no joystick is attached; the reading is then left alone.
+int ReadJoystick(JoystickReading* reading);
+
 // [SECTION] Message boxes and dialogs
 
 enum : int { MB_OK = 0, MB_OKCANCEL = 1, MB_YESNO = 4, MB_YESNOCANCEL = 3 };

@@ -34,3 +34,6 @@ inline void ClearUpperVectorState() {
 struct VectorStateGuard {
     ~VectorStateGuard() { ClearUpperVectorState(); }
 };
+
+// Closes the joystick and its subsystem (joystick.cpp).
+void StopJoystick();

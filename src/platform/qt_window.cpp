@@ -179,6 +179,7 @@ int PlatformInit(int argc, char** argv) {
 }
 
 void PlatformShutdown() {
+    StopJoystick();
     DestroyMainWindow();
     if (win.ownsApp) {
         delete win.app;

@@ -60,3 +60,5 @@ void TestRecordPause(int milliseconds);
 const std::vector<int>& TestRecordedPauses();
 // Saves what the window shows now as a PNG file.
 int TestSaveWindowPng(const char* path);
+// What ReadJoystick reports while test mode is on (JOY_UNPLUGGED until set).
+void TestSetJoystick(int status, int x, int y, uint32_t buttons);
