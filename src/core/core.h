@@ -35,6 +35,7 @@ Rect PromptLineRect();
 // The 60-byte settings record kept in "options.dat".
 struct OptionsRecord {
     uint8_t version;           // always 1
+    uint8_t windowScale;       // offset 1, beyond the original design: 0 automatic, else 1..3
     int32_t joyCentreX, joyCentreY, joyMinX, joyMinY, joyMaxX, joyMaxY;
     uint8_t monitorInches;     // 14, 15, 17 or 21
     float gamma;

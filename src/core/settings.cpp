@@ -15,6 +15,7 @@ GammaTable gammaTable;
 void EncodeOptions(const OptionsRecord& o, uint8_t out[kOptionsSize]) {
     memset(out, 0, kOptionsSize);
     out[0] = o.version;
+    out[1] = o.windowScale;  // a spare byte of the record: the window's HiDPI scale
     PokeU32LE(out + 4, (uint32_t)o.joyCentreX);
     PokeU32LE(out + 8, (uint32_t)o.joyCentreY);
     PokeU32LE(out + 12, (uint32_t)o.joyMinX);
@@ -37,6 +38,7 @@ void EncodeOptions(const OptionsRecord& o, uint8_t out[kOptionsSize]) {
 
 void DecodeOptions(const uint8_t in[kOptionsSize], OptionsRecord* o) {
     o->version = in[0];
+    o->windowScale = in[1] <= 3 ? in[1] : 0;
     o->joyCentreX = PeekI32LE(in + 4);
     o->joyCentreY = PeekI32LE(in + 8);
     o->joyMinX = PeekI32LE(in + 12);

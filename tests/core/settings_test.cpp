@@ -22,6 +22,7 @@ struct SettingsTest : ::testing::Test {
 
 TEST_F(SettingsTest, SaveWritesEveryFieldAtItsOffset) {
     memset(&options, 0, sizeof options);
+    options.windowScale = 2;
     options.joyCentreX = 32000;
     options.joyMinY = -5;
     options.monitorInches = 17;
@@ -38,7 +39,8 @@ TEST_F(SettingsTest, SaveWritesEveryFieldAtItsOffset) {
     std::vector<uint8_t> b = ReadTestFile(OptionsPath());
     ASSERT_EQ(b.size(), 60u);
     EXPECT_EQ(b[0], 1);
-    EXPECT_EQ(b[1] | b[2] | b[3], 0);
+    EXPECT_EQ(b[1], 2);
+    EXPECT_EQ(b[2] | b[3], 0);
     EXPECT_EQ(PeekI32LE(&b[4]), 32000);
     EXPECT_EQ(PeekI32LE(&b[16]), -5);
     EXPECT_EQ(b[28], 17);
