@@ -62,8 +62,10 @@ constexpr int kOptionsSize = 60;
 void EncodeOptions(const OptionsRecord& o, uint8_t out[kOptionsSize]);
 void DecodeOptions(const uint8_t in[kOptionsSize], OptionsRecord* o);
 // Loads "options.dat" from the data root; 1 when a valid record was read (defaults otherwise).
+// Without any file (a fresh install) sounds start on when the machine has an audio output.
 int LoadSettings();
-// Writes "options.dat" in the data root; 1 when the file could be written.
+// Writes "options.dat" in the data root; 1 when the file could be written. Sounds switched off
+// by a failing sound are written as the user left them (see soundsFailedThisRun).
 int SaveSettings();
 void BuildGammaTable(double gamma);
 // Sets the gamma value with its in-use flag (on when it differs from 1.0 by 0.01 or more).
@@ -71,6 +73,8 @@ void SetGammaSetting(float gamma);
 inline uint8_t GammaLookup(uint8_t v) { return gammaTable.enabled ? gammaTable.entry[v] : v; }
 // Joystick axis value mapped to 0..10000 with 5000 at the calibrated centre.
 int JoystickAxis(int raw, int centre, int minimum, int maximum);
+// 1 when the record holds a calibration: on both axes minimum < centre < maximum.
+int JoystickCalibrated(const OptionsRecord& o);
 
 // [SECTION] Data files (data_files.cpp)
 
@@ -86,7 +90,7 @@ std::string FindDataFile(const char* relative);
 
 // [SECTION] Sound cues (sound_cues.cpp)
 
-// Cue numbers: the wave files "panel.wav" .. "touch.wav" in the data root.
+// Cue numbers: the wave files "panel.wav" .. "touch.wav", in the data root or on the volume.
 enum : int { CUE_PANEL = 1, CUE_CLICK = 2, CUE_ERROR2 = 3, CUE_ERROR = 4, CUE_SLIDE = 5, CUE_PROCESS = 6, CUE_TOUCH = 7 };
 // Plays a cue synchronously. Cues outside 1..7 do nothing; with sounds off the error cues
 // (3 and 4) give the default beep and the others stay silent.
@@ -94,6 +98,11 @@ void PlayCue(int cue);
 // Plays a wave file and waits until it has finished; 1 when it played. A file that cannot
 // be opened shows "Cannot open file %s"; any failure switches sounds off for the run.
 int PlaySoundFile(const char* name);
+// 1 while sounds are off only because a sound failed this run: options.dat keeps them on.
+extern int soundsFailedThisRun;
+// The user's own choice of the sounds switch (the settings dialog): it replaces a switch-off
+// that a failing sound made.
+void SetSoundsSetting(int on);
 
 // [SECTION] Media clips (media_clips.cpp)
 

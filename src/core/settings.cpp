@@ -7,6 +7,7 @@
 #include "core/core.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
+#include "platform/sound.h"
 
 OptionsRecord options;
 uint32_t namesOn3D, helpPromptsOn, imperialUnits;
@@ -77,8 +78,14 @@ void SetGammaSetting(float gamma) {
 int LoadSettings() {
     memset(&options, 0, sizeof options);
     options.monitorInches = 14;
-    FILE* f = OpenFile(DataRootPath("options.dat").c_str(), "rb");
-    if (!f) return 0;
+    std::string name = DataRootPath("options.dat");
+    FILE* f = OpenFile(name.c_str(), "rb");
+    if (!f) {
+        // A first start: sounds are on out of the box wherever they can be heard. A damaged
+        // file keeps every switch off, as before.
+        if (!FileExists(name.c_str())) options.soundsOn = AudioOutputAvailable() ? 1 : 0;
+        return 0;
+    }
     uint8_t bytes[kOptionsSize];
     int first = fgetc(f);
     rewind(f);
@@ -98,8 +105,11 @@ int SaveSettings() {
     options.namesOn3D = namesOn3D;
     options.helpPrompts = helpPromptsOn;
     options.imperialUnits = imperialUnits;
+    OptionsRecord stored = options;
+    // A sound that failed this run silenced the session only; the user's switch stays on.
+    if (soundsFailedThisRun) stored.soundsOn = 1;
     uint8_t bytes[kOptionsSize];
-    EncodeOptions(options, bytes);
+    EncodeOptions(stored, bytes);
     return WriteFileAtomically(DataRootPath("options.dat").c_str(), bytes, kOptionsSize);
 }
 
@@ -110,4 +120,8 @@ int JoystickAxis(int raw, int centre, int minimum, int maximum) {
     }
     if (centre == minimum) return 5000;
     return (int)(5000LL * (raw - minimum) / (centre - minimum));
+}
+
+int JoystickCalibrated(const OptionsRecord& o) {
+    return o.joyMinX < o.joyCentreX && o.joyCentreX < o.joyMaxX && o.joyMinY < o.joyCentreY && o.joyCentreY < o.joyMaxY;
 }

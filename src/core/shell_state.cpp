@@ -13,4 +13,5 @@ void ResetCoreState() {
     for (int i = 0; i < 8; i++) labelSwitches[i] = 0;
     namesOn3D = helpPromptsOn = imperialUnits = 0;
     gammaTable.enabled = 0;
+    soundsFailedThisRun = 0;
 }

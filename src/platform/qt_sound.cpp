@@ -45,6 +45,7 @@ static struct {
     std::vector<std::string> played;
     std::vector<std::string> clipEvents;
     int noAudioDevice = 0;
+    int testAudioOutput = 0;
 } sound;
 
 constexpr int kLoadTimeoutMs = 3000;
@@ -59,6 +60,7 @@ void TestClearSounds() {
     sound.clipEvents.clear();
 }
 void TestSetNoAudioDevice(int missing) { sound.noAudioDevice = missing; }
+void TestSetAudioOutput(int present) { sound.testAudioOutput = present; }
 
 // Runs the event loop until done() holds or the time is up; 1 when done() held.
 template <typename Done>
@@ -77,6 +79,12 @@ static int WaitFor(int timeoutMs, Done done) {
     FlushWindowDirty();
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     return done() ? 1 : 0;
+}
+
+// The back ends want absolute file addresses; names on the volume are relative to the
+// working directory.
+static QUrl LocalFileUrl(const std::string& path) {
+    return QUrl::fromLocalFile(QFileInfo(QString::fromLocal8Bit(path.c_str())).absoluteFilePath());
 }
 
 // [SECTION] Wave files
@@ -112,11 +120,16 @@ int WaveOpen(const char* path) {
 
 void WaveClose(int handle) { sound.waves.erase(handle); }
 
+int AudioOutputAvailable() {
+    if (TestModeEnabled()) return sound.testAudioOutput;
+    return QMediaDevices::audioOutputs().isEmpty() ? 0 : 1;
+}
+
 static int PlayOnDevice(const OpenWave& w) {
     QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (QMediaDevices::audioOutputs().isEmpty() || device.isNull()) return 0;
     QSoundEffect effect(device);
-    effect.setSource(QUrl::fromLocalFile(QString::fromLocal8Bit(w.path.c_str())));
+    effect.setSource(LocalFileUrl(w.path));
     int loaded = WaitFor(kLoadTimeoutMs, [&]() {
         return effect.status() == QSoundEffect::Ready || effect.status() == QSoundEffect::Error;
     });
@@ -176,7 +189,7 @@ static int OpenClipOnBackEnd(Clip& c, const Rect* rect, long startMs) {
         else c.video->setGeometry(window->rect());
         c.player->setVideoOutput(c.video);
     }
-    c.player->setSource(QUrl::fromLocalFile(QString::fromLocal8Bit(c.path.c_str())));
+    c.player->setSource(LocalFileUrl(c.path));
     QMediaPlayer* p = c.player;
     WaitFor(kClipOpenTimeoutMs, [p]() {
         QMediaPlayer::MediaStatus s = p->mediaStatus();

@@ -33,6 +33,8 @@ int WaveOpen(const char* path);
 // audio output device, a refusing back end, or no end within the sound's length plus a margin.
 int WavePlay(int handle);
 void WaveClose(int handle);
+// 1 when the machine offers at least one audio output device.
+int AudioOutputAvailable();
 
 // [SECTION] Media clips
 
@@ -53,3 +55,5 @@ const std::vector<std::string>& TestPlayedSounds();
 void TestClearSounds();
 // Makes playing fail as it does on a machine without an audio device.
 void TestSetNoAudioDevice(int missing);
+// What AudioOutputAvailable answers in test mode: no device until a test says otherwise.
+void TestSetAudioOutput(int present);

@@ -7,6 +7,7 @@
 #include "core/core.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
+#include "platform/sound.h"
 #include "support/test_volume.h"
 
 namespace {
@@ -95,6 +96,37 @@ TEST_F(SettingsTest, DamagedFilesGiveDefaults) {
     RemoveFile(OptionsPath().c_str());
     EXPECT_EQ(LoadSettings(), 0);
     EXPECT_EQ(options.monitorInches, 14);
+}
+
+// Without any options.dat (a fresh install) sounds start on when there is an audio output to
+// hear them; a damaged file still gives every switch off.
+TEST_F(SettingsTest, SoundsStartOnWhereTheyCanBeHeard) {
+    struct Case {
+        const char* what;
+        int fileBytes;  // -1 no file
+        int audio;
+        int soundsOn;
+    } cases[] = {
+        {"no file, audio", -1, 1, 1},
+        {"no file, no audio", -1, 0, 0},
+        {"damaged file, audio", 7, 1, 0},
+    };
+    for (const Case& c : cases) {
+        RemoveFile(OptionsPath().c_str());
+        if (c.fileBytes >= 0) ASSERT_TRUE(WriteTestFile(OptionsPath(), std::vector<uint8_t>((size_t)c.fileBytes, 1)));
+        TestSetAudioOutput(c.audio);
+        EXPECT_EQ(LoadSettings(), 0) << c.what;
+        EXPECT_EQ(options.soundsOn, c.soundsOn) << c.what;
+        EXPECT_EQ(options.monitorInches, 14) << c.what;
+    }
+    TestSetAudioOutput(0);
+    // The first save writes the default found.
+    RemoveFile(OptionsPath().c_str());
+    TestSetAudioOutput(1);
+    LoadSettings();
+    TestSetAudioOutput(0);
+    ASSERT_EQ(SaveSettings(), 1);
+    EXPECT_EQ(ReadTestFile(OptionsPath())[37], 1);
 }
 
 TEST_F(SettingsTest, GammaTable) {

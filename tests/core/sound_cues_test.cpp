@@ -116,16 +116,49 @@ TEST_F(SoundRoot, MissingSoundIsReportedOnceThenBeeps) {
     EXPECT_TRUE(TestPlayedSounds().empty());
 }
 
-TEST_F(SoundRoot, CuesAreLookedForOnlyUnderTheDataRoot) {
-    // A cue file beside the working directory (the volume) is not used.
+// A cue is taken from the data root when it is there, else from the volume (the working
+// directory); missing in both it is reported under the data root's name.
+TEST_F(SoundRoot, CuesComeFromTheDataRootThenTheVolume) {
     TempFolder volume;
     ASSERT_TRUE(WriteTestFile(volume / "error.wav", Wave(800)));
+    ASSERT_TRUE(WriteTestFile(volume / "slide2.wav", Wave(800)));
+    WriteCue("slide2.wav");
     std::string cwd = CurrentDirectory();
     ASSERT_TRUE(ChangeDirectory(volume.path.c_str()));
-    PlayCue(CUE_ERROR);
+    PlayCue(CUE_SLIDE);  // in both: the data root's copy
+    PlayCue(CUE_ERROR);  // on the volume only
+    std::vector<std::string> played = TestPlayedSounds();
+    PlayCue(CUE_CLICK);  // in neither
+    int soundsAfterMissing = options.soundsOn;
     ChangeDirectory(cwd.c_str());
-    EXPECT_EQ(TestLastMessage(), "Cannot open file " + DataRootPath("error.wav"));
-    EXPECT_TRUE(TestPlayedSounds().empty());
+    ASSERT_EQ(played.size(), 2u);
+    EXPECT_EQ(played[0], Cue("slide2.wav"));
+    EXPECT_EQ(played[1], "error.wav");  // by its name on the volume, the working directory
+    EXPECT_EQ(TestLastMessage(), "Cannot open file " + DataRootPath("click.wav"));
+    EXPECT_EQ(soundsAfterMissing, 0);
+}
+
+// A failing sound switches sounds off for the run only: saving keeps the user's "on", and
+// the user's own switch replaces the failure.
+TEST_F(SoundRoot, AFailedCueIsNotSaved) {
+    ResetCoreState();
+    options.soundsOn = 1;
+    ASSERT_EQ(SaveSettings(), 1);
+    PlayCue(CUE_ERROR);  // no file anywhere
+    EXPECT_EQ(options.soundsOn, 0);
+    EXPECT_EQ(soundsFailedThisRun, 1);
+    ASSERT_EQ(SaveSettings(), 1);
+    EXPECT_EQ(ReadTestFile(folder / "options.dat")[37], 1);
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(options.soundsOn, 1);  // the next start tries again
+
+    PlayCue(CUE_ERROR);
+    SetSoundsSetting(0);  // the user switches them off after all
+    ASSERT_EQ(SaveSettings(), 1);
+    EXPECT_EQ(ReadTestFile(folder / "options.dat")[37], 0);
+    SetSoundsSetting(1);
+    EXPECT_EQ(soundsFailedThisRun, 0);
+    ResetCoreState();
 }
 
 TEST_F(SoundRoot, UnplayableFilesSwitchSoundsOff) {
