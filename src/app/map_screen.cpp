@@ -19,6 +19,7 @@
 #include "names/labels.h"
 #include "names/user_names.h"
 #include "names/place_search.h"
+#include "print/settings_dialog.h"
 
 int mapHoverState;
 int zoomOutTool;
@@ -270,6 +271,25 @@ void FlybyStartPosition(int* x, int* y) {
     *y = fy < 500 ? 500 : fy > 19500 ? 19500 : fy;
 }
 
+// What the settings dialog changed, shown on the map while the dialog is still open. Gamma
+// colours every bitmap as it is loaded and every composed tile, so the screen is entered
+// afresh; the monitor size changes the map's scale, and with it the layers the theme picks.
+static void MapSettingsApplied(int changes) {
+    if (changes & SETTINGS_GAMMA) {
+        EnterMapScreen(1);
+        return;
+    }
+    if (changes & SETTINGS_MONITOR) {
+        DiscardAllScreenCaches();
+        RecomposeAndRepaintMap();
+        return;
+    }
+    if (changes & SETTINGS_UNITS) {
+        DrawMapElevationLegend();
+        RepaintMapArea();
+    }
+}
+
 static void ChooseBackground() {
     int choice = BackgroundChooser();
     if (choice < 0 || choice == mapBackground) return;
@@ -359,7 +379,8 @@ void MapButton(int id, int fromRightClick) {
     case 17: PlaceNameSearch(); return;
     case 9: MapManual(9, "manual\\m_2d.txt", "manual\\m_index.txt"); return;
     case 10: MapManual(10, "manual\\about.txt", nullptr); return;
-    case 4: case 7: case 12: case 13: case 14: case 96:
+    case 7: FlashButton(7); SettingsDialog(MapSettingsApplied); return;
+    case 4: case 12: case 13: case 14: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

@@ -10,6 +10,7 @@
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
 #include "manual/manual.h"
+#include "print/settings_dialog.h"
 
 static struct {
     uint32_t skipChar;  // the character a key already acted on as a key-down
@@ -229,6 +230,12 @@ static void GlobeManual(int id, const char* file, const char* index) {
     PaintGlobeScreen(Rect{0, 0, screenWidth, screenHeight});
 }
 
+// What the settings dialog changed: the legend speaks in the units and is coloured through
+// the gamma table; the next frame shows the rest.
+static void GlobeSettingsApplied(int changes) {
+    if (changes & (SETTINGS_UNITS | SETTINGS_GAMMA)) Redisplay();
+}
+
 void GlobeButton(int id) {
     switch (id) {
     case 1: Leave(1, 3); return;
@@ -237,6 +244,7 @@ void GlobeButton(int id) {
     case 4: Leave(4, 8); return;
     case 6: Leave(6, 1); return;
     case 5: PlayCue(CUE_ERROR); return;
+    case 7: FlashButton(7); SettingsDialog(GlobeSettingsApplied); return;
     case 8: ToggleHelpPrompts(); return;
     case 9: GlobeManual(9, "manual\\m_globe.txt", "manual\\m_index.txt"); return;
     case 10: GlobeManual(10, "manual\\about.txt", nullptr); return;

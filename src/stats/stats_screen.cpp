@@ -9,6 +9,7 @@
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
 #include "manual/manual.h"
+#include "print/settings_dialog.h"
 #include "stats/stats_screen.h"
 
 StatsScreenState statsScreen = {1, 1, 14, {14, 0, 0, 0}, -1, 0, 255, -1, 0, 14, 0, 0};
@@ -193,6 +194,11 @@ static void PickVariable(int button) {
     if (statsScreen.view > 0) RedrawStatisticsView();
 }
 
+// What the settings dialog changed: the view and its legend are coloured through the gamma table.
+static void StatsSettingsApplied(int changes) {
+    if ((changes & SETTINGS_GAMMA) && statsScreen.view > 0) RedrawStatisticsView();
+}
+
 static void StatsButton(int id) {
     switch (id) {
     case 1: Leave(1, 3); return;
@@ -201,7 +207,7 @@ static void StatsButton(int id) {
     case 4: Leave(4, 8); return;
     case 5: Leave(5, 5); return;
     case 6: Leave(6, 1); return;
-    case 7: PlayCue(CUE_ERROR); return;  // the options dialog comes with its own part
+    case 7: FlashButton(7); SettingsDialog(StatsSettingsApplied); return;
     case 8:
         ToggleHelpPrompts();
         Delay(0.2);

@@ -9,6 +9,7 @@
 #include "manual/manual.h"
 #include "map2d/map2d.h"
 #include "names/place_search.h"
+#include "print/settings_dialog.h"
 #include "platform/files.h"
 #include "terrain/terrain_extraction.h"
 #include "terrain/terrain_renderer.h"
@@ -293,6 +294,13 @@ static void FloodingButton() {
     DrawButton(31, 0);
 }
 
+// What the settings dialog changed: the legend's heights follow the units, the names and the
+// gamma-coloured legend are drawn again with the view.
+static void TerrainSettingsApplied(int changes) {
+    if (changes & (SETTINGS_UNITS | SETTINGS_GAMMA)) DrawTerrainLegend(terrainView.displayType, terrainView.scalePath.c_str());
+    if (changes & (SETTINGS_NAMES | SETTINGS_GAMMA)) Redraw();
+}
+
 void TerrainButton(int id) {
     switch (id) {
     case 1: Leave(1, 3); return;
@@ -301,6 +309,7 @@ void TerrainButton(int id) {
     case 5: Leave(5, 5); return;
     case 6: Leave(6, 1); return;
     case 2: PlayCue(CUE_ERROR); return;  // the view's own tab
+    case 7: FlashButton(7); SettingsDialog(TerrainSettingsApplied); return;
     case 8: ToggleHelpPrompts(); return;
     case 9: TerrainManual(9, "manual\\m_3d.txt", "manual\\m_index.txt"); return;
     case 10: TerrainManual(10, "manual\\about.txt", nullptr); return;
