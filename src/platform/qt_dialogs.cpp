@@ -146,6 +146,9 @@ static QWidget* Item(Dialog* d, int id) {
 
 static void Notify(Dialog* d, int id, int notification) {
     if (d->proc && !d->ended) d->proc(d, DLG_COMMAND, id, notification, d->user);
+    // What the procedure drew on the window behind (a preview, a setting applied at once)
+    // shows while the dialog stays open.
+    FlushWindowDirty();
 }
 
 static QWidget* BuildItem(Dialog* d, const DialogItem& item, const DialogTemplate& t, QButtonGroup** radioGroup) {

@@ -37,10 +37,11 @@ struct SettingsViewer : ::testing::Test {
         for (int k = 0; k < 19; k++) names += "1000000    8 255 255 255\n";
         WriteTestText(root / "names.dat", names);
         savedCwd = CurrentDirectory();
-        ChangeDirectory(root.path.c_str());
         Start();
     }
+    // Started from the data root, as a user starts it (start-up moves into the volume).
     void Start() {
+        ChangeDirectory(root.path.c_str());
         ResetShellState();
         TestClearShown();
         ASSERT_EQ(InitInstance(), 1) << TestLastMessage();
