@@ -98,7 +98,7 @@ TEST_F(SettingsViewer, FromTheMapAndTheGlobeKeptOverARestart) {
     ASSERT_EQ(TestShownDialogs().back(), "Program Settings");
     // A larger screen shows the same window at a smaller scale: 1:N with N 14/21 as large.
     EXPECT_NEAR(scaleSeen, scale14 * 14.0 / 21.0, scale14 * 1e-6);
-    EXPECT_NE(statusSeen, statusBefore);
+    EXPECT_TRUE(statusSeen != statusBefore) << "the status line was not redrawn";
     ASSERT_EQ(Stored().size(), 60u);
     EXPECT_EQ(Stored()[28], 21);
     EXPECT_EQ(Stored()[56], 1);
