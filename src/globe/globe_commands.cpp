@@ -10,6 +10,7 @@
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
 #include "manual/manual.h"
+#include "print/print.h"
 
 static struct {
     uint32_t skipChar;  // the character a key already acted on as a key-down
@@ -229,6 +230,18 @@ static void GlobeManual(int id, const char* file, const char* index) {
     PaintGlobeScreen(Rect{0, 0, screenWidth, screenHeight});
 }
 
+// The print title: the overlay's title with its month, else the product's name.
+static const char* GlobePrintTitle() {
+    return globeView.imageType == kGlobeOverlay && !globeView.overlayTitle.empty() ? globeView.overlayTitle.c_str()
+                                                                                     : "Mundora";
+}
+
+void PrintGlobeView(int toFile) {
+    if (toFile) ExportScreenImage(mapRect, GlobePrintTitle());
+    else PrintScreenImage(mapRect, GlobePrintTitle());
+    globeScreen.redrawAsked = 1;
+}
+
 void GlobeButton(int id) {
     switch (id) {
     case 1: Leave(1, 3); return;
@@ -241,6 +254,8 @@ void GlobeButton(int id) {
     case 9: GlobeManual(9, "manual\\m_globe.txt", "manual\\m_index.txt"); return;
     case 10: GlobeManual(10, "manual\\about.txt", nullptr); return;
     case 14: PlayCue(CUE_ERROR); return;  // the demonstrations come with their own part
+    case 12: FlashButton(12); PrintGlobeView(0); return;
+    case 13: FlashButton(13); PrinterSetup(); return;
     case 95: MinimiseMainWindow(); return;
     case 48: ChooseDataType(); return;
     case 49: FlipNames(); return;
