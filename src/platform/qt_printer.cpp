@@ -2,6 +2,7 @@
 // as drawing surfaces, print jobs with their pages, PDF files written through the same path,
 // and the save-file dialog that export uses. Under test mode the dialogs are answered from the
 // test double's queues and a chosen printer writes PDF files, so tests print for real.
+#include <QDir>
 #include <QFileDialog>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -31,8 +32,12 @@ static struct {
     std::deque<TestPrinterChoice> choices;
 } printing;
 
+// Printing to a file offers the home folder, not the working folder (the read-only volume).
 static QPrinter* DesktopPrinter() {
-    if (!printing.desktop) printing.desktop = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!printing.desktop) {
+        printing.desktop = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printing.desktop->setOutputFileName(QDir::home().filePath("mundora.pdf"));
+    }
     return printing.desktop.get();
 }
 
@@ -164,7 +169,8 @@ int PickSaveFile(const char* caption, const char* suggestedName, const char* fil
     }
     FlushWindowDirty();
     QString chosen = QFileDialog::getSaveFileName(MainWidgetForDialogs(), QString::fromLocal8Bit(caption),
-                                                  QString::fromLocal8Bit(suggestedName), QString::fromLocal8Bit(filters));
+                                                  QDir::home().filePath(QString::fromLocal8Bit(suggestedName)),
+                                                  QString::fromLocal8Bit(filters));
     if (chosen.isEmpty()) return 0;
     QByteArray bytes = chosen.toLocal8Bit();
     *path = std::string(bytes.constData(), (size_t)bytes.size());

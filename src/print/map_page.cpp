@@ -107,13 +107,18 @@ static void DrawSampleLine(Surface* page, const VectorLayer& row, const LegendSl
     LineTo(page, slot.x2, slot.y);
 }
 
-// The rows of the layer table that are on and are not grids or ticks, in table order.
+// The rows of the layer table that are on and are not grids or ticks, in table order. A
+// theme gives one layer several rows for ranges of scale under one description; the legend
+// names it once, with the first row's line.
 static std::vector<int> LegendRows() {
     std::vector<int> rows;
     int n = LoadLayerTableWithSwitches();
     for (int i = 0; i < n; i++) {
         const VectorLayer& l = vectorLayers[i];
-        if (l.on && l.name[0] != '~' && l.name[0] != '*') rows.push_back(i);
+        if (!l.on || l.name[0] == '~' || l.name[0] == '*') continue;
+        int named = 0;
+        for (int k : rows) named |= !strcmp(vectorLayers[k].description, l.description);
+        if (!named) rows.push_back(i);
     }
     return rows;
 }

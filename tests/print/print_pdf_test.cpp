@@ -72,6 +72,7 @@ struct PrintPdfTest : ::testing::Test {
         std::string theme = "[Vector 2D Layers]\n"
                             "1,<BORDERS>\"National borders\"{255,000,000,000,000,000,0,01,00,000000000,000000000,0}\n"
                             "1,<RIV01>\"Rivers and streams\"{000,000,255,000,000,000,1,01,00,000000000,000000000,0}\n"
+                            "1,<RIV02>\"Rivers and streams\"{000,000,255,000,000,000,1,01,00,000000000,000000000,0}\n"
                             "1,<~10>\"Grid 10 degrees\"{000,255,000,000,000,000,0,01,00,000000000,000000000,0}\n";
         ASSERT_TRUE(WriteTestText(folder / "theme1.dat", theme));
         VectorCellRecord line;
@@ -82,9 +83,11 @@ struct PrintPdfTest : ::testing::Test {
         ASSERT_EQ(EncodeVectorLayer("BORDERS", {line}, &index, &data), 1);
         ASSERT_TRUE(WriteTestFile(folder / "v_data/BORDERS.dat", data));
         ASSERT_TRUE(WriteTestFile(folder / "v_index/BORDERS.idx", index));
-        ASSERT_EQ(EncodeVectorLayer("RIV01", {line}, &index, &data), 1);
-        ASSERT_TRUE(WriteTestFile(folder / "v_data/RIV01.dat", data));
-        ASSERT_TRUE(WriteTestFile(folder / "v_index/RIV01.idx", index));
+        for (std::string rivers : {"RIV01", "RIV02"}) {
+            ASSERT_EQ(EncodeVectorLayer(rivers.c_str(), {line}, &index, &data), 1);
+            ASSERT_TRUE(WriteTestFile(folder / ("v_data/" + rivers + ".dat"), data));
+            ASSERT_TRUE(WriteTestFile(folder / ("v_index/" + rivers + ".idx"), index));
+        }
         std::string names;
         for (int i = 0; i < 7; i++) names += "0\n";
         for (int k = 0; k < 18; k++) names += "300000000 12 255 255 255\n";
@@ -108,6 +111,7 @@ TEST_F(PrintPdfTest, MapPageHoldsTitleScaleYearAndLegend) {
     TestPushDialogScript([](Dialog* d) { TestDialogCommand(d, IDOK); });
     TestPushPrinterChoice(TestPrinterChoice{1, pdf, 300, 0});
     ASSERT_EQ(PrintCurrentView(mapRect, MapPrintTitle(mapBackground)), 1) << TestLastMessage();
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
     ASSERT_EQ(TestPrintJobs().size(), 1u);
     EXPECT_EQ(TestPrintJobs()[0].title, "Mundora");
     EXPECT_EQ(TestPrintJobs()[0].pages, 1);
@@ -121,10 +125,26 @@ TEST_F(PrintPdfTest, MapPageHoldsTitleScaleYearAndLegend) {
     EXPECT_NE(text.find("Surface area is"), std::string::npos);
     // The legend lists the drawn layers, not the grid.
     EXPECT_NE(text.find("National borders"), std::string::npos);
-    EXPECT_NE(text.find("Rivers and streams"), std::string::npos);
+    // A layer of several rows is named once.
+    size_t rivers = text.find("Rivers and streams");
+    EXPECT_NE(rivers, std::string::npos);
+    EXPECT_EQ(text.find("Rivers and streams", rivers + 1), std::string::npos);
     EXPECT_EQ(text.find("Grid 10 degrees"), std::string::npos);
     // Shaded relief carries no imagery credit.
     EXPECT_EQ(text.find("Pelandor"), std::string::npos);
+}
+
+TEST_F(PrintPdfTest, WorldViewOpensWithVectorsOff) {
+    zoomDepth = 0;
+    int shown = -1;
+    TestPushDialogScript([&](Dialog* d) { shown = GetItemCheck(d, kPrintVectorsBox); });
+    EXPECT_EQ(PrintCurrentView(mapRect, "Satellite Imagery"), 0);
+    EXPECT_EQ(shown, 0);
+    zoomDepth = 1;
+    printOptions.vectors = 1;
+    TestPushDialogScript([&](Dialog* d) { shown = GetItemCheck(d, kPrintVectorsBox); });
+    PrintCurrentView(mapRect, "Satellite Imagery");
+    EXPECT_EQ(shown, 1);
 }
 
 TEST_F(PrintPdfTest, CancelledDialogsPrintNothing) {
