@@ -9,6 +9,7 @@
 #include <cstring>
 #include <cmath>
 #include <ctime>
+#include <vector>
 
 #include "app/window_fixture.h"
 #include "core/core.h"
@@ -182,6 +183,35 @@ TEST_F(PrintPdfTest, SameMapScaleKeepsTheScreensScaleOnPaper) {
     TestPushPrinterChoice(TestPrinterChoice{1, pdf, 600, 1});
     ASSERT_EQ(PrintCurrentView(mapRect, "Elevation"), 1);
     EXPECT_GT(std::fabs(ScaleInText(PdfText(pdf)) / screenScale - 1.0), 0.05);
+}
+
+TEST_F(PrintPdfTest, ImageryCreditAndTheEntireScreen) {
+    mapBackground = 0;  // satellite imagery
+    struct Case {
+        const char* what;
+        std::vector<int> clicks;
+        int credit, scale;
+    } cases[] = {
+        {"re-rendered over imagery", {}, 1, 1},
+        {"re-rendered without imagery", {kPrintImageryBox}, 0, 1},
+        {"copied from the screen", {kPrintImageryBox, kPrintCopyBox}, 1, 1},
+        {"the entire screen", {kPrintCopyBox, kPrintEntireBox}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetPrintOptions();
+        std::string pdf = folder / "credit.pdf";
+        TestPushDialogScript([&](Dialog* d) {
+            for (int id : c.clicks) TestDialogCommand(d, id);
+            TestDialogCommand(d, IDOK);
+        });
+        TestPushPrinterChoice(TestPrinterChoice{1, pdf, 150, 0});
+        ASSERT_EQ(PrintCurrentView(mapRect, "Satellite Imagery"), 1);
+        std::string text = PdfText(pdf);
+        EXPECT_EQ(text.find("Pelandor") != std::string::npos, c.credit == 1) << text;
+        EXPECT_EQ(text.find("Scale = 1:") != std::string::npos, c.scale == 1);
+        EXPECT_EQ(text.find("Surface area is") != std::string::npos, c.scale == 1);
+    }
 }
 
 TEST_F(PrintPdfTest, ScreenImagePrintHasNoMapNotes) {
