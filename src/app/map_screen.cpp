@@ -18,6 +18,7 @@
 #include "map2d/vector_layers.h"
 #include "names/labels.h"
 #include "names/user_names.h"
+#include "print/print.h"
 #include "names/place_search.h"
 #include "print/settings_dialog.h"
 
@@ -380,7 +381,12 @@ void MapButton(int id, int fromRightClick) {
     case 9: MapManual(9, "manual\\m_2d.txt", "manual\\m_index.txt"); return;
     case 10: MapManual(10, "manual\\about.txt", nullptr); return;
     case 7: FlashButton(7); SettingsDialog(MapSettingsApplied); return;
-    case 4: case 12: case 13: case 14: case 96:
+    case 12:
+        FlashButton(12);
+        PrintCurrentView(mapRect, MapPrintTitle(mapBackground));
+        return;
+    case 13: FlashButton(13); PrinterSetup(); return;
+    case 4: case 14: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

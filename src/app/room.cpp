@@ -11,6 +11,7 @@
 #include "imaging/imaging.h"
 #include "manual/manual.h"
 #include "names/user_names.h"
+#include "print/print.h"
 
 static void ShowWholeBackground() {
     if (hbmVirtual && WindowSurface()) Blit(WindowSurface(), 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
@@ -96,9 +97,8 @@ void RoomButton(int id) {
         return;
     // The pages' own buttons act inside the viewer; these are reached only without it.
     case 87: ShowRoom(); return;
-    default:
-        // Printing joins the program with the printing of every screen.
-        PlayCue(CUE_ERROR);
-        return;
+    case 88: FlashButton(88); PrintScreenImage(Rect{0, 0, screenWidth, screenHeight}, "Mundora"); return;
+    case 89: FlashButton(89); PrinterSetup(); return;
+    default: PlayCue(CUE_ERROR); return;
     }
 }

@@ -9,6 +9,7 @@
 #include "imaging/imaging.h"
 #include "map2d/map2d.h"
 #include "names/user_names.h"
+#include "print/print.h"
 #include "stats/stats_screen.h"
 
 // The find command (Ctrl+F) is beyond the original design: the map's place-name search.
@@ -166,6 +167,10 @@ int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Mes
             PostQuitMessage(0);
         } else if (wParam == kCommandFind) {
             if (screenMode == 3) MapButton(17, 0);
+        } else if (wParam == CMD_PRINT) {
+            if (screenMode == 3) MapButton(12, 0);
+        } else if (wParam == CMD_EXPORT) {
+            if (screenMode == 3) ExportCurrentView(mapRect, MapPrintTitle(mapBackground));
         } else if (wParam == kCommandRepaint) {
             InvalidateWindow(nullptr);
         }

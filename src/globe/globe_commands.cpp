@@ -11,6 +11,7 @@
 #include "imaging/panel_buttons.h"
 #include "manual/manual.h"
 #include "print/settings_dialog.h"
+#include "print/print.h"
 
 static struct {
     uint32_t skipChar;  // the character a key already acted on as a key-down
@@ -236,6 +237,18 @@ static void GlobeSettingsApplied(int changes) {
     if (changes & (SETTINGS_UNITS | SETTINGS_GAMMA)) Redisplay();
 }
 
+// The print title: the overlay's title with its month, else the product's name.
+static const char* GlobePrintTitle() {
+    return globeView.imageType == kGlobeOverlay && !globeView.overlayTitle.empty() ? globeView.overlayTitle.c_str()
+                                                                                     : "Mundora";
+}
+
+void PrintGlobeView(int toFile) {
+    if (toFile) ExportScreenImage(mapRect, GlobePrintTitle());
+    else PrintScreenImage(mapRect, GlobePrintTitle());
+    globeScreen.redrawAsked = 1;
+}
+
 void GlobeButton(int id) {
     switch (id) {
     case 1: Leave(1, 3); return;
@@ -249,6 +262,8 @@ void GlobeButton(int id) {
     case 9: GlobeManual(9, "manual\\m_globe.txt", "manual\\m_index.txt"); return;
     case 10: GlobeManual(10, "manual\\about.txt", nullptr); return;
     case 14: PlayCue(CUE_ERROR); return;  // the demonstrations come with their own part
+    case 12: FlashButton(12); PrintGlobeView(0); return;
+    case 13: FlashButton(13); PrinterSetup(); return;
     case 95: MinimiseMainWindow(); return;
     case 48: ChooseDataType(); return;
     case 49: FlipNames(); return;

@@ -136,6 +136,10 @@ void HandleGlobeMessage(const Message& m) {
     case MSG_MOUSEWHEEL: GlobeWheel(MessageWheelDelta(m)); break;
     case MSG_CHAR: GlobeCharacter((uint32_t)m.wParam); break;
     case MSG_COMMAND:
+        if (m.wParam == CMD_PRINT || m.wParam == CMD_EXPORT) {
+            PrintGlobeView(m.wParam == CMD_EXPORT);
+            break;
+        }
         // The exit command belongs to the shell: leave, and let it arrive there.
         PostMessage(m.kind, m.wParam, m.lParam);
         globeScreen.leaveCode = 0;

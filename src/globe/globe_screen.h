@@ -43,6 +43,8 @@ void LoadGlobeImageType(int imageType, int load, int overlayFloor);
 void SetGlobeSizeAndTilt(int size, int tilt);
 // A button of the panel; leaves the screen by setting globeScreen.leaveCode.
 void GlobeButton(int id);
+// The screen's print button (toFile 0) or its export to a file (1).
+void PrintGlobeView(int toFile);
 // Key-down and character messages.
 void GlobeKeyDown(uint32_t key);
 // Beyond the original design: wheel turns (kWheelDelta a notch) step the globe's size.

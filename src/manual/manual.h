@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -39,6 +40,16 @@ int ShowManualPageScreen(int mode, const char* backdropFile, const char* file);
 // letters listed in the entry; Enter accepts (the text turned to upper case), Escape cancels.
 // 1 when a non-empty text was accepted.
 int EnterSearchText(char* buffer, int maxLength, const Rect& field, int restoreAfter);
+
+// [SECTION] Printing (manual_print.cpp)
+
+// Prints a whole text through the print dialog, every page a print job of its own.
+int PrintManualFile(const char* file);
+// The same onto a chosen printer; returns the number of pages (jobs) printed.
+int PrintManualTextOn(Surface* printer, const std::vector<uint8_t>& text);
+// Writes the text to a PDF file (every page) or a PNG file (the page shown) chosen in a
+// save-file dialog.
+int ExportManualText(const std::vector<uint8_t>& text, int shownPage);
 
 // [SECTION] Trivia quiz
 

@@ -14,11 +14,11 @@ static constexpr ColourRef kSkyBlue = MakeColour(0, 204, 255);
 static constexpr ColourRef kLightBlue = MakeColour(122, 208, 250);
 static constexpr int kPictureWidth = 200, kPictureHeight = 133;
 
-static FontSpec PageFont(int points, int weight, int underline) {
+static FontSpec PageFont(int points, int weight, int underline, int dpi = 0) {
     FontSpec f;
     f.family = "Arial";
     f.points = points;
-    f.dpi = ScreenLogicalDpi();
+    f.dpi = dpi > 0 ? dpi : ScreenLogicalDpi();
     f.weight = weight;
     f.underline = underline;
     return f;
@@ -32,6 +32,18 @@ void ManualPageFonts(int small, ManualFonts* out) {
     out->body = PageFont(small ? 8 : 11, 400, 0);
     out->link = PageFont(small ? 8 : 11, 400, 1);
 }
+
+void ManualPrintFonts(int dpi, ManualFonts* out) {
+    out->caption = PageFont(20, 700, 0, dpi);
+    out->heading[0] = PageFont(16, 700, 0, dpi);
+    out->heading[1] = PageFont(13, 700, 0, dpi);
+    out->heading[2] = PageFont(11, 700, 0, dpi);
+    out->body = PageFont(7, 400, 0, dpi);
+    out->link = PageFont(7, 400, 1, dpi);
+}
+
+static ColourRef Ink(const ManualPage* page, ColourRef colour) { return page->black ? MakeColour(0, 0, 0) : colour; }
+static int Placed(const ManualPage* page, int v) { return page->placeScale > 0 ? (int)(v * page->placeScale) : v; }
 
 int ManualLineStep(Surface* s, const ManualFonts& fonts) {
     DrawState saved = GetDrawState(s);
@@ -79,12 +91,12 @@ static int DrawTag(Surface* s, ManualPage* page, const ManualTag& tag, int x, in
     switch (tag.kind) {
     case kTagFont:
         SetFont(s, tag.font == 4 ? page->fonts.body : page->fonts.heading[tag.font - 1]);
-        SetTextColour(s, tag.font <= 2 ? kAmber : kPaleYellow);
+        SetTextColour(s, Ink(page, tag.font <= 2 ? kAmber : kPaleYellow));
         return 0;
     case kTagWebLink: case kTagFileLink: case kTagValueLink: case kTagMapLink: {
         DrawState saved = GetDrawState(s);
         SetFont(s, page->fonts.link);
-        SetTextColour(s, kSkyBlue);
+        SetTextColour(s, Ink(page, kSkyBlue));
         int length = (int)strlen(tag.shown);
         int width = DrawPageText(s, page, x, y, tag.shown, length);
         int height = TextExtent(s, tag.shown, length).y;
@@ -125,12 +137,15 @@ static void DrawTaggedLine(Surface* s, ManualPage* page, const char* line, int x
     }
 }
 
-static void DrawPicture(Surface* s, const ManualPlaced& placed) {
+static void DrawPicture(Surface* s, const ManualPage* page, const ManualPlaced& placed) {
     Surface* picture = nullptr;
     if (!LoadBMPFromFile(placed.text, &picture)) return;
     int w = SurfaceWidth(picture) < kPictureWidth ? SurfaceWidth(picture) : kPictureWidth;
     int h = SurfaceHeight(picture) < kPictureHeight ? SurfaceHeight(picture) : kPictureHeight;
-    Blit(s, placed.x, placed.y, w, h, picture, 0, 0);
+    if (page->placeScale > 0)
+        StretchBlit(s, Placed(page, placed.x), Placed(page, placed.y), Placed(page, w), Placed(page, h), picture, 0, 0, w, h);
+    else
+        Blit(s, placed.x, placed.y, w, h, picture, 0, 0);
     DeleteSurface(picture);
 }
 
@@ -143,7 +158,7 @@ int RenderManualPage(Surface* s, ByteCursor& cursor, ManualPage* page) {
     SetBackgroundMode(s, BK_TRANSPARENT);
     SetTextAlign(s, TA_LEFT | TA_BOTTOM);
     SetFont(s, page->fonts.body);
-    SetTextColour(s, kPaleYellow);
+    SetTextColour(s, Ink(page, kPaleYellow));
     int left = page->area.left + 10;
     int limit = page->area.bottom - 20;
     int y = page->area.top + 20;
@@ -156,10 +171,10 @@ int RenderManualPage(Surface* s, ByteCursor& cursor, ManualPage* page) {
             ParsePlacedLine(line, &placed);
             DrawState before = GetDrawState(s);
             SetFont(s, page->fonts.caption);
-            SetTextColour(s, kLightBlue);
-            DrawPageText(s, page, placed.x, placed.y, placed.text, (int)strlen(placed.text));
+            SetTextColour(s, Ink(page, kLightBlue));
+            DrawPageText(s, page, Placed(page, placed.x), Placed(page, placed.y), placed.text, (int)strlen(placed.text));
             SetDrawState(s, before);
-            y = placed.y + 2 * page->lineStep;
+            y = Placed(page, placed.y) + 2 * page->lineStep;
             SetFont(s, page->fonts.heading[2]);
             if (y >= limit) {
                 more = 1;
@@ -170,14 +185,14 @@ int RenderManualPage(Surface* s, ByteCursor& cursor, ManualPage* page) {
         if (kind == kLinePicture) {
             ManualPlaced placed;
             ParsePlacedLine(line, &placed);
-            DrawPicture(s, placed);
-            y += kPictureHeight + 10;
+            DrawPicture(s, page, placed);
+            y += Placed(page, kPictureHeight + 10);
             continue;  // no bottom check: the next line is still drawn
         }
         if (LineHasTags(line)) {
             DrawTaggedLine(s, page, line, left, y);
         } else {
-            SetTextColour(s, kPaleYellow);
+            SetTextColour(s, Ink(page, kPaleYellow));
             DrawPageText(s, page, left, y, line, (int)strlen(line));
         }
         y += page->lineStep;

@@ -21,6 +21,9 @@ struct ManualFonts {
 };
 // The fonts of the 800x600 or the 640x480 layout at the screen's vertical resolution.
 void ManualPageFonts(int small, ManualFonts* out);
+// The fonts of a printed page: 20 (caption), 16, 13, 11 (headings) and 7 points (body and
+// links) at the printer's vertical resolution.
+void ManualPrintFonts(int dpi, ManualFonts* out);
 // The height of "This is a test" in the body font, plus 3.
 int ManualLineStep(Surface* s, const ManualFonts& fonts);
 
@@ -36,6 +39,10 @@ struct ManualPage {
     Rect videoBox;
     char videoFile[kManualLineBuffer];
     int matchFound;
+    // Paper: every text in black, and the placed captions and pictures at positions (and
+    // pictures at sizes) of the screen multiplied by placeScale. Zero on screen.
+    int black;
+    double placeScale;
 };
 
 // Draws one page from the cursor's position onto s, clipped to the text area (the clip is

@@ -210,8 +210,8 @@ static void ViewerButton(int id) {
     case 86: SearchManualText(); return;
     case 90: case 91: case 92: ShowProductPage(id); return;
     case 95: MinimiseMainWindow(); return;
-    // Printing the text and the printer set-up come with the printing of every screen.
-    case 12: case 88: case 13: case 89: PlayCue(CUE_ERROR); return;
+    case 12: case 88: PrintManualFile(manualViewer.file.c_str()); return;
+    case 13: case 89: ShowPageSetupDialog(); return;
     default: Beep(); return;
     }
 }
@@ -261,6 +261,14 @@ static void HandleViewerMessage(const Message& m) {
     case MSG_LBUTTONDOWN: LeftDown(MessageX(m), MessageY(m)); break;
     case MSG_KEYDOWN: KeyDown((uint32_t)m.wParam); break;
     case MSG_COMMAND:
+        if (m.wParam == CMD_PRINT) {
+            PrintManualFile(manualViewer.file.c_str());
+            break;
+        }
+        if (m.wParam == CMD_EXPORT) {
+            ExportManualText(manualViewer.text, manualViewer.page);
+            break;
+        }
         // The exit command belongs to the shell: leave, and let it arrive there.
         PostMessage(m.kind, m.wParam, m.lParam);
         End(kManualEnded);

@@ -179,17 +179,23 @@ static Rect DrawClippedText(Surface* s, int x, int y, const std::string& text) {
     return box;
 }
 
-static void DrawScaleBar(Surface* s, int centreX, int top, int pixels, int divisions) {
+void DrawScaleBar(Surface* s, int centreX, int top, int pixels, int divisions, int u) {
     int left = centreX - pixels / 2;
-    FillRect(s, Rect{left, top, left + pixels, top + 5}, MakeColour(255, 255, 255));
+    FillRect(s, Rect{left, top, left + pixels, top + 5 * u}, MakeColour(255, 255, 255));
     for (int i = 0; i < divisions; i++) {
         int x0 = left + pixels * i / divisions, x1 = left + pixels * (i + 1) / divisions;
         int row = (i % 2 == 0) ? 1 : 3;
-        FillRect(s, Rect{x0, top + row, x1, top + row + 2}, MakeColour(0, 0, 255));
+        FillRect(s, Rect{x0, top + row * u, x1, top + (row + 2) * u}, MakeColour(0, 0, 255));
     }
     // End ticks reach a pixel above and below the band.
-    FillRect(s, Rect{left, top - 1, left + 1, top + 7}, MakeColour(255, 255, 255));
-    FillRect(s, Rect{left + pixels - 1, top - 1, left + pixels, top + 7}, MakeColour(255, 255, 255));
+    FillRect(s, Rect{left, top - u, left + u, top + 7 * u}, MakeColour(255, 255, 255));
+    FillRect(s, Rect{left + pixels - u, top - u, left + pixels, top + 7 * u}, MakeColour(255, 255, 255));
+}
+
+std::string StatusAreaText(int areaUnit) {
+    const MapWindow& w = CurrentMapWindow();
+    double area = SquareKmToAreaUnit(WindowAreaSquareKm(w.north, w.west, w.south, w.east), areaUnit);
+    return " Surface area is " + formatGrouped(area, 0) + AreaUnitLabel(areaUnit);
 }
 
 void KeepStatusLineBackground() {
@@ -225,8 +231,7 @@ void DrawStatusLine(Surface* s, const Rect& map, const Rect& status, const Measu
     int textTop = status.top + (status.bottom - status.top - textHeight) / 2;
 
     const MapWindow& w = CurrentMapWindow();
-    double area = SquareKmToAreaUnit(WindowAreaSquareKm(w.north, w.west, w.south, w.east), units.area);
-    areaTextBox = DrawClippedText(s, map.left, textTop, " Surface area is " + formatGrouped(area, 0) + AreaUnitLabel(units.area));
+    areaTextBox = DrawClippedText(s, map.left, textTop, StatusAreaText(units.area));
 
     std::string scale = StatusScaleText(MapScale());
     Point scaleExtent = TextExtent(s, scale.c_str());
@@ -238,7 +243,7 @@ void DrawStatusLine(Surface* s, const Rect& map, const Rect& status, const Measu
     int pixels = ScaleBarPixels(bar.length, target, mapWidth);
     int centreX = (areaTextBox.right + scaleTextBox.left) / 2;
     int barTop = status.top + 2;
-    DrawScaleBar(s, centreX, barTop, pixels, bar.divisions);
+    DrawScaleBar(s, centreX, barTop, pixels, bar.divisions, 1);
     std::string label = " " + formatGrouped(bar.length, 0) + " " + DistanceUnitLabel(units.distance, units.custom) + " ";
     Point labelExtent = TextExtent(s, label.c_str());
     unitBox = DrawClippedText(s, centreX - labelExtent.x / 2, barTop + 7, label);

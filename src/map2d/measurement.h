@@ -58,6 +58,11 @@ int ScaleBarPixels(double length, double target, int mapWidth);
 // "Scale = 1:5,000,000 ": the scale rounded to whole units as formatGrouped prints it, so a
 // typed scale reads back as typed and agrees with the zoom box's label.
 std::string StatusScaleText(double scale);
+// " Surface area is 1,234 square kilometers": the current window's area in an area unit.
+std::string StatusAreaText(int areaUnit);
+// The scale bar: a band `pixels` long centred on centreX, its divisions alternating in two
+// rows, with end ticks; `unit` pixels stand for one pixel of the screen's bar (a page scales it).
+void DrawScaleBar(Surface* s, int centreX, int top, int pixels, int divisions, int unit);
 // The hit boxes of the last status line drawn.
 extern Rect areaTextBox, scaleTextBox, unitBox;
 // Keeps the empty status strip of the screen's background (taken from hbmVirtual when the

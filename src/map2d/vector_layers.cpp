@@ -22,16 +22,17 @@ static ColourRef Primary(const VectorLayer& l) { return MakeColour(l.red1, l.gre
 static ColourRef Secondary(const VectorLayer& l) { return MakeColour(l.red2, l.green2, l.blue2); }
 
 // The pen of a line style for one pass (style 5 draws the casing first, pass 0).
-static void SelectStylePen(Surface* s, const VectorLayer& l, int pass) {
+// A page multiplies every width by its line thickness t.
+static void SelectStylePen(Surface* s, const VectorLayer& l, int pass, int t) {
     switch (l.lineStyle) {
-    case 1: SetPen(s, PEN_DASH, 1, Primary(l)); break;
-    case 2: SetPen(s, PEN_DOT, 1, Primary(l)); break;
-    case 3: SetPen(s, PEN_DASHDOTDOT, 1, Primary(l)); break;
+    case 1: SetPen(s, PEN_DASH, t, Primary(l)); break;
+    case 2: SetPen(s, PEN_DOT, t, Primary(l)); break;
+    case 3: SetPen(s, PEN_DASHDOTDOT, t, Primary(l)); break;
     case 5:
-        if (pass == 0) SetPen(s, PEN_SOLID, l.width2, Secondary(l));
-        else SetPen(s, PEN_SOLID, l.width1, Primary(l));
+        if (pass == 0) SetPen(s, PEN_SOLID, l.width2 * t, Secondary(l));
+        else SetPen(s, PEN_SOLID, l.width1 * t, Primary(l));
         break;
-    default: SetPen(s, PEN_SOLID, l.width1 ? l.width1 : 1, Primary(l)); break;
+    default: SetPen(s, PEN_SOLID, (l.width1 ? l.width1 : 1) * t, Primary(l)); break;
     }
 }
 
@@ -41,10 +42,11 @@ static void VectorPaths(const char* name, char* dataPath, char* indexPath) {
 }
 
 // Grid, ticks or the layer's files at a depth below the world view, with the pen of its style.
-static void DrawRowFromFiles(Surface* s, const VectorLayer& l, const MapWindow& w, const Rect& r, uint8_t* buffer) {
+static void DrawRowFromFiles(Surface* s, const VectorLayer& l, const MapWindow& w, const Rect& r, uint8_t* buffer,
+                             int thickness) {
     int passes = l.lineStyle == 5 ? 2 : 1;
     for (int pass = passes == 2 ? 0 : 1; pass < 2 && !drawAborted; pass++) {
-        SelectStylePen(s, l, pass);
+        SelectStylePen(s, l, pass, thickness);
         if (l.name[0] == '~') DrawGridLayer(s, w, r, atof(l.name + 1));
         else if (l.name[0] == '*') DrawTickLayer(s, w, r, l.name, Primary(l));
         else {
@@ -57,8 +59,9 @@ static void DrawRowFromFiles(Surface* s, const VectorLayer& l, const MapWindow& 
     }
 }
 
-static void DrawRowAtWorldView(Surface* s, const VectorLayer& l, const MapWindow& w, const Rect& r, uint8_t* buffer) {
-    SetPen(s, PEN_SOLID, 1, Primary(l));
+static void DrawRowAtWorldView(Surface* s, const VectorLayer& l, const MapWindow& w, const Rect& r, uint8_t* buffer,
+                               int thickness) {
+    SetPen(s, PEN_SOLID, thickness, Primary(l));
     if (l.name[0] == '~') DrawGridLayer(s, w, r, atof(l.name + 1));
     else if (l.name[0] == '*') DrawTickLayer(s, w, r, l.name, Primary(l));
     else {
@@ -94,6 +97,12 @@ static void ShowDescription(Surface* s, const Rect& box, const char* text, const
 }
 
 int DrawVectorLayers(Surface* s, int x, int y, int width, int height) {
+    return DrawVectorLayersWith(s, Rect{x, y, x + width, y + height}, VectorPassOptions{});
+}
+
+int DrawVectorLayersWith(Surface* s, const Rect& r, const VectorPassOptions& options) {
+    int width = r.right - r.left;
+    int thickness = options.thickness < 1 ? 1 : options.thickness;
     std::vector<uint8_t> buffer;
     buffer.resize(kVectorWorkBufferSize);
     if (buffer.size() != (size_t)kVectorWorkBufferSize) {
@@ -102,20 +111,20 @@ int DrawVectorLayers(Surface* s, int x, int y, int width, int height) {
     }
     int n = LoadLayerTableWithSwitches();
     DrawState saved = GetDrawState(s);
-    const Rect r{x, y, x + width, y + height};
     SetBackgroundMode(s, BK_TRANSPARENT);
-    Rect textBox = StatusTextBox(s);
+    Rect textBox = options.describe ? StatusTextBox(s) : Rect{0, 0, 0, 0};
     SetClipRect(s, r);
     const MapWindow& w = CurrentMapWindow();
     int worldView = zoomDepth == 0;
-    int32_t scale = (int32_t)MapScaleOf(w, options.monitorInches ? options.monitorInches : 14, screenWidth, width);
+    int32_t scale = options.ruleScale > 0 ? options.ruleScale
+                    : (int32_t)MapScaleOf(w, ::options.monitorInches ? ::options.monitorInches : 14, screenWidth, width);
     citiesDrawn = riversDrawn = 0;
     for (int i = 0; i < n; i++) {
         const VectorLayer& l = vectorLayers[i];
         if (!l.on) continue;
         if (drawAborted) break;
         if (!LayerDrawnAtScale(l, scale)) continue;
-        ShowDescription(s, textBox, l.description, r);
+        if (options.describe) ShowDescription(s, textBox, l.description, r);
         DrawState pen = GetDrawState(s);
         if (!strcmp(l.name, "CITIES")) {
             ColourRef primary, secondary;
@@ -125,13 +134,13 @@ int DrawVectorLayers(Surface* s, int x, int y, int width, int height) {
             continue;
         }
         if (!strcmp(l.name, "RIV01")) riversDrawn = 1;
-        if (worldView) DrawRowAtWorldView(s, l, w, r, buffer.data());
-        else DrawRowFromFiles(s, l, w, r, buffer.data());
+        if (worldView) DrawRowAtWorldView(s, l, w, r, buffer.data(), thickness);
+        else DrawRowFromFiles(s, l, w, r, buffer.data(), thickness);
         SetDrawState(s, pen);
     }
     SetDrawState(s, saved);
     ClearClip(s);
-    RestoreBox(s, textBox);
+    if (options.describe) RestoreBox(s, textBox);
     return 1;
 }
 

@@ -54,6 +54,15 @@ void DrawTickLayer(Surface* s, const MapWindow& w, const Rect& r, const char* na
 // Draws every switched-on layer for the current window into the rectangle, with the layer's
 // description in the status line while it draws. 0 when the work buffer was not available.
 int DrawVectorLayers(Surface* s, int x, int y, int width, int height);
+// The same pass for a page: every line width multiplied by `thickness`, the scale rules judged
+// at `ruleScale` (0: the scale of the rectangle on the monitor), and the descriptions shown in
+// the status line only when `describe` is set.
+struct VectorPassOptions {
+    int thickness = 1;
+    int32_t ruleScale = 0;
+    int describe = 1;
+};
+int DrawVectorLayersWith(Surface* s, const Rect& r, const VectorPassOptions& options);
 // Whether a layer is drawn in a window whose longitude span is `degrees` (3D textures).
 int LayerDrawnAtSpan(const VectorLayer& layer, double degrees);
 void CityColours(ColourRef* primary, ColourRef* secondary);

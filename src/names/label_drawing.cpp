@@ -37,7 +37,11 @@ int InCurrentWindow(double lat, double lon) {
     return w.west <= lon && lon <= w.east && w.south <= lat && lat <= w.north;
 }
 
+static long namesScaleOverride;
+void SetNamesScaleOverride(long scale) { namesScaleOverride = scale > 0 ? scale : 0; }
+
 long NamesMapScale(const Rect& r) {
+    if (namesScaleOverride) return namesScaleOverride;
     return (long)MapScaleOf(CurrentMapWindow(), options.monitorInches ? options.monitorInches : 14, screenWidth,
                             r.right - r.left);
 }
@@ -51,6 +55,14 @@ static FontSpec LabelFont(const char* family, int points, int weight, int italic
     return f;
 }
 
+// A scratch surface for darkened labels, as large as the labels on s may be.
+static Surface* CreateWorkSurface(Surface* s, int w, int h) {
+    double m = FontMagnification(s);
+    Surface* work = CreateSurface((int)(w * m + 0.5), (int)(h * m + 0.5));
+    if (work) SetFontMagnification(work, m);
+    return work;
+}
+
 static void Anchor(const Rect& r, double lat, double lon, int* px, int* py) {
     GeoToPixelIn(CurrentMapWindow(), r, lat, ShownLongitude(lon), px, py);
 }
@@ -61,7 +73,7 @@ static void Anchor(const Rect& r, double lat, double lon, int* px, int* py) {
 // 200 x 20 pixels, with the symbol glyph over the label's first character.
 static void DrawDarkenedLabel(Surface* s, Surface* work, const std::string& text, int px, int top, int w, int h,
                               int glyph, const FontSpec& font, const FontSpec& symbols, ColourRef colour) {
-    int bw = std::min(w, 200), bh = std::min(h, 20);
+    int bw = std::min(w, SurfaceWidth(work)), bh = std::min(h, SurfaceHeight(work));
     Blit(work, 0, 0, bw, bh, s, px, top);
     uint32_t* pixels = SurfacePixels(work);
     int stride = SurfaceStride(work);
@@ -113,7 +125,7 @@ int DrawClassLabels(Surface* s, const Rect& r, const NamesSettings& ns, const ch
     DecodeNameFile(bytes.data(), bytes.size(), &records);
     long scale = NamesMapScale(r);
     int symbolFont = IsFontFamilyInstalled("Orvek");
-    Surface* work = (style == LABEL_PEAK || style == LABEL_AIRPORT) ? CreateSurface(200, 20) : nullptr;
+    Surface* work = (style == LABEL_PEAK || style == LABEL_AIRPORT) ? CreateWorkSurface(s, 200, 20) : nullptr;
     OverlapBoxes* placed = shared ? shared : new OverlapBoxes;
     DrawState saved = GetDrawState(s);
     SetClipRect(s, r);
@@ -245,6 +257,7 @@ int DrawPlacedCountryNames(Surface* s, const Rect& r, const std::vector<CountryL
     std::string xs(31, 'X');
     Point workSize = TextExtent(s, xs.c_str());
     Surface* work = CreateSurface(std::max(workSize.x, 1), std::max(workSize.y, 1));
+    if (work) SetFontMagnification(work, FontMagnification(s));
     if (!work) return 0;
     DrawState saved = GetDrawState(s);
     SetClipRect(s, r);

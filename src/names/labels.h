@@ -77,8 +77,10 @@ int ReadWorldGroup(FILE* f, const WorldGroup& g, std::vector<uint8_t>& chunk, st
 int InCurrentWindow(double latitude, double longitude);
 // The longitude as the current window shows it: shifted by 360 degrees when that brings it in.
 double ShownLongitude(double longitude);
-// Scale of the current window in the rectangle, integer part.
+// Scale of the current window in the rectangle, integer part; or, while a page is labelled,
+// the page's own scale (0 ends that).
 long NamesMapScale(const Rect& r);
+void SetNamesScaleOverride(long scale);
 // Every switched-on group for the current window; skipped by the caller when drawing aborted.
 void DrawPlaceNames(Surface* s, const Rect& r);
 // The groups, one by one (the drawing order lives in DrawPlaceNames).

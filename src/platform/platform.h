@@ -56,6 +56,10 @@ enum : uint32_t {
     MSG_USER = 0x0400,
 };
 
+// Commands the window's keys post (wParam of MSG_COMMAND), beyond the original design:
+// Ctrl+P prints the current screen as its print button does, Ctrl+S exports it to a file.
+enum : uint32_t { CMD_PRINT = 40008, CMD_EXPORT = 40009 };
+
 // Modifier bits carried in wParam of mouse messages.
 enum : uint32_t { MK_LBUTTON = 1, MK_RBUTTON = 2, MK_SHIFT = 4, MK_CONTROL = 8 };
 
@@ -213,8 +217,38 @@ void DrawPaletteImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, 
                       const ColourRef* palette);
 // Draws 24-bit pixels in blue-green-red order, `stride` bytes a row, top row first.
 void DrawBgrImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int h, int stride);
-// Saves the surface as a PNG file; 1 on success.
+// Stretches the sw x sh block of src at (sx, sy) over w x h pixels of dst at (x, y), smoothly.
+void StretchBlit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int sw, int sh);
+// Saves the surface as a PNG file carrying the surface's resolution; 1 on success.
 int SaveSurfacePng(const Surface* s, const char* path);
+// Dots per inch a surface stands for: 96 for an image unless set, the printer's for a page.
+void SurfaceResolution(const Surface* s, int* dpiX, int* dpiY);
+void SetSurfaceResolution(Surface* s, int dpiX, int dpiY);
+// Fonts given in points are drawn this many times larger (1 by default): names printed over a
+// map keep their size against the map.
+void SetFontMagnification(Surface* s, double factor);
+double FontMagnification(const Surface* s);
+
+// [SECTION] Printing
+// A printer page is a surface: every drawing call above works on it at the printer's
+// resolution (pens, fonts, text extents, images, clipping); it cannot be read back (Blit from
+// it gives white, GetPixel white, SurfacePixels none). Its size is the printable area in
+// printer pixels. A document is a print job; pages follow one another inside it.
+
+int IsPrinterSurface(const Surface* s);
+// The desktop's print dialog (printer choice including printing to a PDF file, one copy, no
+// page range, no selection): a page surface for the chosen printer, or 0 when cancelled.
+Surface* ShowPrintDialog();
+// The desktop's page set-up dialog for the printer the print dialog offers first.
+void ShowPageSetupDialog();
+// A page surface writing a PDF file: A4 (or US Letter) at dpi dots per inch.
+Surface* CreatePdfPrinter(const char* path, int dpi, int letter);
+// Jobs and pages. On an image surface these do nothing and return 1, so a page can be drawn
+// to an image through the same steps. 0 when the printer cannot start the document or page.
+int StartDocument(Surface* printer, const char* title);
+int StartPage(Surface* printer);
+int EndPage(Surface* printer);
+int EndDocument(Surface* printer);
 
 // [SECTION] Joystick (read through SDL2, the one part of the platform that is not Qt)
 
@@ -308,6 +342,10 @@ void Delay(double seconds);
 
 // Empties the clipboard and puts the text on it (Windows-1252 bytes); 1 on success.
 int SetClipboardText(const std::string& text);
+
+// The desktop's save-file dialog; filters like "PDF document (*.pdf);;PNG image (*.png)".
+// 1 with the chosen path, 0 when cancelled.
+int PickSaveFile(const char* caption, const char* suggestedName, const char* filters, std::string* path);
 
 // Hands an address ("https://...", "mailto:...") to the desktop's default opener.
 int OpenAddress(const char* address);

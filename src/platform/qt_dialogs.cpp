@@ -34,6 +34,9 @@ static struct {
     int beeps = 0;
     int skipPauses = 0;
     std::vector<int> pauses;
+    std::vector<TestPrintJob> printJobs;
+    int pageSetups = 0;
+    std::deque<std::string> saveFileAnswers;
 } script;
 
 void TestModeEnable(int on) { script.testMode = on; }
@@ -46,6 +49,20 @@ void TestClearShown() {
     script.addresses.clear();
     script.beeps = 0;
     script.pauses.clear();
+    script.printJobs.clear();
+    script.pageSetups = 0;
+}
+const std::vector<TestPrintJob>& TestPrintJobs() { return script.printJobs; }
+void TestRecordPrintJob(const TestPrintJob& job) { script.printJobs.push_back(job); }
+int TestPageSetupsShown() { return script.pageSetups; }
+void TestRecordPageSetup() { script.pageSetups++; }
+void TestPushSaveFileAnswer(const std::string& path) { script.saveFileAnswers.push_back(path); }
+std::string TestTakeSaveFileAnswer(int* answered) {
+    *answered = !script.saveFileAnswers.empty();
+    if (!*answered) return std::string();
+    std::string path = script.saveFileAnswers.front();
+    script.saveFileAnswers.pop_front();
+    return path;
 }
 std::string TestLastMessage() { return script.shown.empty() ? std::string() : script.shown.back().text; }
 void TestPushDialogScript(std::function<void(Dialog*)> s) { script.dialogScripts.push_back(std::move(s)); }

@@ -1,13 +1,36 @@
 // Shared between the Qt files of the platform layer only.
 #pragma once
 
+#include <QFont>
 #include <QImage>
+#include <QPolygon>
 #include <QRect>
 #include <QString>
+#include <memory>
 
 #include "platform/platform.h"
 
 class QWidget;
+class QPainter;
+struct PrinterPage;
+
+struct Surface {
+    QImage image;                   // null for a printer page
+    DrawState state;
+    int clipKind = 0;               // 0 none, 1 rectangle, 2 polygon
+    QRect clipRect;
+    QPolygon clipPolygon;
+    std::unique_ptr<QFont> font;    // built lazily from state.font
+    int dpiX = 96, dpiY = 96;
+    double fontMagnification = 1.0;
+    PrinterPage* page = nullptr;    // set for a printer page (qt_printer.cpp)
+};
+
+// A printer page: its painter while a document is open, its size in printer pixels.
+QPainter* PrinterPainter(Surface* s);  // 0 when no document is open
+int PrinterPageWidth(const Surface* s);
+int PrinterPageHeight(const Surface* s);
+void DeletePrinterPage(Surface* s);
 
 QImage& SurfaceImage(Surface* s);
 const QImage& SurfaceImage(const Surface* s);

@@ -1,7 +1,8 @@
 // Drawing surfaces on QImage: the drawing state of a classic device context (pen, brush,
 // raster operation, text colour and background, alignment, font, clipping) and its operations.
 // Thin solid lines are drawn pixel by pixel so XOR rubber bands and end points behave exactly
-// as the views expect (the last point of a line is not drawn).
+// as the views expect (the last point of a line is not drawn). A printer page takes the same
+// calls through the printer's painter at the printer's resolution; it cannot be read back.
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -16,15 +17,6 @@
 
 #include "platform/platform.h"
 #include "platform/qt_private.h"
-
-struct Surface {
-    QImage image;
-    DrawState state;
-    int clipKind = 0;  // 0 none, 1 rectangle, 2 polygon
-    QRect clipRect;
-    QPolygon clipPolygon;
-    std::unique_ptr<QFont> font;  // built lazily from state.font
-};
 
 QImage& SurfaceImage(Surface* s) { return s->image; }
 const QImage& SurfaceImage(const Surface* s) { return s->image; }
@@ -58,10 +50,28 @@ Surface* CreateSurface(int width, int height) {
     return s;
 }
 
-void DeleteSurface(Surface* s) { delete s; }
-int SurfaceWidth(const Surface* s) { return s ? s->image.width() : 0; }
-int SurfaceHeight(const Surface* s) { return s ? s->image.height() : 0; }
-uint32_t* SurfacePixels(Surface* s) { return reinterpret_cast<uint32_t*>(s->image.bits()); }
+void DeleteSurface(Surface* s) {
+    if (s && s->page) DeletePrinterPage(s);
+    delete s;
+}
+int SurfaceWidth(const Surface* s) { return !s ? 0 : s->page ? PrinterPageWidth(s) : s->image.width(); }
+int SurfaceHeight(const Surface* s) { return !s ? 0 : s->page ? PrinterPageHeight(s) : s->image.height(); }
+uint32_t* SurfacePixels(Surface* s) { return s->page ? nullptr : reinterpret_cast<uint32_t*>(s->image.bits()); }
+int IsPrinterSurface(const Surface* s) { return s && s->page ? 1 : 0; }
+void SurfaceResolution(const Surface* s, int* dpiX, int* dpiY) {
+    *dpiX = s ? s->dpiX : 96;
+    *dpiY = s ? s->dpiY : 96;
+}
+void SetSurfaceResolution(Surface* s, int dpiX, int dpiY) {
+    if (!s || s->page || dpiX <= 0 || dpiY <= 0) return;
+    s->dpiX = dpiX;
+    s->dpiY = dpiY;
+}
+double FontMagnification(const Surface* s) { return s ? s->fontMagnification : 1.0; }
+void SetFontMagnification(Surface* s, double factor) {
+    s->fontMagnification = factor > 0 ? factor : 1.0;
+    s->font.reset();
+}
 int SurfaceStride(const Surface* s) { return (int)(s->image.bytesPerLine() / 4); }
 
 static void Dirty(const Surface* s, const QRect& r) { MarkWindowDirty(s, r); }
@@ -106,6 +116,7 @@ static const QFont& SurfaceFont(Surface* s) {
     if (!s->font) {
         const FontSpec& f = s->state.font;
         int px = f.pixelHeight > 0 ? f.pixelHeight : (int)((double)f.points * f.dpi / 72.0 + 0.5);
+        if (s->fontMagnification != 1.0) px = (int)(px * s->fontMagnification + 0.5);
         auto q = std::make_unique<QFont>(QString::fromLatin1(f.family.c_str()));
         q->setPixelSize(px < 1 ? 1 : px);
         q->setWeight(QFont::Weight(std::clamp(f.weight, 100, 900)));
@@ -121,15 +132,41 @@ static const QFont& SurfaceFont(Surface* s) {
 static void PreparePainter(Surface* s, QPainter& p) {
     if (s->clipKind == 1) p.setClipRect(s->clipRect);
     else if (s->clipKind == 2) p.setClipRegion(QRegion(s->clipPolygon));
+    else p.setClipping(false);
+    if (s->page) return;  // paper knows no raster operations
     if (s->state.rop == ROP_XOR) p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     else if (s->state.rop == ROP_INVERT) p.setCompositionMode(QPainter::RasterOp_NotDestination);
 }
 
-static QPen MakePen(const DrawState& st) {
+// The painter of a drawing call: the printer page's own (its state saved for the call), or
+// one opened on the image for the call.
+struct SurfacePainter {
+    Surface* s;
+    QPainter own;
+    QPainter* p;
+    explicit SurfacePainter(Surface* surface) : s(surface), p(nullptr) {
+        if (s->page) {
+            p = PrinterPainter(s);
+            if (p) p->save();
+        } else {
+            own.begin(&s->image);
+            p = &own;
+        }
+        if (p) PreparePainter(s, *p);
+    }
+    ~SurfacePainter() {
+        if (s->page && p) p->restore();
+    }
+    SurfacePainter(const SurfacePainter&) = delete;
+    SurfacePainter& operator=(const SurfacePainter&) = delete;
+};
+
+// On paper a dashed pen keeps its width (a printed map's line thickness applies to every style).
+static QPen MakePen(const DrawState& st, int paper = 0) {
     if (st.penStyle == PEN_NULL) return QPen(Qt::NoPen);
     QPen pen(ToQColor(st.penColour));
     int dashed = st.penStyle == PEN_DASH || st.penStyle == PEN_DOT || st.penStyle == PEN_DASHDOTDOT || st.penStyle == PEN_DASHDOT;
-    pen.setWidth(dashed ? 1 : st.penWidth);
+    pen.setWidth(dashed && !paper ? 1 : st.penWidth);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     switch (st.penStyle) {
@@ -149,6 +186,13 @@ static QBrush MakeBrush(const DrawState& st) {
     static const Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::BDiagPattern, Qt::FDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
     int h = st.hatch >= 0 && st.hatch < 6 ? st.hatch : 4;
     return QBrush(ToQColor(st.brushColour), hatches[h]);
+}
+
+static void PaperLine(Surface* s, int x0, int y0, int x1, int y1) {
+    SurfacePainter sp(s);
+    if (!sp.p) return;
+    sp.p->setPen(MakePen(s->state, 1));
+    sp.p->drawLine(x0, y0, x1, y1);
 }
 
 static int InsideClip(const Surface* s, int x, int y) {
@@ -254,6 +298,10 @@ static int ThinSolidPen(const DrawState& st) { return st.penStyle == PEN_SOLID &
 
 static void DrawSegment(Surface* s, int x0, int y0, int x1, int y1) {
     if (s->state.penStyle == PEN_NULL) return;
+    if (s->page) {
+        PaperLine(s, x0, y0, x1, y1);
+        return;
+    }
     if (ThinSolidPen(s->state)) {
         ThinLine(s, x0, y0, x1, y1);
     } else {
@@ -291,6 +339,15 @@ static int SoftPolyline(Surface* s, const Point* points, int count) {
 void Polyline(Surface* s, const Point* points, int count) {
     VectorStateGuard guard;
     if (count < 2 || s->state.penStyle == PEN_NULL) return;
+    if (s->page) {
+        SurfacePainter sp(s);
+        if (!sp.p) return;
+        sp.p->setPen(MakePen(s->state, 1));
+        QPolygon poly;
+        for (int i = 0; i < count; i++) poly << QPoint(points[i].x, points[i].y);
+        sp.p->drawPolyline(poly);
+        return;
+    }
     if (ThinSolidPen(s->state)) {
         for (int i = 1; i < count; i++) ThinLine(s, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
     } else if (SoftPolyline(s, points, count)) {
@@ -314,18 +371,33 @@ void PolygonShape(Surface* s, const Point* points, int count) {
     if (count < 2) return;
     QPolygon poly;
     for (int i = 0; i < count; i++) poly << QPoint(points[i].x, points[i].y);
-    QPainter p(&s->image);
-    PreparePainter(s, p);
-    p.setPen(MakePen(s->state));
-    p.setBrush(MakeBrush(s->state));
-    p.drawPolygon(poly);
-    p.end();
+    {
+        SurfacePainter sp(s);
+        if (!sp.p) return;
+        sp.p->setPen(MakePen(s->state, s->page != nullptr));
+        sp.p->setBrush(MakeBrush(s->state));
+        sp.p->drawPolygon(poly);
+    }
     Dirty(s, poly.boundingRect().adjusted(-s->state.penWidth, -s->state.penWidth, s->state.penWidth, s->state.penWidth));
 }
 
 void RectangleShape(Surface* s, int left, int top, int right, int bottom) {
     VectorStateGuard guard;
     if (right - left < 1 || bottom - top < 1) return;
+    if (s->page) {
+        SurfacePainter sp(s);
+        if (!sp.p) return;
+        if (s->state.brushKind != BRUSH_NULL) sp.p->fillRect(QRect(left, top, right - left, bottom - top), MakeBrush(s->state));
+        if (s->state.penStyle != PEN_NULL) {
+            QPen pen = MakePen(s->state, 1);
+            pen.setJoinStyle(Qt::MiterJoin);
+            sp.p->setPen(pen);
+            sp.p->setBrush(Qt::NoBrush);
+            int w = s->state.penWidth;  // the outline inside the rectangle, as on screen
+            sp.p->drawRect(QRectF(left + w / 2.0, top + w / 2.0, right - left - w, bottom - top - w));
+        }
+        return;
+    }
     QPainter p(&s->image);
     PreparePainter(s, p);
     if (s->state.brushKind != BRUSH_NULL) p.fillRect(QRect(left, top, right - left, bottom - top), MakeBrush(s->state));
@@ -346,17 +418,23 @@ void RectangleShape(Surface* s, int left, int top, int right, int bottom) {
 
 void EllipseShape(Surface* s, int left, int top, int right, int bottom) {
     VectorStateGuard guard;
-    QPainter p(&s->image);
-    PreparePainter(s, p);
-    p.setPen(MakePen(s->state));
-    p.setBrush(MakeBrush(s->state));
-    p.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
-    p.end();
+    {
+        SurfacePainter sp(s);
+        if (!sp.p) return;
+        sp.p->setPen(MakePen(s->state, s->page != nullptr));
+        sp.p->setBrush(MakeBrush(s->state));
+        sp.p->drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
+    }
     Dirty(s, QRect(left - 2, top - 2, right - left + 4, bottom - top + 4));
 }
 
 void FillRect(Surface* s, const Rect& r, ColourRef colour) {
     VectorStateGuard guard;
+    if (s->page) {
+        SurfacePainter sp(s);
+        if (sp.p) sp.p->fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), ToQColor(colour));
+        return;
+    }
     QRect q = QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).intersected(s->image.rect());
     if (s->clipKind == 1) q = q.intersected(s->clipRect);
     if (q.isEmpty()) return;
@@ -375,31 +453,42 @@ void FillRect(Surface* s, const Rect& r, ColourRef colour) {
 }
 
 void SetPixel(Surface* s, int x, int y, ColourRef colour) {
+    if (s->page) {
+        FillRect(s, Rect{x, y, x + 1, y + 1}, colour);
+        return;
+    }
     if (!InsideClip(s, x, y)) return;
     reinterpret_cast<uint32_t*>(s->image.scanLine(y))[x] = ToPixel(colour);
     Dirty(s, QRect(x, y, 1, 1));
 }
 
 ColourRef GetPixel(const Surface* s, int x, int y) {
+    if (s->page) return MakeColour(255, 255, 255);  // paper is not read back
     if (x < 0 || y < 0 || x >= s->image.width() || y >= s->image.height()) return 0xFFFFFFFFu;
     uint32_t p = reinterpret_cast<const uint32_t*>(s->image.constScanLine(y))[x];
     return MakeColour((p >> 16) & 255, (p >> 8) & 255, p & 255);
 }
 
+// Metrics of the surface's font on its own device (a printer measures at its resolution).
+static QFontMetrics SurfaceMetrics(Surface* s) {
+    QPainter* p = s->page ? PrinterPainter(s) : nullptr;
+    return p ? QFontMetrics(SurfaceFont(s), p->device()) : QFontMetrics(SurfaceFont(s));
+}
+
 Point TextExtent(Surface* s, const char* text, int length) {
-    QFontMetrics m(SurfaceFont(s));
+    QFontMetrics m = SurfaceMetrics(s);
     QString t = FromCp1252(text, length);
     return Point{m.horizontalAdvance(t), m.height()};
 }
 
-int FontAscent(Surface* s) { return QFontMetrics(SurfaceFont(s)).ascent(); }
+int FontAscent(Surface* s) { return SurfaceMetrics(s).ascent(); }
 
 void TextOut(Surface* s, int x, int y, const char* text, int length) {
     VectorStateGuard guard;
     QString t = FromCp1252(text, length);
     if (t.isEmpty()) return;
     const QFont& font = SurfaceFont(s);
-    QFontMetrics m(font);
+    QFontMetrics m = SurfaceMetrics(s);
     int w = m.horizontalAdvance(t), h = m.height();
     int align = s->state.textAlign;
     int dx = 0;
@@ -408,23 +497,35 @@ void TextOut(Surface* s, int x, int y, const char* text, int length) {
     int top = 0;  // offset of the text box's top from the reference point
     if ((align & TA_BASELINE) == TA_BASELINE) top = -m.ascent();
     else if (align & TA_BOTTOM) top = -h;
-    QPainter p(&s->image);
-    PreparePainter(s, p);
-    p.setFont(font);
-    p.translate(x, y);
-    double angle = s->state.font.escapement / 10.0;
-    if (angle != 0) p.rotate(-angle);
-    QRect box(dx, top, w, h);
-    if (s->state.backgroundMode == BK_OPAQUE) p.fillRect(box, ToQColor(s->state.backgroundColour));
-    p.setPen(ToQColor(s->state.textColour));
-    p.drawText(QPoint(dx, top + m.ascent()), t);
-    QRect bounds = p.transform().mapRect(box).adjusted(-2, -2, 2, 2);
-    p.end();
+    QRect bounds;
+    {
+        SurfacePainter sp(s);
+        if (!sp.p) return;
+        QPainter& p = *sp.p;
+        p.setFont(font);
+        p.translate(x, y);
+        double angle = s->state.font.escapement / 10.0;
+        if (angle != 0) p.rotate(-angle);
+        QRect box(dx, top, w, h);
+        if (s->state.backgroundMode == BK_OPAQUE) p.fillRect(box, ToQColor(s->state.backgroundColour));
+        p.setPen(ToQColor(s->state.textColour));
+        p.drawText(QPoint(dx, top + m.ascent()), t);
+        bounds = p.transform().mapRect(box).adjusted(-2, -2, 2, 2);
+    }
     Dirty(s, bounds);
 }
 
 void Blit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int rop) {
     VectorStateGuard guard;
+    if (src->page) {  // paper reads back as white
+        if (!dst->page) FillRect(dst, Rect{x, y, x + w, y + h}, MakeColour(255, 255, 255));
+        return;
+    }
+    if (dst->page) {
+        SurfacePainter sp(dst);
+        if (sp.p) sp.p->drawImage(QPoint(x, y), src->image, QRect(sx, sy, w, h));
+        return;
+    }
     // Clip against both images.
     if (sx < 0) { x -= sx; w += sx; sx = 0; }
     if (sy < 0) { y -= sy; h += sy; sy = 0; }
@@ -451,8 +552,25 @@ void Blit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, 
     Dirty(dst, QRect(x, y, w, h));
 }
 
+// An image drawn on a printer page goes through a surface of its own.
+static void DrawThroughImage(Surface* page, int x, int y, int w, int h, void (*draw)(Surface*, const void*), const void* what) {
+    Surface* tmp = CreateSurface(w, h);
+    if (!tmp) return;
+    draw(tmp, what);
+    Blit(page, x, y, w, h, tmp, 0, 0);
+    DeleteSurface(tmp);
+}
+
 void DrawPaletteImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int h, int stride, const ColourRef* palette) {
     VectorStateGuard guard;
+    if (dst->page) {
+        struct Args { const uint8_t* pixels; int w, h, stride; const ColourRef* palette; } a{pixels, w, h, stride, palette};
+        DrawThroughImage(dst, x, y, w, h, [](Surface* t, const void* v) {
+            const Args* a = (const Args*)v;
+            DrawPaletteImage(t, 0, 0, a->pixels, a->w, a->h, a->stride, a->palette);
+        }, &a);
+        return;
+    }
     uint32_t lut[256];
     for (int i = 0; i < 256; i++) lut[i] = ToPixel(palette[i]);
     int x0 = std::max(0, x), y0 = std::max(0, y);
@@ -467,6 +585,14 @@ void DrawPaletteImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, 
 
 void DrawBgrImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int h, int stride) {
     VectorStateGuard guard;
+    if (dst->page) {
+        struct Args { const uint8_t* pixels; int w, h, stride; } a{pixels, w, h, stride};
+        DrawThroughImage(dst, x, y, w, h, [](Surface* t, const void* v) {
+            const Args* a = (const Args*)v;
+            DrawBgrImage(t, 0, 0, a->pixels, a->w, a->h, a->stride);
+        }, &a);
+        return;
+    }
     int x0 = std::max(0, x), y0 = std::max(0, y);
     int x1 = std::min(dst->image.width(), x + w), y1 = std::min(dst->image.height(), y + h);
     for (int yy = y0; yy < y1; yy++) {
@@ -480,4 +606,23 @@ void DrawBgrImage(Surface* dst, int x, int y, const uint8_t* pixels, int w, int 
     if (x1 > x0 && y1 > y0) Dirty(dst, QRect(x0, y0, x1 - x0, y1 - y0));
 }
 
-int SaveSurfacePng(const Surface* s, const char* path) { return s && s->image.save(QString::fromLocal8Bit(path), "PNG") ? 1 : 0; }
+void StretchBlit(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, int sy, int sw, int sh) {
+    VectorStateGuard guard;
+    if (src->page || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+    {
+        SurfacePainter sp(dst);
+        if (!sp.p) return;
+        sp.p->setRenderHint(QPainter::SmoothPixmapTransform, true);
+        sp.p->drawImage(QRect(x, y, w, h), src->image, QRect(sx, sy, sw, sh));
+    }
+    Dirty(dst, QRect(x, y, w, h));
+}
+
+// The surface's resolution goes into the file, so a page exported at 300 dpi prints at its size.
+int SaveSurfacePng(const Surface* s, const char* path) {
+    if (!s || s->page) return 0;
+    QImage copy = s->image;
+    copy.setDotsPerMeterX((int)(s->dpiX / 0.0254 + 0.5));
+    copy.setDotsPerMeterY((int)(s->dpiY / 0.0254 + 0.5));
+    return copy.save(QString::fromLocal8Bit(path), "PNG") ? 1 : 0;
+}

@@ -121,6 +121,10 @@ protected:
             PostMessage(MSG_COMMAND, 40007, 0);  // beyond the original design: the find command
             return;
         }
+        if ((e->key() == Qt::Key_P || e->key() == Qt::Key_S) && (e->modifiers() & Qt::ControlModifier)) {
+            PostMessage(MSG_COMMAND, e->key() == Qt::Key_P ? CMD_PRINT : CMD_EXPORT, 0);
+            return;
+        }
         if (vk) PostMessage(MSG_KEYDOWN, vk, e->isAutoRepeat() ? (1ll << 30) : 0);
         QByteArray text = e->text().toLatin1();
         for (char c : text)

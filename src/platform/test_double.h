@@ -62,3 +62,27 @@ const std::vector<int>& TestRecordedPauses();
 int TestSaveWindowPng(const char* path);
 // What ReadJoystick reports while test mode is on (JOY_UNPLUGGED until set).
 void TestSetJoystick(int status, int x, int y, uint32_t buttons);
+
+// The print dialog under test mode: each choice answers the next dialog, in order; with none
+// queued the dialog is cancelled. A chosen printer writes PDF files: jobs are numbered from 1
+// and "%d" in the path takes the job's number.
+struct TestPrinterChoice {
+    int accept = 1;
+    std::string pdfPath;
+    int dpi = 300;
+    int letter = 0;      // 1 US Letter, 0 A4
+};
+void TestPushPrinterChoice(const TestPrinterChoice& choice);
+struct TestPrintJob {
+    std::string title;
+    int pages;
+    std::string path;   // the PDF written
+};
+// The print jobs ended while in test mode; cleared with the shown texts.
+const std::vector<TestPrintJob>& TestPrintJobs();
+void TestRecordPrintJob(const TestPrintJob& job);
+int TestPageSetupsShown();
+void TestRecordPageSetup();
+// Answers for the next save-file dialogs: a path, or "" for cancel (also when none is queued).
+void TestPushSaveFileAnswer(const std::string& path);
+std::string TestTakeSaveFileAnswer(int* answered);

@@ -10,6 +10,7 @@
 #include "imaging/panel_buttons.h"
 #include "manual/manual.h"
 #include "print/settings_dialog.h"
+#include "print/print.h"
 #include "stats/stats_screen.h"
 
 StatsScreenState statsScreen = {1, 1, 14, {14, 0, 0, 0}, -1, 0, 255, -1, 0, 14, 0, 0};
@@ -199,6 +200,16 @@ static void StatsSettingsApplied(int changes) {
     if ((changes & SETTINGS_GAMMA) && statsScreen.view > 0) RedrawStatisticsView();
 }
 
+// Views 1 and 2 print the map area as an image under the variable's name, the table prints
+// its pages; the export writes the screen's image either way.
+static void PrintStatisticsView(int toFile) {
+    int view = statsScreen.view;
+    std::string title = view == 1 || view == 2 ? ReadVariableName(statsScreen.variable) : std::string("Mundora");
+    if (toFile) ExportScreenImage(mapRect, title.c_str());
+    else if (view == 3) PrintStatisticsTable();
+    else PrintScreenImage(mapRect, title.c_str());
+}
+
 static void StatsButton(int id) {
     switch (id) {
     case 1: Leave(1, 3); return;
@@ -217,7 +228,8 @@ static void StatsButton(int id) {
     case 10: StatsManual(10, "manual\\about.txt", nullptr); return;
     case 93: StatsManual(93, "stats\\country.txt", "stats\\country.txt"); return;
     case 11: FlashButton(11); OpenAboutPage(); return;
-    case 12: case 13: PlayCue(CUE_ERROR); return;  // printing comes with its own part
+    case 12: FlashButton(12); PrintStatisticsView(0); return;
+    case 13: FlashButton(13); PrinterSetup(); return;
     case 14: PlayCue(CUE_ERROR); return;  // the demonstrations come with their own part
     case 75: case 76: case 77:
         if (statsScreen.view < 0 && WindowSurface() && hbmVirtual) {
@@ -296,6 +308,10 @@ static void HandleStatsMessage(const Message& m) {
     case MSG_LBUTTONDOWN: StatsLeftClick(MessageX(m), MessageY(m)); break;
     case MSG_KEYDOWN: StatsKeyDown((uint32_t)m.wParam); break;
     case MSG_COMMAND:
+        if (m.wParam == CMD_PRINT || m.wParam == CMD_EXPORT) {
+            PrintStatisticsView(m.wParam == CMD_EXPORT);
+            break;
+        }
         // The exit command belongs to the shell: leave, and let it arrive there.
         PostMessage(m.kind, m.wParam, m.lParam);
         statsScreen.leaveCode = 0;

@@ -92,6 +92,10 @@ std::string TableClipboardText(const std::vector<std::string>& names, const int*
 // Draws the table page on the window (the map area) and hands its text to the clipboard;
 // the rows drawn, 0 when the last country was drawn.
 int DrawStatisticsTable();
+// Prints every page of the table through the print dialog, each page a job of its own.
+int PrintStatisticsTable();
+// The same onto a chosen printer; returns the number of jobs printed.
+int PrintTableOn(Surface* printer);
 // Steps the page by delta with a beep at either end, and redraws.
 void StepTablePage(int delta);
 

@@ -142,33 +142,36 @@ static void ExportToClipboard(const std::string& text) {
 
 // [SECTION] Drawing
 
-int DrawStatisticsTable() {
-    Surface* w = WindowSurface();
-    if (!w || statSelection.countryCount <= 0 || statSelection.variableCount <= 0) return 0;
+// The table's columns for a page: the values of every table variable over the selection.
+struct TableData {
     std::vector<std::string> names;
-    if (!ReadSelectionNames(&names)) return 0;
     int variables[4] = {};
     std::vector<std::vector<float>> values;
+};
+
+static int ReadTableData(TableData* d) {
+    if (statSelection.countryCount <= 0 || statSelection.variableCount <= 0) return 0;
+    if (!ReadSelectionNames(&d->names)) return 0;
     for (int k = 0; k < statSelection.variableCount && k < 4; k++) {
-        variables[k] = statSelection.variables[k] + 1;
+        d->variables[k] = statSelection.variables[k] + 1;
         float min = 1e8f, max = -1e8f;
-        if (!ReadVariableRange(variables[k], &min, &max)) return 0;
+        if (!ReadVariableRange(d->variables[k], &min, &max)) return 0;
         std::vector<float> column;
         for (int i = 0; i < statSelection.countryCount; i++) {
             int record = statSelection.countries[i] - 1;
             column.push_back(record >= 0 && record < kCountryRecords ? countryValues[record] : kStatNotAvailable);
         }
-        values.push_back(column);
+        d->values.push_back(column);
     }
-    Rect area = mapRect;
-    DrawState saved = GetDrawState(w);
-    SetFont(w, TableFont(ScreenLogicalDpi()));
-    FillRect(w, area, MakeColour(40, 80, 87));
-    ColourRef ink = MakeColour(255, 255, 0);
-    SetTextColour(w, ink);
+    return 1;
+}
+
+// Draws the table over an area of a surface from a country offset in the surface's current
+// pen and text colour; returns the rows drawn and the columns that fit.
+static int DrawTableRows(Surface* w, const Rect& area, const TableData& d, int first, int dpi, TableLayout* layout) {
+    SetFont(w, TableFont(dpi));
     SetBackgroundMode(w, BK_TRANSPARENT);
-    SetPen(w, PEN_SOLID, 1, ink);
-    TableLayout t = LayoutTable(w, area, names);
+    TableLayout t = LayoutTable(w, area, d.names);
     int divider = area.left + t.nameWidth + 2 * t.x;
     MoveTo(w, divider, area.top);
     LineTo(w, divider, area.bottom);
@@ -178,7 +181,7 @@ int DrawStatisticsTable() {
         int start = t.columnStart[k];
         MoveTo(w, start, area.top);
         LineTo(w, start, area.bottom);
-        std::vector<std::string> words = ColumnHeaderWords(variables[k]);
+        std::vector<std::string> words = ColumnHeaderWords(d.variables[k]);
         SetTextAlign(w, TA_CENTER | TA_TOP);
         for (size_t j = 0; j < words.size(); j++) {
             int line = 3 - (int)words.size() + (int)j;
@@ -187,22 +190,77 @@ int DrawStatisticsTable() {
     }
     SetTextAlign(w, TA_LEFT | TA_TOP);
     TextOut(w, area.left + t.x, area.top + 2 * t.h, "Country");
-    int first = statTablePages.start[statTablePages.page];
-    if (first < 0) first = 0;
     int rows = 0, i = first;
     for (int y = area.top + 3 * t.h; i < statSelection.countryCount && y < area.bottom - t.h; i++, y += t.h, rows++) {
         SetTextAlign(w, TA_LEFT | TA_TOP);
-        TextOut(w, area.left + t.x, y, names[(size_t)i].c_str());
+        TextOut(w, area.left + t.x, y, d.names[(size_t)i].c_str());
         SetTextAlign(w, TA_CENTER | TA_TOP);
         for (int k = 0; k < t.columns; k++)
-            TextOut(w, t.columnStart[k] + t.columnWidth[k] / 2, y, FormatStatValue(values[(size_t)k][(size_t)i], variables[k]).c_str());
+            TextOut(w, t.columnStart[k] + t.columnWidth[k] / 2, y,
+                    FormatStatValue(d.values[(size_t)k][(size_t)i], d.variables[k]).c_str());
     }
+    *layout = t;
+    return rows;
+}
+
+int DrawStatisticsTable() {
+    Surface* w = WindowSurface();
+    TableData d;
+    if (!w || !ReadTableData(&d)) return 0;
+    Rect area = mapRect;
+    DrawState saved = GetDrawState(w);
+    FillRect(w, area, MakeColour(40, 80, 87));
+    ColourRef ink = MakeColour(255, 255, 0);
+    SetTextColour(w, ink);
+    SetPen(w, PEN_SOLID, 1, ink);
+    int first = statTablePages.start[statTablePages.page];
+    if (first < 0) first = 0;
+    TableLayout t;
+    int rows = DrawTableRows(w, area, d, first, ScreenLogicalDpi(), &t);
     SetDrawState(w, saved);
-    int result = i >= statSelection.countryCount ? 0 : rows;
+    int result = first + rows >= statSelection.countryCount ? 0 : rows;
     if (result && statTablePages.page < 19) statTablePages.start[statTablePages.page + 1] = first + rows;
     if (hbmVirtual) Blit(hbmVirtual, area.left, area.top, area.right - area.left, area.bottom - area.top, w, area.left, area.top);
-    ExportToClipboard(TableClipboardText(names, variables, t.columns, values));
+    ExportToClipboard(TableClipboardText(d.names, d.variables, t.columns, d.values));
     return result;
+}
+
+// Each page a print job of its own, in black over the whole printable area, until every
+// country of the selection has been printed.
+int PrintTableOn(Surface* printer) {
+    TableData d;
+    if (!printer || !ReadTableData(&d)) return 0;
+    int dpiX, dpiY;
+    SurfaceResolution(printer, &dpiX, &dpiY);
+    Rect area{0, 0, SurfaceWidth(printer), SurfaceHeight(printer)};
+    int jobs = 0;
+    for (int first = 0; first < statSelection.countryCount;) {
+        if (!StartDocument(printer, "Mundora")) break;
+        if (!StartPage(printer)) {
+            EndDocument(printer);
+            break;
+        }
+        SetTextColour(printer, MakeColour(0, 0, 0));
+        SetPen(printer, PEN_SOLID, 1, MakeColour(0, 0, 0));
+        TableLayout t;
+        int rows = DrawTableRows(printer, area, d, first, dpiY, &t);
+        EndPage(printer);
+        EndDocument(printer);
+        jobs++;
+        if (rows <= 0) break;  // a page too small for one row would never end
+        first += rows;
+    }
+    return jobs;
+}
+
+int PrintStatisticsTable() {
+    Surface* printer = ShowPrintDialog();
+    if (!printer) return 0;
+    int previous = SetCursorShape(CURSOR_WAIT);
+    int jobs = PrintTableOn(printer);
+    SetCursorShape(previous);
+    DeleteSurface(printer);
+    return jobs > 0;
 }
 
 void StepTablePage(int delta) {

@@ -10,6 +10,7 @@
 #include "map2d/map2d.h"
 #include "names/place_search.h"
 #include "print/settings_dialog.h"
+#include "print/print.h"
 #include "platform/files.h"
 #include "terrain/terrain_extraction.h"
 #include "terrain/terrain_renderer.h"
@@ -301,6 +302,13 @@ static void TerrainSettingsApplied(int changes) {
     if (changes & (SETTINGS_NAMES | SETTINGS_GAMMA)) Redraw();
 }
 
+void PrintTerrainView(int toFile) {
+    const char* title = TerrainCaption(terrainView.displayType);
+    if (!title[0]) title = "Mundora";
+    if (toFile) ExportScreenImage(mapRect, title);
+    else PrintScreenImage(mapRect, title);
+}
+
 void TerrainButton(int id) {
     switch (id) {
     case 1: Leave(1, 3); return;
@@ -314,6 +322,8 @@ void TerrainButton(int id) {
     case 9: TerrainManual(9, "manual\\m_3d.txt", "manual\\m_index.txt"); return;
     case 10: TerrainManual(10, "manual\\about.txt", nullptr); return;
     case 14: PlayCue(CUE_ERROR); return;  // the demonstrations come with their own part
+    case 12: FlashButton(12); PrintTerrainView(0); return;
+    case 13: FlashButton(13); PrinterSetup(); return;
     case 27:
         DrawButton(27, 1);
         PlayCue(CUE_SLIDE);

@@ -124,6 +124,10 @@ void HandleTerrainMessage(const Message& m) {
         if (terrainView.control != kControlNone) EndTerrainDrag();
         break;
     case MSG_COMMAND:
+        if (m.wParam == CMD_PRINT || m.wParam == CMD_EXPORT) {
+            PrintTerrainView(m.wParam == CMD_EXPORT);
+            break;
+        }
         // The exit command belongs to the shell: leave, and let it arrive there.
         PostMessage(m.kind, m.wParam, m.lParam);
         terrainView.leaveCode = 0;

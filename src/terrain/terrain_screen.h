@@ -59,6 +59,8 @@ void ShowTerrainPanelValues();
 
 // A panel button of the view; leaving sets terrainView.leaveCode.
 void TerrainButton(int id);
+// The screen's print button (toFile 0) or its export to a file (1).
+void PrintTerrainView(int toFile);
 // Display type chooser entry taken: 1 when the type was drawn, 0 when refused (Details below
 // the high grid) with the error cue.
 int ChooseTerrainType(int type);
