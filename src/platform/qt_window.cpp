@@ -44,6 +44,7 @@ static struct {
     int fullScreen = 0;
     int framed = 1;
     QSize normalSize;     // the widget's size outside full screen
+    QPoint normalPosition;  // and its place before full screen
     int offsetX = 0, offsetY = 0;  // the image's corner in device pixels (full screen centres it)
 } win;
 
@@ -456,14 +457,18 @@ void SetFullScreen(int on) {
     if (!win.window || (on != 0) == (win.fullScreen != 0)) return;
     win.fullScreen = on != 0;
     if (on) {
+        win.normalPosition = win.window->pos();
         // A fixed size would keep the window from covering the screen.
         win.window->setMinimumSize(0, 0);
         win.window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         win.window->showFullScreen();
+        // Without a window manager nobody acts on the full-screen request: cover the screen here.
+        if (QScreen* screen = win.window->screen()) win.window->setGeometry(screen->geometry());
     } else {
         win.window->showNormal();
         if (win.framed) win.window->setFixedSize(win.normalSize);
         else win.window->resize(win.normalSize);
+        win.window->move(win.normalPosition);
     }
     PlaceImageInWidget(win.window);
     win.window->update();
