@@ -140,6 +140,13 @@ int SetCursorShape(int id) {
 
 int GetCursorShape() { return misc.current; }
 
+int TestCursorDeviceSize() {
+    QWidget* w = MainWidgetForDialogs();
+    if (!w || w->cursor().shape() != Qt::BitmapCursor) return 0;
+    QPixmap pm = w->cursor().pixmap();
+    return (int)std::lround(pm.width());
+}
+
 void SetCursorPosition(int x, int y) {
     QWidget* w = MainWidgetForDialogs();
     if (w) QCursor::setPos(w->mapToGlobal(WindowPointFromProgram(CurrentWindowMapping(), x, y)).toPoint());

@@ -67,6 +67,9 @@ const std::vector<int>& TestRecordedPauses();
 void TestSendPointer(uint32_t kind, double x, double y);
 // Presses and releases a key of the toolkit (its key number, for example 0x0100003a for F11).
 void TestSendKey(int toolkitKey);
+// The width in device pixels of the program-drawn pointer shape the window shows (0 for one
+// of the desktop's own shapes).
+int TestCursorDeviceSize();
 // What the window paints, as the desktop would show it: device pixels 0xFFRRGGBB, top row first.
 struct ShownWindow {
     int windowWidth = 0, windowHeight = 0;  // in the toolkit's window coordinates

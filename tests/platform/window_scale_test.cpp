@@ -159,6 +159,21 @@ TEST_F(ScaledWindow, FullScreenCentresTheImageAndThePointerFollows) {
     }
 }
 
+// The program's own pointer shapes (pan arrows, magnifiers) grow with the window; the
+// desktop's own shapes are left to the desktop.
+TEST_F(ScaledWindow, ProgramCursorShapesGrowWithTheWindow) {
+    for (int scale = 1; scale <= 3; scale++) {
+        ASSERT_EQ(Open(scale), 1);
+        for (int shape : {130, 133, 141, 144}) {
+            SetCursorShape(shape);
+            EXPECT_EQ(TestCursorDeviceSize(), 32 * scale) << "shape " << shape << " at " << scale;
+        }
+        SetCursorShape(CURSOR_ARROW);
+        EXPECT_EQ(TestCursorDeviceSize(), 0);
+        DestroyMainWindow();
+    }
+}
+
 // Other keys still arrive as before; F11's release is not passed on either.
 TEST_F(ScaledWindow, KeysOtherThanF11StillArrive) {
     ASSERT_EQ(Open(2), 1);
