@@ -990,19 +990,7 @@ TEST_F(StatisticsViewer, NextViewCodesInAndOut) {
 
 namespace {
 
-// [SECTION] F1 on every screen, a place handed over to a running view, the window at 3x
-
-TEST_F(GlobeViewer, FunctionKeyOneOpensTheGlobesPage) {
-    ToMap();
-    manualViewer.file.clear();
-    TestInjectClick(754, 12);  // the globe tab
-    TestInjectKey(VK_F1);
-    TestInjectKey(VK_ESCAPE);  // closes the manual
-    TestInjectKey(VK_ESCAPE);  // leaves the globe
-    TestPumpMessages();
-    EXPECT_EQ(manualViewer.file, "manual\\m_globe.txt");
-    EXPECT_EQ(screenMode, 3);
-}
+// [SECTION] F1 on the statistics screen, a place handed over to a running view, the window at 3x
 
 TEST_F(StatisticsViewer, FunctionKeyOneOpensTheScreensPage) {
     ToMap();
