@@ -21,6 +21,19 @@ void Shutdown();
 int ShutdownDone();
 // Unregisters "helv12.ttf" when start-up registered it; later calls do nothing.
 void UnregisterSymbolFont();
+// [SECTION] The window's scale (window_scale_choice.cpp), beyond the original design
+
+struct WindowScaleChoice {
+    int factor = 1;     // each program pixel shown as factor x factor device pixels
+    int framed = 1;     // 0 when the window covers the whole screen, as the original did at 800 x 600
+    std::string note;   // a line for standard error about an ignored MUNDORA_SCALE, or ""
+};
+// The window's scale for a client of clientWidth x clientHeight pixels: MUNDORA_SCALE (the
+// environment's text, nullptr when unset) when it is 1, 2 or 3; otherwise the setting
+// (options.windowScale 1..3); otherwise (0) the largest factor whose window fits the available
+// screen with its frame, and at least the rounded device pixel ratio when that fits.
+WindowScaleChoice ChooseWindowScale(const ScreenScaleFacts& screen, int clientWidth, int clientHeight,
+                                    int setting, const char* environment);
 // The window procedure of the main window.
 int64_t MainWindowProc(uint32_t kind, uint64_t wParam, int64_t lParam, const Message& msg);
 // Runs get / dispatch until the quit message; returns its exit code.

@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "core/browser.h"
+#include "core/command_line.h"
 #include "app/map_commands.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
@@ -104,6 +105,12 @@ void EnterMapScreen(int deleteCaches) {
 void OpenMapAtPlace(double latitude, double longitude, double scale) {
     ZoomToPlace(latitude, longitude, scale);
     EnterMapScreen(1);
+}
+
+void OpenWaitingPlace() {
+    OpeningPlace place;
+    if (TakeWaitingPlace(&place)) OpenMapAtPlace(place.latitude, place.longitude, place.scale);
+    else if (screenMode != 3) EnterMapScreen(0);
 }
 
 // [SECTION] Hover states and cursors

@@ -7,12 +7,13 @@
 
 // A view's loop runs inside the click that entered it and returns the code of the next
 // screen (0 or 3 the 2D map, 1 the room, 4 terrain, 5 globe, 7 statistics, 8 flyby,
-// 17 place-name search); the window procedure posts itself that code as the next-view message.
+// 17 place-name search, 18 the 2D map at a place a later start handed over); the window
+// procedure posts itself that code as the next-view message.
 // The button a next-view code stands for (5 globe, 7 statistics, 8 flyby, 4 terrain, 1 room,
 // 17 place-name search), or 0.
 int NextViewButton(int code);
-// What a view's code leads to: 0 and 3 the 2D map; any other code is posted as the next-view
-// message.
+// What a view's code leads to: 0 and 3 the 2D map, 18 the map at the handed-over place; any
+// other code is posted as the next-view message.
 void ViewReturned(int code);
 // The globe tab: mode 5 on "menu\glbmain.bmp", the globe's loop, then where its code leads.
 void EnterGlobeView();
@@ -42,6 +43,8 @@ void EnterMapScreen(int deleteCaches);
 // Opens the 2D map centred on a place at a scale denominator, from any screen the main window
 // procedure drives (beyond the original design: --at and geo: links).
 void OpenMapAtPlace(double latitude, double longitude, double scale);
+// The place a later start handed over (TakeHandedOverPlace), or the map as it was when none waits.
+void OpenWaitingPlace();
 // After any change of the map window at the current depth: the depth's cache is discarded,
 // the map recomposed, repainted with its status line, and the legend redrawn.
 void MapViewChanged();

@@ -171,8 +171,13 @@ int InitInstance() {
     ReadScaleList();
     ResetZoomHistory();
     SetReadoutRectangles();
-    int framed = ScreenWidth() > 800;
-    WindowOptions window{"Mundora", smallLayout ? 640 : 800, smallLayout ? 480 : 600, framed};
+    WindowOptions window{"Mundora", smallLayout ? 640 : 800, smallLayout ? 480 : 600, 1};
+    // Beyond the original design: today's screens show the window at a whole multiple.
+    WindowScaleChoice scale = ChooseWindowScale(ScreenFactsForScaling(), window.clientWidth, window.clientHeight,
+                                                options.windowScale, getenv("MUNDORA_SCALE"));
+    if (!scale.note.empty()) fprintf(stderr, "%s\n", scale.note.c_str());
+    window.framed = scale.framed;
+    window.scale = scale.factor;
     if (!CreateMainWindow(window, MainWindowProc)) return 0;
     RegisterSymbolFont();
     if (!CheckDisplay()) {

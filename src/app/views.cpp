@@ -1,6 +1,7 @@
 // Entering the views that run their own loops from the 2D map or the next-view message, and
 // what happens when one hands back the code of the next screen.
 #include "app/screens.h"
+#include "core/command_line.h"
 #include "core/core.h"
 #include "globe/globe.h"
 #include "imaging/imaging.h"
@@ -13,6 +14,10 @@ static void CopyWholeBackground() {
 }
 
 void ViewReturned(int code) {
+    if (code == kViewCodeHandedOverPlace) {
+        OpenWaitingPlace();
+        return;
+    }
     if (code == 0 || code == 3) {
         EnterMapScreen(0);
         return;

@@ -116,13 +116,13 @@ static void RightClick(int x, int y, uint32_t keys) {
 }
 
 // A later start handed over a place (beyond the original design): the title page, the room
-// and the map move to it; the views with their own loops keep what they show.
+// and the map move to it. A view with its own loop takes the place itself and leaves for the
+// map; a chooser that passes messages on lands here with the view's mode, and the place
+// waits for that view's loop to notice it.
 static void HandOverPlace() {
-    OpeningPlace place;
-    if (!ParsePlaceMessage(TakeInstanceMessage(), &place)) return;
+    if (!TakeHandedOverPlace()) return;
     int fromMode = screenMode;
-    if (fromMode == 2 || fromMode == 1 || fromMode == 3 || (fromMode >= 9 && fromMode <= 12))
-        OpenMapAtPlace(place.latitude, place.longitude, place.scale);
+    if (fromMode == 2 || fromMode == 1 || fromMode == 3 || (fromMode >= 9 && fromMode <= 12)) OpenWaitingPlace();
 }
 
 static void KeyDown(uint32_t key) {

@@ -32,3 +32,16 @@ const char* UsageText();
 // A place as one line for the running copy, and back.
 std::string FormatPlaceMessage(const OpeningPlace& place);
 int ParsePlaceMessage(const std::string& text, OpeningPlace* place);
+
+// [SECTION] A place handed over while the program runs (handed_over_place.cpp)
+
+// The code a view with its own loop hands back when a later start handed over a place: the
+// shell then opens the 2D map there.
+constexpr int kViewCodeHandedOverPlace = 18;
+// Takes every line later starts have handed over and keeps the last one that names a place
+// for the shell; returns 1 when a place is waiting. Lines that name no place are dropped.
+int TakeHandedOverPlace();
+// 1 while a place waits for the shell.
+int HandedOverPlaceWaiting();
+// Takes the waiting place; 0 when none waits.
+int TakeWaitingPlace(OpeningPlace* place);

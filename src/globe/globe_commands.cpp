@@ -302,6 +302,7 @@ void GlobeKeyDown(uint32_t key) {
     keys.skipChar = 0;
     switch (key) {
     case VK_ESCAPE: globeScreen.leaveCode = 0; return;
+    case VK_F1: GlobeButton(9); return;  // the globe's manual page, as its Manual button
     // The keypad's keys arrive as key-downs in recordings; the character that may follow is
     // the same key and is not taken twice.
     case VK_ADD: case VK_OEM_PLUS: keys.skipChar = '+'; StepSize(1); return;

@@ -4,6 +4,7 @@
 // the buttons and keys are in globe_commands.cpp.
 #include <cmath>
 
+#include "core/command_line.h"
 #include "core/core.h"
 #include "globe/globe_screen.h"
 #include "globe/satellites.h"
@@ -228,6 +229,9 @@ int RunGlobeScreen() {
             break;
         }
         HandleGlobeMessage(m);
+        // A place handed over by a later start leaves for the map there. Looking after every
+        // message also finds one that came while a chooser or the manual ran its own loop.
+        if (TakeHandedOverPlace()) globeScreen.leaveCode = kViewCodeHandedOverPlace;
     }
     int code = globeScreen.leaveCode;
     LeaveGlobeScreen();

@@ -119,7 +119,24 @@ struct WindowOptions {
     const char* title;
     int clientWidth, clientHeight;
     int framed;  // 1: caption and frame with a fixed client size; 0: frameless, maximised
+    // Beyond the original design: the window shows each of the program's pixels as a
+    // scale x scale block (1 to 3; 0 means 1). The program, its hit tests and its files stay
+    // in clientWidth x clientHeight pixels: pointer positions arrive divided back.
+    int scale = 1;
 };
+// The screen that holds the pointer, as the window's scale is chosen from it: every size in
+// device pixels.
+struct ScreenScaleFacts {
+    double devicePixelRatio = 1.0;
+    int screenWidth = 0, screenHeight = 0;
+    int availableWidth = 0, availableHeight = 0;  // without the desktop's panels
+    int frameWidth = 0, frameHeight = 0;          // what a window's frame and caption add
+};
+ScreenScaleFacts ScreenFactsForScaling();
+// Full screen (F11 switches it, beyond the original design): the window's image centred on
+// black, at the same scale.
+void SetFullScreen(int on);
+int IsFullScreen();
 int CreateMainWindow(const WindowOptions& options, WindowProc proc);
 void DestroyMainWindow();
 int MainWindowExists();

@@ -283,7 +283,8 @@ void EndDialog(Dialog* d, int result) {
 void MoveDialog(Dialog* d, int x, int y) {
     if (!d->widget) return;
     QWidget* main = MainWidgetForDialogs();
-    d->widget->move(main ? main->mapToGlobal(QPoint(x, y)) : QPoint(x, y));
+    // (x, y) is in the program's pixels; the window may show them larger.
+    d->widget->move(main ? main->mapToGlobal(WindowPointFromProgram(CurrentWindowMapping(), x, y)).toPoint() : QPoint(x, y));
 }
 
 void CentreDialogHorizontally(Dialog* d) {

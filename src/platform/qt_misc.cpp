@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <QWidget>
+#include <cmath>
 #include <deque>
 #include <map>
 #include <unistd.h>
@@ -28,14 +29,33 @@ static struct {
     int current = CURSOR_ARROW;
     std::string caption;
     std::map<int, QCursor> made;
+    int madeScale = 1;  // the window scale the shapes in `made` were drawn at
     QLocalServer* server = nullptr;
     std::deque<std::string> handedOver;  // lines later starts sent, oldest first
 } misc;
 
+// The program's shapes are drawn on a 32 x 32 grid and grow with the window's scale; the
+// pixmap carries the device pixel ratio so that the desktop shows it at that size.
 static QPixmap BlankCursorPixmap() {
-    QPixmap pm(32, 32);
+    WindowMapping m = CurrentWindowMapping();
+    int side = 32 * m.factor;
+    QPixmap pm(side, side);
+    pm.setDevicePixelRatio(m.devicePixelRatio);
     pm.fill(Qt::transparent);
     return pm;
+}
+
+// Prepares a painter for the 32 x 32 grid of a cursor pixmap.
+static void PaintOnCursorGrid(QPainter& p) {
+    WindowMapping m = CurrentWindowMapping();
+    double k = m.factor / m.devicePixelRatio;
+    p.scale(k, k);
+}
+
+// A hot spot on the 32 x 32 grid in the pixmap's own coordinates.
+static int CursorGridPoint(int v) {
+    WindowMapping m = CurrentWindowMapping();
+    return (int)std::lround(v * m.factor / m.devicePixelRatio);
 }
 
 static void StrokeOutlined(QPainter& p, const QPainterPath& path) {
@@ -51,6 +71,7 @@ static void StrokeOutlined(QPainter& p, const QPainterPath& path) {
 static QCursor PanCursor(int dx, int dy) {
     QPixmap pm = BlankCursorPixmap();
     QPainter p(&pm);
+    PaintOnCursorGrid(p);
     p.setRenderHint(QPainter::Antialiasing);
     QPolygonF arrow;
     arrow << QPointF(14, 0) << QPointF(6, -8) << QPointF(6, -3) << QPointF(-10, -3) << QPointF(-10, 3) << QPointF(6, 3) << QPointF(6, 8);
@@ -60,12 +81,13 @@ static QCursor PanCursor(int dx, int dy) {
     p.setBrush(QColor(255, 214, 64));
     p.drawPolygon(arrow);
     p.end();
-    return QCursor(pm, 16 + 14 * dx, 16 + 14 * dy);
+    return QCursor(pm, CursorGridPoint(16 + 14 * dx), CursorGridPoint(16 + 14 * dy));
 }
 
 static QCursor MagnifierCursor(int plus) {
     QPixmap pm = BlankCursorPixmap();
     QPainter p(&pm);
+    PaintOnCursorGrid(p);
     QPainterPath path;
     path.addEllipse(QPointF(12, 12), 8, 8);
     path.moveTo(18, 18);
@@ -78,12 +100,16 @@ static QCursor MagnifierCursor(int plus) {
     }
     StrokeOutlined(p, path);
     p.end();
-    return QCursor(pm, 12, 12);
+    return QCursor(pm, CursorGridPoint(12), CursorGridPoint(12));
 }
 
 static QCursor HandCursor() { return QCursor(Qt::PointingHandCursor); }
 
 static QCursor CursorFor(int id) {
+    if (misc.madeScale != CurrentWindowMapping().factor) {
+        misc.made.clear();
+        misc.madeScale = CurrentWindowMapping().factor;
+    }
     auto it = misc.made.find(id);
     if (it != misc.made.end()) return it->second;
     QCursor c;
@@ -114,9 +140,16 @@ int SetCursorShape(int id) {
 
 int GetCursorShape() { return misc.current; }
 
+int TestCursorDeviceSize() {
+    QWidget* w = MainWidgetForDialogs();
+    if (!w || w->cursor().shape() != Qt::BitmapCursor) return 0;
+    QPixmap pm = w->cursor().pixmap();
+    return (int)std::lround(pm.width());
+}
+
 void SetCursorPosition(int x, int y) {
     QWidget* w = MainWidgetForDialogs();
-    if (w) QCursor::setPos(w->mapToGlobal(QPoint(x, y)));
+    if (w) QCursor::setPos(w->mapToGlobal(WindowPointFromProgram(CurrentWindowMapping(), x, y)).toPoint());
 }
 
 void SetWindowCaption(const char* text) {
@@ -223,6 +256,8 @@ int AnotherInstanceRunning(const char* key, const char* message) {
     });
     return 0;
 }
+
+void TestHandOverLine(const char* line) { ReceiveInstanceLine(QByteArray(line)); }
 
 std::string TakeInstanceMessage() {
     if (misc.handedOver.empty()) return "";

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPolygon>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 #include <memory>
@@ -57,6 +58,30 @@ inline void ClearUpperVectorState() {
 struct VectorStateGuard {
     ~VectorStateGuard() { ClearUpperVectorState(); }
 };
+
+// [SECTION] The window at a whole multiple of the program's pixels (window_scale.cpp)
+
+// How program pixels sit in the window: each becomes a factor x factor block of device
+// pixels, the image's top-left corner at (offsetX, offsetY) device pixels (non-zero in full
+// screen, where the image is centred); the toolkit's window coordinates are device pixels
+// divided by the device pixel ratio.
+struct WindowMapping {
+    int factor = 1;
+    double devicePixelRatio = 1.0;
+    int offsetX = 0, offsetY = 0;
+};
+// The mapping the main window uses now.
+WindowMapping CurrentWindowMapping();
+// Copies an area of the source into the target image `factor` times as large, each pixel
+// as a block of its own colour (no smoothing). The target must be that large.
+void ScaleImageArea(const QImage& source, const QRect& area, int factor, QImage* target);
+Point ProgramPointFromDevice(const WindowMapping& m, int deviceX, int deviceY);
+Point ProgramPointFromWindow(const WindowMapping& m, double windowX, double windowY);
+// The middle of a program pixel in the toolkit's window coordinates.
+QPointF WindowPointFromProgram(const WindowMapping& m, int x, int y);
+QRect DeviceRectFromProgram(const WindowMapping& m, const QRect& r);
+// The smallest rectangle of window coordinates that covers the device rectangle.
+QRect WindowRectFromDevice(const WindowMapping& m, const QRect& r);
 
 // Closes the joystick and its subsystem (joystick.cpp).
 void StopJoystick();

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <deque>
 #include <map>
 
@@ -35,6 +37,15 @@ static struct {
     int quitPosted = 0;
     int exitCode = 0;
     int sleeping = 0;  // inside the toolkit's blocking wait
+    // Beyond the original design: the window's image at a whole multiple of its pixels.
+    int scale = 1;
+    QImage scaled;        // the window surface `scale` times as large (scale > 1 only)
+    QRect staleScaled;    // the area of the window surface not yet copied into it
+    int fullScreen = 0;
+    int framed = 1;
+    QSize normalSize;     // the widget's size outside full screen
+    QPoint normalPosition;  // and its place before full screen
+    int offsetX = 0, offsetY = 0;  // the image's corner in device pixels (full screen centres it)
 } win;
 
 static int argcKeep = 1;
@@ -76,27 +87,80 @@ static uint64_t MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) 
     return k;
 }
 
+WindowMapping CurrentWindowMapping() {
+    WindowMapping m;
+    m.factor = win.scale;
+    m.devicePixelRatio = win.window ? win.window->devicePixelRatioF() : 1.0;
+    m.offsetX = win.offsetX;
+    m.offsetY = win.offsetY;
+    return m;
+}
+
+// A pointer position of the toolkit as the program's lParam: divided back to program pixels.
+static int64_t PointerParam(const QPointF& position) {
+    Point p = ProgramPointFromWindow(CurrentWindowMapping(), position.x(), position.y());
+    return MakeMouseParam(p.x, p.y);
+}
+
+// Brings the scaled image up to date with what was drawn into the window surface.
+static void RefreshScaledImage() {
+    if (win.scale <= 1 || win.staleScaled.isEmpty() || !win.windowSurface) return;
+    ScaleImageArea(SurfaceImage(win.windowSurface), win.staleScaled, win.scale, &win.scaled);
+    win.staleScaled = QRect();
+}
+
+// The image's corner: the widget's middle, which is the corner itself when the widget has the
+// image's size (it may be a pixel larger where the device pixel ratio is fractional).
+static void PlaceImageInWidget(QWidget* w) {
+    if (!win.windowSurface) return;
+    double dpr = w->devicePixelRatioF();
+    int deviceWidth = (int)std::lround(w->width() * dpr), deviceHeight = (int)std::lround(w->height() * dpr);
+    win.offsetX = (deviceWidth - SurfaceWidth(win.windowSurface) * win.scale) / 2;
+    win.offsetY = (deviceHeight - SurfaceHeight(win.windowSurface) * win.scale) / 2;
+}
+
 class MainWidget : public QWidget {
 public:
     MainWidget() { setMouseTracking(true); setFocusPolicy(Qt::StrongFocus); setAttribute(Qt::WA_OpaquePaintEvent); }
 
 protected:
+    // The exposed area in device pixels: black where it lies beside the image, the image's
+    // blocks copied one to one elsewhere, so nothing is smoothed.
     void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
-        if (win.windowSurface) p.drawImage(e->rect(), SurfaceImage(win.windowSurface), e->rect());
+        if (!win.windowSurface) return;
+        WindowMapping m = CurrentWindowMapping();
+        if (m.factor == 1 && m.devicePixelRatio == 1.0 && m.offsetX == 0 && m.offsetY == 0) {
+            p.drawImage(e->rect(), SurfaceImage(win.windowSurface), e->rect());
+            return;
+        }
+        RefreshScaledImage();
+        const QImage& shown = m.factor > 1 ? win.scaled : SurfaceImage(win.windowSurface);
+        double k = m.devicePixelRatio;
+        QRect exposed = QRectF(e->rect().x() * k, e->rect().y() * k, e->rect().width() * k, e->rect().height() * k).toAlignedRect();
+        QRect image(m.offsetX, m.offsetY, shown.width(), shown.height());
+        p.scale(1.0 / k, 1.0 / k);
+        if (!image.contains(exposed)) p.fillRect(exposed, Qt::black);
+        QRect part = exposed & image;
+        if (!part.isEmpty()) p.drawImage(part.topLeft(), shown, part.translated(-m.offsetX, -m.offsetY));
+    }
+    void resizeEvent(QResizeEvent* e) override {
+        PlaceImageInWidget(this);
+        QWidget::resizeEvent(e);
+        update();
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        PostMessage(MSG_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()), MakeMouseParam((int)e->position().x(), (int)e->position().y()));
+        PostMessage(MSG_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()), PointerParam(e->position()));
     }
     void mousePressEvent(QMouseEvent* e) override {
         uint32_t kind = e->button() == Qt::RightButton ? MSG_RBUTTONDOWN : MSG_LBUTTONDOWN;
         if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton) return;
-        PostMessage(kind, MouseKeys(e->buttons(), e->modifiers()), MakeMouseParam((int)e->position().x(), (int)e->position().y()));
+        PostMessage(kind, MouseKeys(e->buttons(), e->modifiers()), PointerParam(e->position()));
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
         uint32_t kind = e->button() == Qt::RightButton ? MSG_RBUTTONUP : MSG_LBUTTONUP;
         if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton) return;
-        PostMessage(kind, MouseKeys(e->buttons(), e->modifiers()), MakeMouseParam((int)e->position().x(), (int)e->position().y()));
+        PostMessage(kind, MouseKeys(e->buttons(), e->modifiers()), PointerParam(e->position()));
     }
     // Beyond the original design: wheel turns, in the classic units of 120 a notch.
     void wheelEvent(QWheelEvent* e) override {
@@ -105,10 +169,16 @@ protected:
         if (delta > 32767) delta = 32767;
         if (delta < -32768) delta = -32768;
         PostMessage(MSG_MOUSEWHEEL, MakeWheelParam(delta, (uint32_t)MouseKeys(e->buttons(), e->modifiers())),
-                    MakeMouseParam((int)e->position().x(), (int)e->position().y()));
+                    PointerParam(e->position()));
     }
     void keyPressEvent(QKeyEvent* e) override {
         uint32_t vk = VirtualKeyFromQt(e->key());
+        // Full screen belongs to the window, not to a screen of the program: F11 works on
+        // every one and never reaches them (Escape already means something on each).
+        if (e->key() == Qt::Key_F11) {
+            if (!e->isAutoRepeat()) SetFullScreen(!win.fullScreen);
+            return;
+        }
         if (e->key() == Qt::Key_F4 && (e->modifiers() & Qt::AltModifier)) {
             PostMessage(MSG_SYSCOMMAND, SC_CLOSE, 0);
             return;
@@ -131,6 +201,7 @@ protected:
             if ((uint8_t)c >= 32) PostMessage(MSG_CHAR, (uint8_t)c, 0);
     }
     void keyReleaseEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_F11) return;
         uint32_t vk = VirtualKeyFromQt(e->key());
         if (vk && !e->isAutoRepeat()) PostMessage(MSG_KEYUP, vk, 0);
     }
@@ -154,13 +225,24 @@ protected:
 static QRect pendingDirty;
 
 void MarkWindowDirty(const Surface* s, const QRect& r) {
-    if (win.window && s == win.windowSurface) pendingDirty = pendingDirty.united(r);
+    if (win.window && s == win.windowSurface) {
+        pendingDirty = pendingDirty.united(r);
+        if (win.scale > 1) win.staleScaled = win.staleScaled.united(r & SurfaceImage(s).rect());
+    }
 }
 
 void FlushWindowDirty() {
     VectorStateGuard guard;
     if (pendingDirty.isEmpty()) return;
-    if (win.window) win.window->update(pendingDirty);
+    if (win.window) {
+        WindowMapping m = CurrentWindowMapping();
+        if (m.factor == 1 && m.devicePixelRatio == 1.0 && m.offsetX == 0 && m.offsetY == 0) {
+            win.window->update(pendingDirty);
+        } else {
+            RefreshScaledImage();
+            win.window->update(WindowRectFromDevice(m, DeviceRectFromProgram(m, pendingDirty)));
+        }
+    }
     pendingDirty = QRect();
 }
 
@@ -244,11 +326,44 @@ static QIcon ProgramIcon() {
     return icon.isNull() ? QIcon::fromTheme("mundora") : icon;
 }
 
+static QScreen* ScreenUnderPointer() {
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+// What a window manager's frame usually adds, in the toolkit's coordinates. The real frame is
+// known only once the window is shown, after its size has been chosen.
+constexpr int kFrameAllowanceWidth = 8, kFrameAllowanceHeight = 32;
+
+static struct {
+    int width, height, depth, dpi;
+} fakeScreen;
+
+ScreenScaleFacts ScreenFactsForScaling() {
+    ScreenScaleFacts f;
+    if (fakeScreen.width && fakeScreen.height) {
+        f.screenWidth = f.availableWidth = fakeScreen.width;
+        f.screenHeight = f.availableHeight = fakeScreen.height;
+        f.frameWidth = kFrameAllowanceWidth, f.frameHeight = kFrameAllowanceHeight;
+        return f;
+    }
+    QScreen* screen = ScreenUnderPointer();
+    if (!screen) return f;
+    double dpr = screen->devicePixelRatio();
+    f.devicePixelRatio = dpr;
+    f.screenWidth = (int)std::lround(screen->geometry().width() * dpr);
+    f.screenHeight = (int)std::lround(screen->geometry().height() * dpr);
+    f.availableWidth = (int)std::lround(screen->availableGeometry().width() * dpr);
+    f.availableHeight = (int)std::lround(screen->availableGeometry().height() * dpr);
+    f.frameWidth = (int)std::lround(kFrameAllowanceWidth * dpr);
+    f.frameHeight = (int)std::lround(kFrameAllowanceHeight * dpr);
+    return f;
+}
+
 // The old top-left placement suited a single small desktop, not today's multi-monitor one:
 // the window opens centred on the screen that holds the pointer.
 static void CentreOnScreen(QWidget* w, int width, int height) {
-    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen) screen = QGuiApplication::primaryScreen();
+    QScreen* screen = ScreenUnderPointer();
     if (!screen) return;
     QRect area = screen->availableGeometry();
     w->move(area.x() + std::max(0, (area.width() - width) / 2), area.y() + std::max(0, (area.height() - height) / 2));
@@ -262,21 +377,42 @@ int CreateMainWindow(const WindowOptions& options, WindowProc proc) {
     win.proc = proc;
     win.quitPosted = 0;
     win.queue.clear();
+    win.scale = options.scale >= 1 && options.scale <= 3 ? options.scale : 1;
+    win.scaled = QImage();
+    win.staleScaled = QRect();
+    win.fullScreen = 0;
+    win.framed = options.framed;
+    win.offsetX = win.offsetY = 0;
+    if (win.scale > 1) {
+        win.scaled = QImage(options.clientWidth * win.scale, options.clientHeight * win.scale, QImage::Format_RGB32);
+        if (win.scaled.isNull()) {
+            DeleteSurface(win.windowSurface);
+            win.windowSurface = nullptr;
+            return 0;
+        }
+        win.staleScaled = QRect(0, 0, options.clientWidth, options.clientHeight);
+    }
     MainWidget* w = new MainWidget();
     w->setWindowTitle(QString::fromLatin1(options.title));
+    // The widget covers the scaled image in device pixels; where the device pixel ratio is
+    // fractional it is rounded up and the image sits in its corner.
+    double dpr = w->devicePixelRatioF();
+    win.normalSize = QSize((int)std::ceil(options.clientWidth * win.scale / dpr - 1e-9),
+                           (int)std::ceil(options.clientHeight * win.scale / dpr - 1e-9));
     if (options.framed) {
-        w->setFixedSize(options.clientWidth, options.clientHeight);
+        w->setFixedSize(win.normalSize);
     } else {
         w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-        w->resize(options.clientWidth, options.clientHeight);
+        w->resize(win.normalSize);
     }
     // The desktop matches the window to the menu entry mundora.desktop and its icon.
     QGuiApplication::setDesktopFileName("mundora");
     QIcon icon = ProgramIcon();
     QApplication::setWindowIcon(icon);
     w->setWindowIcon(icon);
-    CentreOnScreen(w, options.clientWidth, options.clientHeight);
+    CentreOnScreen(w, win.normalSize.width(), win.normalSize.height());
     win.window = w;
+    PlaceImageInWidget(w);
     PostMessage(MSG_CREATE, 0, 0);
     return 1;
 }
@@ -295,7 +431,10 @@ void MinimiseMainWindow() {
 
 void RaiseMainWindow() {
     if (!win.window) return;
-    if (win.window->isMinimized()) win.window->showNormal();
+    if (win.window->isMinimized()) {
+        if (win.fullScreen) win.window->showFullScreen();
+        else win.window->showNormal();
+    }
     win.window->raise();
     win.window->activateWindow();
 }
@@ -316,6 +455,30 @@ void DestroyMainWindow() {
 }
 
 int MainWindowExists() { return win.window != nullptr; }
+
+void SetFullScreen(int on) {
+    VectorStateGuard guard;
+    if (!win.window || (on != 0) == (win.fullScreen != 0)) return;
+    win.fullScreen = on != 0;
+    if (on) {
+        win.normalPosition = win.window->pos();
+        // A fixed size would keep the window from covering the screen.
+        win.window->setMinimumSize(0, 0);
+        win.window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        win.window->showFullScreen();
+        // Without a window manager nobody acts on the full-screen request: cover the screen here.
+        if (QScreen* screen = win.window->screen()) win.window->setGeometry(screen->geometry());
+    } else {
+        win.window->showNormal();
+        if (win.framed) win.window->setFixedSize(win.normalSize);
+        else win.window->resize(win.normalSize);
+        win.window->move(win.normalPosition);
+    }
+    PlaceImageInWidget(win.window);
+    win.window->update();
+}
+
+int IsFullScreen() { return win.fullScreen; }
 
 Surface* WindowSurface() { return win.windowSurface; }
 
@@ -451,10 +614,6 @@ int64_t DispatchMessage(const Message& msg) {
     return win.proc(msg.kind, msg.wParam, msg.lParam, msg);
 }
 
-static struct {
-    int width, height, depth, dpi;
-} fakeScreen;
-
 void TestSetScreen(int width, int height, int depth, int dpi) { fakeScreen = {width, height, depth, dpi}; }
 
 int ScreenWidth() {
@@ -504,6 +663,47 @@ int TestPumpMessages() {
         n++;
     }
     return n;
+}
+
+void TestSendPointer(uint32_t kind, double x, double y) {
+    if (!win.window) return;
+    QEvent::Type type = QEvent::MouseMove;
+    Qt::MouseButton button = Qt::NoButton;
+    Qt::MouseButtons held = Qt::NoButton;
+    switch (kind) {
+    case MSG_LBUTTONDOWN: type = QEvent::MouseButtonPress, button = Qt::LeftButton, held = Qt::LeftButton; break;
+    case MSG_LBUTTONUP: type = QEvent::MouseButtonRelease, button = Qt::LeftButton; break;
+    case MSG_RBUTTONDOWN: type = QEvent::MouseButtonPress, button = Qt::RightButton, held = Qt::RightButton; break;
+    case MSG_RBUTTONUP: type = QEvent::MouseButtonRelease, button = Qt::RightButton; break;
+    default: break;
+    }
+    QPointF local(x, y);
+    QMouseEvent e(type, local, win.window->mapToGlobal(local), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(win.window, &e);
+}
+
+void TestSendKey(int toolkitKey) {
+    if (!win.window) return;
+    QKeyEvent down(QEvent::KeyPress, toolkitKey, Qt::NoModifier);
+    QCoreApplication::sendEvent(win.window, &down);
+    QKeyEvent up(QEvent::KeyRelease, toolkitKey, Qt::NoModifier);
+    QCoreApplication::sendEvent(win.window, &up);
+}
+
+int TestGrabShownWindow(ShownWindow* shown) {
+    if (!win.window) return 0;
+    FlushWindowDirty();
+    QImage image = win.window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) return 0;
+    shown->windowWidth = win.window->width();
+    shown->windowHeight = win.window->height();
+    shown->devicePixelRatio = win.window->devicePixelRatioF();
+    shown->width = image.width();
+    shown->height = image.height();
+    shown->pixels.resize((size_t)image.width() * image.height());
+    for (int y = 0; y < image.height(); y++)
+        memcpy(&shown->pixels[(size_t)y * image.width()], image.constScanLine(y), (size_t)image.width() * 4);
+    return 1;
 }
 
 int TestSaveWindowPng(const char* path) { return win.windowSurface && SaveSurfacePng(win.windowSurface, path); }

@@ -42,6 +42,9 @@ void TestInjectClick(int x, int y);  // mouse move, left down and left up at (x,
 // A pointer move to (x, y) and a wheel turn there (kWheelDelta a notch, positive away from the user).
 void TestInjectWheel(int x, int y, int delta, uint32_t keys = 0);
 void TestInjectKey(uint32_t virtualKey);
+// A line handed over as a later start hands it through the single-instance channel: it
+// waits for TakeInstanceMessage and MSG_COPYDATA is queued.
+void TestHandOverLine(const char* line);
 // Dispatches every queued message; returns how many.
 int TestPumpMessages();
 
@@ -58,6 +61,23 @@ void TestSkipPauses(int on);
 int TestPausesSkipped();
 void TestRecordPause(int milliseconds);
 const std::vector<int>& TestRecordedPauses();
+// Sends the window a pointer event of the toolkit at (x, y) in the toolkit's window
+// coordinates (kind MSG_MOUSEMOVE, MSG_LBUTTONDOWN, MSG_LBUTTONUP, MSG_RBUTTONDOWN or
+// MSG_RBUTTONUP), so that it takes the path real input takes, scaling included.
+void TestSendPointer(uint32_t kind, double x, double y);
+// Presses and releases a key of the toolkit (its key number, for example 0x0100003a for F11).
+void TestSendKey(int toolkitKey);
+// The width in device pixels of the program-drawn pointer shape the window shows (0 for one
+// of the desktop's own shapes).
+int TestCursorDeviceSize();
+// What the window paints, as the desktop would show it: device pixels 0xFFRRGGBB, top row first.
+struct ShownWindow {
+    int windowWidth = 0, windowHeight = 0;  // in the toolkit's window coordinates
+    double devicePixelRatio = 1.0;
+    int width = 0, height = 0;              // in device pixels
+    std::vector<uint32_t> pixels;
+};
+int TestGrabShownWindow(ShownWindow* shown);
 // Saves what the window shows now as a PNG file.
 int TestSaveWindowPng(const char* path);
 // What ReadJoystick reports while test mode is on (JOY_UNPLUGGED until set).

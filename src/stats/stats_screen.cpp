@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/browser.h"
+#include "core/command_line.h"
 #include "core/core.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
@@ -289,6 +290,10 @@ static void StatsKeyDown(uint32_t key) {
         statsScreen.leaveCode = 0;
         return;
     }
+    if (key == VK_F1) {  // the screen's manual page, as its Manual button
+        StatsButton(9);
+        return;
+    }
     if (statsScreen.view != 3) return;
     if (key == VK_UP || key == VK_PRIOR) StepTablePage(-1);
     if (key == VK_DOWN || key == VK_NEXT) StepTablePage(1);
@@ -355,6 +360,9 @@ int RunStatisticsScreen() {
             break;
         }
         HandleStatsMessage(m);
+        // A place handed over by a later start leaves for the map there. Looking after every
+        // message also finds one that came while a chooser or the manual ran its own loop.
+        if (TakeHandedOverPlace()) statsScreen.leaveCode = kViewCodeHandedOverPlace;
     }
     int code = statsScreen.leaveCode;
     LeaveStatisticsScreen();

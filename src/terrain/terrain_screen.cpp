@@ -3,6 +3,7 @@
 // controls are in terrain_commands.cpp, the legend in terrain_legend.cpp.
 #include <cstdio>
 
+#include "core/command_line.h"
 #include "core/core.h"
 #include "core/panel_layout.h"
 #include "imaging/imaging.h"
@@ -123,6 +124,10 @@ void HandleTerrainMessage(const Message& m) {
     case MSG_RBUTTONUP:
         if (terrainView.control != kControlNone) EndTerrainDrag();
         break;
+    case MSG_KEYDOWN:
+        // The view's manual page, as its Manual button; not while a drag control is held.
+        if (m.wParam == VK_F1 && terrainView.control == kControlNone) TerrainButton(9);
+        break;
     case MSG_COMMAND:
         if (m.wParam == CMD_PRINT || m.wParam == CMD_EXPORT) {
             PrintTerrainView(m.wParam == CMD_EXPORT);
@@ -195,6 +200,9 @@ int RunTerrainView() {
             break;
         }
         HandleTerrainMessage(m);
+        // A place handed over by a later start leaves for the map there. Looking after every
+        // message also finds one that came while a chooser or the manual ran its own loop.
+        if (TakeHandedOverPlace()) terrainView.leaveCode = kViewCodeHandedOverPlace;
     }
     int code = terrainView.leaveCode;
     if (terrainView.ready) CameraToMediumGrid();

@@ -987,3 +987,123 @@ TEST_F(StatisticsViewer, NextViewCodesInAndOut) {
 }
 
 }  // namespace
+
+namespace {
+
+// [SECTION] F1 on the statistics screen, a place handed over to a running view, the window at 3x
+
+TEST_F(StatisticsViewer, FunctionKeyOneOpensTheScreensPage) {
+    ToMap();
+    manualViewer.file.clear();
+    TestInjectClick(540, 12);
+    TestInjectClick(520, 250);
+    TestInjectKey(VK_F1);
+    TestInjectKey(VK_ESCAPE);  // closes the manual, not the screen
+    ClickButton(76);
+    TestPumpMessages();
+    EXPECT_EQ(manualViewer.file, "manual\\m_stats.txt");
+    EXPECT_EQ(statsScreen.view, 2);  // the screen went on after the manual
+    EXPECT_EQ(screenMode, 3);
+}
+
+void ExpectMapAt(double latitude, double longitude, double scale) {
+    EXPECT_EQ(screenMode, 3);
+    ASSERT_EQ(zoomDepth, 1);
+    const MapWindow& w = CurrentMapWindow();
+    EXPECT_NEAR((w.west + w.east) / 2.0, longitude, 1e-6);
+    EXPECT_NEAR((w.south + w.north) / 2.0, latitude, 1e-6);
+    EXPECT_NEAR(MapScale() / scale, 1.0, 0.001);
+    EXPECT_EQ(FindPanelButton(1)->pressed, 1);
+}
+
+// The globe leaves for the map at a handed-over place, also when the place came while its
+// data chooser ran a loop of its own (which passes such messages by).
+TEST_F(GlobeViewer, AHandedOverPlaceOpensTheMapThere) {
+    ToMap();
+    TestInjectClick(754, 12);
+    TestHandOverLine("at 46.5 9.25 1000000");
+    TestInjectKey(VK_ESCAPE);  // never reached
+    TestPumpMessages();
+    ExpectMapAt(46.5, 9.25, 1000000);
+    FlushMessages(0, 0xFFFFFFFF);
+
+    ResetZoomHistory();
+    EnterMapScreen(0);
+    TestInjectClick(754, 12);
+    TestInjectClick(745, 56);  // the data type chooser (button 48)
+    TestHandOverLine("at -33.9 18.4 2000000");
+    TestInjectKey(VK_RETURN);  // closes the chooser
+    TestInjectKey(VK_ESCAPE);  // never reached
+    TestPumpMessages();
+    ExpectMapAt(-33.9, 18.4, 2000000);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+// The place comes while the screen shows its region chooser: the screen closes from there.
+TEST_F(StatisticsViewer, AHandedOverPlaceOpensTheMapThere) {
+    ToMap();
+    TestInjectClick(540, 12);
+    TestHandOverLine("at 64.1 -21.9 500000");
+    TestInjectKey(VK_ESCAPE);  // never reached by the screen
+    TestPumpMessages();
+    ExpectMapAt(64.1, -21.9, 500000);
+    EXPECT_EQ(statsScreen.view, -1);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+// The viewer at three times its size (MUNDORA_SCALE=3), operated by the toolkit's pointer
+// events at scaled positions: the same buttons answer, and the program stays in 800 x 600.
+struct ScaledViewer : Viewer {
+    ShownWindow shown;
+    void SetUp() override {
+        setenv("MUNDORA_SCALE", "3", 1);
+        Viewer::SetUp();
+        ASSERT_EQ(TestGrabShownWindow(&shown), 1);
+    }
+    void TearDown() override {
+        Viewer::TearDown();
+        unsetenv("MUNDORA_SCALE");
+    }
+    // A click in the middle of the block that program pixel (x, y) became.
+    void ClickScaled(int x, int y) {
+        double k = shown.devicePixelRatio;
+        double wx = (x * 3 + 1.5) / k, wy = (y * 3 + 1.5) / k;
+        TestSendPointer(MSG_MOUSEMOVE, wx, wy);
+        TestSendPointer(MSG_LBUTTONDOWN, wx, wy);
+        TestSendPointer(MSG_LBUTTONUP, wx, wy);
+    }
+};
+
+TEST_F(ScaledViewer, ClicksAtScaledPositionsReachTheSameButtons) {
+    EXPECT_EQ(SurfaceWidth(WindowSurface()), 800);
+    EXPECT_EQ(shown.width, 2400);
+    EXPECT_EQ(shown.height, 1800);
+    ClickScaled(400, 300);  // the title page
+    TestPumpMessages();
+    ASSERT_EQ(screenMode, 1);
+    ClickScaled(200, 150);  // the room's start button
+    TestPumpMessages();
+    ASSERT_EQ(screenMode, 3);
+    // A click in the map zooms in about its point: the centre is where the click fell.
+    ClickScaled(16 + 665 / 2 + 100, 39 + 499 / 2);
+    TestPumpMessages();
+    ASSERT_EQ(zoomDepth, 1);
+    EXPECT_NEAR((CurrentMapWindow().west + CurrentMapWindow().east) / 2.0, 100.0 / 665 * 360, 1.0);
+    // The globe tab, left with Escape.
+    globeView.size = 0;
+    ClickScaled(754, 12);
+    TestInjectKey(VK_ESCAPE);
+    TestPumpMessages();
+    EXPECT_EQ(globeView.size, 2);  // set on entering the globe
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+    // What the desktop shows is the window's image, each pixel a 3 x 3 block.
+    ASSERT_EQ(TestGrabShownWindow(&shown), 1);
+    int wrong = 0;
+    for (int y = 0; y < 600; y += 7)
+        for (int x = 0; x < 800; x += 7)
+            for (int corner : {0, 2}) wrong += (shown.pixels[(size_t)(y * 3 + corner) * shown.width + x * 3 + corner] & 0xFFFFFF) != WindowPixel(x, y);
+    EXPECT_EQ(wrong, 0);
+}
+
+}  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/window_fixture.h"
+#include "core/command_line.h"
 #include "core/core.h"
 #include "globe/globe.h"
 #include "globe/globe_screen.h"
@@ -117,6 +118,49 @@ TEST_F(GlobeScreen, EachWayOutHandsBackItsCode) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Cannot open file manual\\about.txt"), texts.end());
     EXPECT_EQ(TestBeepCount(), beeps + 1);
     EXPECT_EQ(helpPromptsOn, 0u);
+}
+
+// F1 opens the globe's manual page, as its Manual button does: the text is missing here, and
+// the message names the page that was asked for. The globe carries on afterwards.
+TEST_F(GlobeScreen, FunctionKeyOneOpensTheGlobesPage) {
+    TestClearShown();
+    TestInjectKey(VK_F1);
+    EXPECT_EQ(RunToEscape(), 0);
+    std::vector<std::string> texts;
+    for (const ShownText& t : TestShownMessages()) texts.push_back(t.text);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Cannot open file manual\\m_globe.txt"), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Cannot open file manual\\about.txt"), 0);
+}
+
+// A place a later start hands over ends the loop with the code that opens the map there; a
+// line that names no place is dropped and the globe goes on. A place taken by the window
+// procedure while a chooser passed messages on ends the loop after that message.
+TEST_F(GlobeScreen, AHandedOverPlaceLeavesForTheMap) {
+    OpeningPlace place;
+    TestHandOverLine("at nowhere");
+    EXPECT_EQ(RunToEscape(), 0);
+    EXPECT_EQ(TakeWaitingPlace(&place), 0);
+    FlushMessages(0, 0xFFFFFFFF);
+
+    TestHandOverLine("at 46.5 9.25 1000000");
+    TestInjectKey(VK_ESCAPE);  // never reached: the place leaves first
+    EXPECT_EQ(RunGlobeScreen(), kViewCodeHandedOverPlace);
+    Message m;
+    EXPECT_TRUE(PeekMessageInRange(&m, MSG_KEYDOWN, MSG_KEYDOWN, 0));
+    ASSERT_EQ(TakeWaitingPlace(&place), 1);
+    EXPECT_EQ(place.latitude, 46.5);
+    EXPECT_EQ(place.longitude, 9.25);
+    EXPECT_EQ(place.scale, 1000000.0);
+    FlushMessages(0, 0xFFFFFFFF);
+
+    TestHandOverLine("at -33.9 18.4 2000000");
+    TestPumpMessages();  // the window procedure, as a chooser's loop would dispatch it
+    ASSERT_EQ(HandedOverPlaceWaiting(), 1);
+    EXPECT_EQ(screenMode, 5);
+    TestInjectMessage(MSG_MOUSEMOVE, 0, MakeMouseParam(5, 5));
+    EXPECT_EQ(RunToEscape(), kViewCodeHandedOverPlace);
+    ASSERT_EQ(TakeWaitingPlace(&place), 1);
+    EXPECT_EQ(place.latitude, -33.9);
 }
 
 TEST_F(GlobeScreen, WithoutBuffersTheScreenHandsBackAtOnce) {

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 #include "platform/test_double.h"
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Always offscreen; a run may give the offscreen screens a configuration of its own.
+    const char* platform = getenv("QT_QPA_PLATFORM");
+    if (!platform || strncmp(platform, "offscreen", 9) != 0) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::testing::InitGoogleTest(&argc, argv);
     PlatformInit(0, nullptr);
     TestModeEnable(1);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/command_line.h"
 #include "manual/manual.h"
 #include "manual/manual_viewer.h"
 #include "map2d/map2d.h"
@@ -56,6 +57,42 @@ TEST_F(TerrainScreen, ManualOverTheViewAndItsMapLink) {
     EXPECT_DOUBLE_EQ(zoomHistory[1].west, 6);
     EXPECT_DOUBLE_EQ(zoomHistory[1].north, 47);
     ResetZoomHistory();
+}
+
+// F1 opens the view's own manual page as its Manual button does: the page's map link, clicked
+// in it, proves which page was shown.
+TEST_F(TerrainScreen, FunctionKeyOneOpensTheViewsPage) {
+    WriteTestText(root / "manual/m_3d.txt", "{4}Drag the controls. {z \"6,47,44,10\" The Alps} on the map.\n");
+    screenMode = 6;
+    ASSERT_EQ(RunManualViewer("manual\\m_3d.txt", 1, nullptr, nullptr, nullptr), kManualEnded);
+    Rect alps = manualViewer.shown.links[0].hot;
+    screenMode = 4;
+    TestClearShown();
+    TestInjectKey(VK_F1);
+    TestInjectClick((alps.left + alps.right) / 2, (alps.top + alps.bottom) / 2);
+    EXPECT_EQ(RunTerrainView(), 3);
+    for (const ShownText& t : TestShownMessages()) EXPECT_NE(t.text, "Cannot open file manual\\m_3d.txt");
+    EXPECT_EQ(zoomDepth, 1);
+    EXPECT_DOUBLE_EQ(zoomHistory[1].west, 6);
+    ResetZoomHistory();
+}
+
+// A place a later start hands over leaves the view for the map there; a line that names no
+// place is dropped and the view goes on.
+TEST_F(TerrainScreen, AHandedOverPlaceLeavesForTheMap) {
+    TestHandOverLine("at 91 0 1000000");  // off the globe: not a place
+    TestInjectClick(ButtonCentre(6).x, ButtonCentre(6).y);
+    EXPECT_EQ(RunTerrainView(), 1);
+    FlushMessages(0, 0xFFFFFFFF);
+    TestHandOverLine("at 27.98 86.92 250000");
+    TestInjectClick(ButtonCentre(6).x, ButtonCentre(6).y);  // never reached
+    EXPECT_EQ(RunTerrainView(), kViewCodeHandedOverPlace);
+    EXPECT_EQ(terrainBuffers.dtmDataBuf, nullptr);
+    OpeningPlace place;
+    ASSERT_EQ(TakeWaitingPlace(&place), 1);
+    EXPECT_EQ(place.latitude, 27.98);
+    EXPECT_EQ(place.longitude, 86.92);
+    EXPECT_EQ(place.scale, 250000.0);
 }
 
 TEST_F(TerrainScreen, AViewWithoutItsSetLeavesAtOnceWithNothingHeld) {
