@@ -3,6 +3,7 @@
 // Plain functions over the flight so the tests drive them with injected keys.
 #include <cmath>
 
+#include "flyby/flyby_render_internal.h"
 #include "flyby/flyby_screen.h"
 
 FlybyControls flybyControls;
@@ -82,11 +83,11 @@ void FlybyHeadingVector(int heading, float* east, float* south) {
     *south = headings.south[i];
 }
 
-float FlybyGroundHeight(const FlybyGrids& g, float x, float y) {
+float FlybyGroundUnder(const FlybyGrids& g, float x, float y) {
     if (!g.prepared || g.heights.size() < (size_t)kFlybyGrid * kFlybyGrid) return 0.0f;
-    int column = (int)std::floor(x - g.west), row = (int)std::floor(y - g.north);
+    float column = (x - g.west) / (g.east - g.west) * kFlybyGrid, row = (y - g.north) / (g.south - g.north) * kFlybyGrid;
     if (column < 0 || row < 0 || column >= kFlybyGrid || row >= kFlybyGrid) return 0.0f;
-    return g.heights[(size_t)row * kFlybyGrid + column];
+    return FlybyGroundHeight(g, column, row);
 }
 
 void AdvanceFlyby(FlybyFlight* f, float ground, float climb, int skyWidth) {

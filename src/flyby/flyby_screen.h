@@ -44,8 +44,9 @@ void ApplyFlybyDirections(FlybyFlight* f, int directions, int skyWidth);
 // The unit vector of a heading in whole degrees, from the table at 0.1-degree steps: east
 // (+x) and south (+y) components.
 void FlybyHeadingVector(int heading, float* east, float* south);
-// The ground under the aircraft in height units (0 outside the grids or before any window).
-float FlybyGroundHeight(const FlybyGrids& g, float x, float y);
+// The ground under the aircraft at (x, y) km in height units, as the frame draws it (0 outside
+// the grids or before any window).
+float FlybyGroundUnder(const FlybyGrids& g, float x, float y);
 // One frame of flight after the controls: velocity from speed and heading, the position
 // moved by it, the sky's drift, the climb pad and the ground clearance.
 void AdvanceFlyby(FlybyFlight* f, float ground, float climb, int skyWidth);

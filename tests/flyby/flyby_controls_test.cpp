@@ -166,12 +166,12 @@ TEST_F(FlybyControlsTest, TheGroundIsReadFromTheCellUnderTheAircraft) {
     g.prepared = 1;
     g.heights[(size_t)10 * kFlybyGrid + 300] = 7.0f;   // row 10, column 300
     g.heights[(size_t)300 * kFlybyGrid + 10] = 3.0f;   // the same numbers the other way round
-    EXPECT_FLOAT_EQ(FlybyGroundHeight(g, 1300.5f, 3010.5f), 7.0f);
-    EXPECT_FLOAT_EQ(FlybyGroundHeight(g, 1010.5f, 3300.5f), 3.0f);
-    EXPECT_FLOAT_EQ(FlybyGroundHeight(g, 999.0f, 3010.5f), 0.0f);   // west of the window
-    EXPECT_FLOAT_EQ(FlybyGroundHeight(g, 1300.5f, 3512.0f), 0.0f);  // south of it
+    EXPECT_FLOAT_EQ(FlybyGroundUnder(g, 1300.5f, 3010.5f), 7.0f);
+    EXPECT_FLOAT_EQ(FlybyGroundUnder(g, 1010.5f, 3300.5f), 3.0f);
+    EXPECT_FLOAT_EQ(FlybyGroundUnder(g, 999.0f, 3010.5f), 0.0f);   // west of the window
+    EXPECT_FLOAT_EQ(FlybyGroundUnder(g, 1300.5f, 3512.0f), 0.0f);  // south of it
     g.prepared = 0;
-    EXPECT_FLOAT_EQ(FlybyGroundHeight(g, 1300.5f, 3010.5f), 0.0f);
+    EXPECT_FLOAT_EQ(FlybyGroundUnder(g, 1300.5f, 3010.5f), 0.0f);
 }
 
 // A calibration whose mapping is easy to invert: 0 .. 10000 .. 20000 raw on both axes, so a

@@ -1,0 +1,378 @@
+// The flyby screen (mode 8 on "menu\flymain.bmp"): the start point, the window cut around it,
+// then the flight: sixty frames a second, each one reading the keys that came since the last
+// (and the joystick), moving the aircraft, drawing the terrain with the cockpit over it into
+// the view area and updating the instrument column. Between frames the loop sleeps on the
+// queue until the next frame time; a new window is cut beside the flight, so no frame waits.
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/browser.h"
+#include "flyby/flyby_screen.h"
+#include "imaging/imaging.h"
+#include "imaging/panel_buttons.h"
+#include "manual/manual.h"
+#include "platform/files.h"
+
+namespace {
+// A run of opaque cockpit pixels on one row of the view.
+struct CockpitSpan {
+    int row, from, count;
+};
+
+struct FrameTimes {
+    int frames = 0;
+    double totalMs = 0, worstMs = 0;
+    uint32_t firstTick = 0, lastTick = 0;
+};
+}  // namespace
+
+static struct {
+    int leaveCode;
+    Surface* frame;                     // the view area's picture, drawn every frame
+    int width, height;
+    std::vector<uint32_t> cockpit;      // the cockpit picture, 0xFFRRGGBB
+    int cockpitWidth;
+    std::vector<CockpitSpan> spans;     // where it is not magenta
+    int panelAll;                       // the whole instrument column must be drawn again
+    std::vector<FlybyLabel> labels;     // the names in view this frame
+    FrameTimes times;
+} screen;
+
+// [SECTION] The cockpit
+
+static void LoadCockpit() {
+    screen.cockpit.clear();
+    screen.spans.clear();
+    const char* name = smallLayout ? "Textures\\C640.bmp" : "Textures\\C800.bmp";
+    std::vector<uint8_t> bytes;
+    std::string path = FindDataFile(name);
+    DecodedBmp picture;
+    if (path.empty() || !ReadWholeFile(path.c_str(), &bytes, 16 << 20) || !DecodeBmp(bytes.data(), bytes.size(), &picture)) {
+        ShowMessage("Cannot open file %s", name);
+        return;
+    }
+    // Placed at the view's top-left corner; whatever overhangs the view is left out.
+    int w = std::min(picture.width, screen.width), h = std::min(picture.height, screen.height);
+    screen.cockpit.assign((size_t)w * h, 0);
+    for (int r = 0; r < h; r++) {
+        const uint32_t* row = &picture.pixels[(size_t)r * picture.width];
+        std::copy_n(row, w, &screen.cockpit[(size_t)r * w]);
+        for (int c = 0; c < w;) {
+            if ((row[c] & 0xFFFFFF) == 0xFF00FF) {
+                c++;
+                continue;
+            }
+            int start = c;
+            while (c < w && (row[c] & 0xFFFFFF) != 0xFF00FF) c++;
+            screen.spans.push_back(CockpitSpan{r, start, c - start});
+        }
+    }
+    screen.cockpitWidth = w;
+}
+
+static void DrawCockpit(uint32_t* pixels, int stride) {
+    if (screen.cockpit.empty()) return;
+    int w = screen.cockpitWidth;
+    const uint32_t* picture = screen.cockpit.data();
+    for (const CockpitSpan& s : screen.spans)
+        std::copy_n(picture + (size_t)s.row * w + s.from, s.count, pixels + (size_t)s.row * stride + s.from);
+}
+
+// [SECTION] Frames
+
+static void ShowFrame() {
+    Surface* w = WindowSurface();
+    if (w && screen.frame) Blit(w, mapRect.left, mapRect.top, screen.width, screen.height, screen.frame, 0, 0);
+}
+
+// The texts of the place names in view, over the frame's markers; nearest last, so on top.
+static void DrawNameTexts(const FlybyCamera& camera) {
+    FlybyLabelsFor(flybyGrids, camera, screen.width, screen.height, &screen.labels);
+    if (screen.labels.empty()) return;
+    Surface* s = screen.frame;
+    FontSpec font;
+    font.pixelHeight = smallLayout ? 10 : 12;
+    font.weight = 700;
+    SetFont(s, font);
+    SetBackgroundMode(s, BK_TRANSPARENT);
+    SetTextAlign(s, TA_CENTER | TA_BOTTOM);
+    for (auto it = screen.labels.rbegin(); it != screen.labels.rend(); ++it) {
+        const char* name = flybyGrids.names[it->name].name;
+        SetTextColour(s, MakeColour(0, 0, 0));
+        TextOut(s, it->x + 1, it->y + 1, name);
+        SetTextColour(s, MakeColour(255, 255, 210));
+        TextOut(s, it->x, it->y, name);
+    }
+    SetTextAlign(s, TA_LEFT | TA_TOP);
+}
+
+static void DrawFrame() {
+    uint32_t* pixels = SurfacePixels(screen.frame);
+    int stride = SurfaceStride(screen.frame);
+    FlybyCamera camera = FlybyCameraFor(flyby, flybyGrids);
+    RenderFlybyFrame(flybyGrids, flybyArt, camera, flybyDisplay, flyby.skyOffset, pixels, screen.width, screen.height, stride);
+    if (flybyDisplay.names) DrawNameTexts(camera);
+    if (flybyDisplay.instruments) DrawCockpit(pixels, stride);
+    ShowFrame();
+    DrawFlybyPanel(flyby, flybyGrids, screen.panelAll);
+    screen.panelAll = 0;
+}
+
+// Keeps the aircraft inside the world; against an edge it stops rather than pushing on.
+static void KeepInsideWorld() {
+    float vx = flyby.vx, vy = flyby.vy;
+    ClampFlybyPosition(&flyby);
+    if ((vx != 0 || vy != 0) && flyby.vx == 0 && flyby.vy == 0) flyby.speed = 0;
+}
+
+static void FlyOneFrame() {
+    auto started = std::chrono::steady_clock::now();
+    if (ReadFlybyControls(&flyby, flybyArt.skyWidth)) {
+        screen.leaveCode = 0;
+        return;
+    }
+    AdvanceFlyby(&flyby, FlybyGroundUnder(flybyGrids, flyby.x, flyby.y), flybyControls.climb, flybyArt.skyWidth);
+    KeepInsideWorld();
+    TakeFlybyPreparation();
+    if (FlybyWindowNeeded(flyby, flybyGrids)) StartFlybyPreparation();
+    DrawFrame();
+    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+    FrameTimes& t = screen.times;
+    if (!t.frames) t.firstTick = TickCount();
+    t.lastTick = TickCount();
+    t.frames++;
+    t.totalMs += ms;
+    t.worstMs = std::max(t.worstMs, ms);
+}
+
+// Frame n is due 1000 n / 60 ms after the flight began; a flight that fell behind (a panel,
+// the manual) starts counting afresh rather than racing to catch up.
+static uint32_t FrameDue(uint32_t start, int n) { return start + (uint32_t)((n * 1000LL + 59) / 60); }
+
+// With MUNDORA_FRAME_TIMES set, the flight's frame costs go to the standard error at its end.
+static void ReportFrameTimes() {
+    const FrameTimes& t = screen.times;
+    if (!getenv("MUNDORA_FRAME_TIMES") || !t.frames) return;
+    double seconds = (t.lastTick - t.firstTick) / 1000.0;
+    fprintf(stderr, "flyby: %d frames in %.1f s (%.1f a second), work per frame mean %.2f ms, worst %.2f ms\n", t.frames,
+            seconds, seconds > 0 ? (t.frames - 1) / seconds : 0.0, t.totalMs / t.frames, t.worstMs);
+}
+
+// [SECTION] Buttons
+
+static void Leave(int id, int code) {
+    DrawButton(id, 1);
+    screen.leaveCode = code;
+}
+
+// The screen's own background again after the picker or the manual drew over it.
+static void RestoreBackground() {
+    LoadBMPToBackground("menu\\flymain.bmp");
+    DrawButton(4, 1);
+    if (WindowSurface() && hbmVirtual) Blit(WindowSurface(), 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
+}
+
+static void RedrawWhole() {
+    Rect whole{0, 0, screenWidth, screenHeight};
+    InvalidateWindow(&whole);
+    screen.panelAll = 1;
+}
+
+// The manual or the "about" text over the flyby; then the flight again, or the 2D map when a
+// map link was followed.
+static void FlybyManual(int id, const char* file, const char* index) {
+    if (id) FlashButton(id);
+    int result = ShowManualScreen(8, file, index, nullptr, nullptr);
+    screenMode = 8;
+    LoadBMPToBackground("menu\\flymain.bmp");
+    DrawButton(4, 1);
+    if (result == kManualMapLink) {
+        screen.leaveCode = 3;
+        return;
+    }
+    RedrawWhole();
+}
+
+static void FlipJoystick() {
+    FlashButton(45);
+    if (flybyControls.joystick) {
+        flybyControls.joystick = 0;
+        options.joystickOn = 0;
+        return;
+    }
+    options.joystickOn = (uint8_t)StartFlybyJoystick();
+}
+
+static void FlipNames() {
+    FlashButton(46);
+    namesOn3D = !namesOn3D;
+    flybyDisplay.names = namesOn3D ? 1 : 0;
+}
+
+static void DisplayOptions() {
+    DrawButton(44, 1);
+    FlybyDisplayOptions();
+    namesOn3D = flybyDisplay.names ? 1 : 0;
+    DrawButton(44, 0);
+    RedrawWhole();
+}
+
+static int PrepareAtStart();
+
+// New Area: the picker again; Escape goes back to the flight where it was.
+static void NewArea() {
+    DrawButton(47, 1);
+    FlybyFlight before = flyby;
+    int leaveCode;
+    int chosen = PickFlybyStart(&flyby, &leaveCode);
+    RestoreBackground();
+    if (chosen) {
+        if (!PrepareAtStart()) screen.leaveCode = 0;
+    } else if (leaveCode >= 0) {
+        screen.leaveCode = leaveCode;
+    } else {
+        flyby = before;
+    }
+    RedrawWhole();
+}
+
+static void FlybyButton(int id) {
+    switch (id) {
+    case 1: Leave(1, 3); return;
+    case 2: Leave(2, 4); return;
+    case 3: Leave(3, 7); return;
+    case 5: Leave(5, 5); return;
+    case 6: Leave(6, 1); return;
+    case 4: PlayCue(CUE_ERROR); return;  // the screen's own tab
+    case 8: ToggleHelpPrompts(); return;
+    case 9: FlybyManual(9, "manual\\m_flyby.txt", "manual\\m_index.txt"); return;
+    case 10: FlybyManual(10, "manual\\about.txt", nullptr); return;
+    case 11: FlashButton(11); OpenAboutPage(); return;
+    case 7: case 12: case 13: case 14: PlayCue(CUE_ERROR); return;  // settings, printing, demonstrations: later
+    case 95: MinimiseMainWindow(); return;
+    case 44: DisplayOptions(); return;
+    case 45: FlipJoystick(); return;
+    case 46: FlipNames(); return;
+    case 47: NewArea(); return;
+    default: Beep(); return;
+    }
+}
+
+// [SECTION] Messages between frames
+
+static void HandleFlybyMessage(const Message& m) {
+    int id;
+    switch (m.kind) {
+    case MSG_PAINT:
+        DispatchMessage(m);  // the background, the tabs and the buttons of mode 8
+        ShowFrame();
+        screen.panelAll = 1;
+        DrawFlybyPanel(flyby, flybyGrids, 1);
+        break;
+    case MSG_SYSCOMMAND:
+        if (m.wParam == SC_RESTORE) ShowMainWindow();
+        break;
+    case MSG_MOUSEMOVE: ButtonHitTest(MessageX(m), MessageY(m), 8, &id); break;
+    case MSG_LBUTTONDOWN:
+        if (FlybyPanelClick(&flyby, MessageX(m), MessageY(m))) break;
+        if (ButtonHitTest(MessageX(m), MessageY(m), 8, &id)) FlybyButton(id);
+        break;
+    case MSG_KEYDOWN:
+        // F1 opens the manual as on the 2D map; every other key waits for the next frame.
+        if (m.wParam == VK_F1) FlybyManual(0, "manual\\m_flyby.txt", "manual\\m_index.txt");
+        else HoldFlybyKey((uint32_t)m.wParam);
+        break;
+    case MSG_COMMAND:
+        // The exit command belongs to the shell: leave, and let it arrive there.
+        PostMessage(m.kind, m.wParam, m.lParam);
+        screen.leaveCode = 0;
+        break;
+    default: break;
+    }
+}
+
+// [SECTION] Entering and leaving
+
+// Cuts the window around the start point with the banner and progress bar; the flight then runs.
+static int PrepareAtStart() {
+    flyby.running = 0;
+    flyby.vx = flyby.vy = 0;
+    int ok = PrepareFlybyWindow(0);
+    flyby.running = ok;
+    return ok;
+}
+
+static int OpenFlybyScreen(int startX, int startY) {
+    screen.leaveCode = -1;
+    flybyControls.pendingKeys.clear();
+    screen.times = FrameTimes{};
+    flybyDisplay.names = namesOn3D ? 1 : 0;
+    flybyControls.climb = 0;
+    if (!flybyArt.loaded && !LoadFlybyArt(&flybyArt)) return 0;
+    if (startX >= 0 && startY >= 0) {
+        flyby.x = (float)startX, flyby.y = (float)startY;
+        flyby.startChosen = 1;
+    } else {
+        int leaveCode;
+        if (!PickFlybyStart(&flyby, &leaveCode)) {
+            screen.leaveCode = leaveCode < 0 ? 0 : leaveCode;
+            return 0;
+        }
+        RestoreBackground();
+    }
+    screen.width = mapRect.right - mapRect.left;
+    screen.height = mapRect.bottom - mapRect.top;
+    screen.frame = CreateSurface(screen.width, screen.height);
+    if (!screen.frame) {
+        ShowMessage("Cannot allocate flyby frame");
+        return 0;
+    }
+    OpenFlybyPanel();
+    LoadCockpit();
+    if (!PrepareAtStart()) return 0;
+    flybyControls.joystick = 0;
+    if (options.joystickOn) options.joystickOn = (uint8_t)StartFlybyJoystick();
+    screen.panelAll = 1;
+    return 1;
+}
+
+static void CloseFlybyScreen() {
+    StopFlybyPreparation();
+    flyby.running = 0;
+    flybyControls.joystick = 0;
+    CloseFlybyPanel();
+    if (screen.frame) DeleteSurface(screen.frame);
+    screen.frame = nullptr;
+    screen.cockpit.clear();
+    screen.spans.clear();
+    ReportFrameTimes();
+}
+
+int RunFlybyScreen(int startX, int startY) {
+    if (!OpenFlybyScreen(startX, startY)) {
+        CloseFlybyScreen();
+        return screen.leaveCode < 0 ? 0 : screen.leaveCode;
+    }
+    uint32_t start = TickCount();
+    int frame = 0;
+    while (screen.leaveCode < 0) {
+        Message m;
+        if (GetMessageUntil(&m, FrameDue(start, frame + 1))) {
+            if (m.kind == MSG_QUIT) {
+                PostQuitMessage((int)m.wParam);  // the shell's to act on
+                screen.leaveCode = 0;
+                break;
+            }
+            HandleFlybyMessage(m);
+            continue;
+        }
+        FlyOneFrame();
+        frame++;
+        if ((int32_t)(TickCount() - FrameDue(start, frame + 1)) > 0) start = TickCount(), frame = 0;
+    }
+    CloseFlybyScreen();
+    return screen.leaveCode;
+}
