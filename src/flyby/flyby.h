@@ -105,6 +105,8 @@ int FlybyWindowNeeded(const FlybyFlight& f, const FlybyGrids& g);
 // (TakeFlybyPreparation: 1 when new grids were swapped in this call).
 int StartFlybyPreparation();
 int TakeFlybyPreparation();
+// Waits for a preparation under way and drops it: before leaving the flyby or quitting.
+void StopFlybyPreparation();
 // The steps, each over the window around (x, y) km; the codebooks must be loaded.
 int ExtractFlybyImagery(FlybyGrids* g, float x, float y);
 int ExtractFlybyHeights(FlybyGrids* g, float x, float y);
