@@ -16,6 +16,7 @@ namespace flyby_fixture {
 constexpr int kTreeIndex = 250;     // (255, 0, 200): only the tree sprites use it
 constexpr int kMarkerIndex = 251;   // (0, 200, 255): only the marker uses it
 constexpr int kGreenIndex = 1 + 0 * 36 + 3 * 6 + 0;   // (0, 153, 0) in the cube
+constexpr int kGreenRamp = 216;   // 217 .. 231: the green's mixes with the haze colour
 constexpr int kSkyWidth = 1024, kSkyHeight = 120;
 constexpr uint32_t kHazeRgb = 0xC8D2E1;
 
@@ -23,13 +24,24 @@ inline void MakePalette(ColourRef palette[256]) {
     palette[0] = MakeColour(0, 0, 0);
     for (int i = 0; i < 216; i++) palette[1 + i] = MakeColour(i / 36 * 51, i / 6 % 6 * 51, i % 6 * 51);
     for (int i = 217; i < 256; i++) palette[i] = MakeColour((i - 217) * 6, (i - 217) * 6, (i - 217) * 6 + 10);
+    // The green of the cube taken step by step to the haze colour, so that the haze table
+    // holds its exact mixes.
+    for (int k = 1; k < kFlybyHazeLevels; k++)
+        palette[kGreenRamp + k] = MakeColour(200 * k / 15, 153 + (210 - 153) * k / 15, 225 * k / 15);
     palette[kTreeIndex] = MakeColour(255, 0, 200);
     palette[kMarkerIndex] = MakeColour(0, 200, 255);
     palette[255] = MakeColour(kHazeRgb >> 16, (kHazeRgb >> 8) & 255, kHazeRgb & 255);
 }
 
+// The palette entry nearest to a colour, searched through the whole palette.
 inline int NearestIndex(const FlybyArt& art, int r, int g, int b) {
-    return art.inverse[(b >> 3) + 32 * (g >> 3) + 1024 * (r >> 3)];
+    int best = 0, bestDistance = 1 << 30;
+    for (int i = 0; i < 256; i++) {
+        ColourRef c = art.palette[i];
+        int d = (ColourRed(c) - r) * (ColourRed(c) - r) + (ColourGreen(c) - g) * (ColourGreen(c) - g) + (ColourBlue(c) - b) * (ColourBlue(c) - b);
+        if (d < bestDistance) best = i, bestDistance = d;
+    }
+    return best;
 }
 
 // Row k: colour i taken k / (levels - 1) of the way to the haze colour.
