@@ -311,6 +311,7 @@ static int OpenFlybyScreen(int startX, int startY) {
     screen.times = FrameTimes{};
     flybyDisplay.names = namesOn3D ? 1 : 0;
     flybyControls.climb = 0;
+    flyby.speed = 0;  // every visit starts at rest
     if (!flybyArt.loaded && !LoadFlybyArt(&flybyArt)) return 0;
     if (startX >= 0 && startY >= 0) {
         flyby.x = (float)startX, flyby.y = (float)startY;
@@ -356,6 +357,8 @@ int RunFlybyScreen(int startX, int startY) {
         CloseFlybyScreen();
         return screen.leaveCode < 0 ? 0 : screen.leaveCode;
     }
+    // The first picture at once, before any key: the user sees where the flight begins.
+    DrawFrame();
     uint32_t start = TickCount();
     int frame = 0;
     while (screen.leaveCode < 0) {
