@@ -49,7 +49,9 @@ static int Inside(const Rect& r, int x, int y) { return x >= r.left && x < r.rig
 // file's own table (the flyby palette).
 static int LoadIndexedPicture(const char* name, IndexedPicture* out) {
     std::vector<uint8_t> bytes;
-    std::string path = FindDataFile(name);
+    // The 640x480 layout has its own smaller pictures under "640\", as every bitmap of it does.
+    std::string path = smallLayout ? FindDataFile((std::string("640\\") + name).c_str()) : std::string();
+    if (path.empty()) path = FindDataFile(name);
     BmpLayout layout;
     std::string reason;
     if (path.empty() || !ReadWholeFile(path.c_str(), &bytes, 4 << 20) || bytes.size() < 14 ||
@@ -155,7 +157,10 @@ void FlybyReadoutTexts(const FlybyFlight& f, const FlybyGrids& g, int imperial, 
                        std::string* alt) {
     double longitude = f.x / kFlybyWorldWidthKm * 360.0 - 180.0;
     double latitude = 90.0 - f.y / kFlybyWorldHeightKm * 180.0;
-    formatDms(latitude, longitude, lat, lon);
+    // To the nearest second, and a hair beyond it, so that 8.9999999 reads 9 degrees and not
+    // 8 degrees 59 minutes 60 seconds.
+    auto toSecond = [](double v) { return (std::round(v * 3600.0) + (v < 0 ? -1e-3 : 1e-3)) / 3600.0; };
+    formatDms(toSecond(latitude), toSecond(longitude), lat, lon);
     // Heights count from the window's lowest cell; adding it back gives height above the sea.
     double metres = (f.altitude + (g.prepared ? g.lowestHeight : 0.0f)) * kMetresPerHeightUnit;
     *alt = imperial ? formatGrouped(std::round(metres * kFeetPerMetre), 0) + " ft" : formatGrouped(std::round(metres), 0) + " m";

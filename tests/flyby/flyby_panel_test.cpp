@@ -86,16 +86,17 @@ TEST(FlybyPanel, TheReadoutGivesThePlaceAndTheHeightAboveTheSea) {
     g.lowestHeight = 1.5f;  // the window's lowest land, 750 m, was taken off every cell
     FlybyFlight f;
     f.x = 20908.4f, f.y = 4877, f.altitude = 4;
-    std::string lat, lon, alt, wantLat, wantLon;
+    std::string lat, lon, alt;
     FlybyReadoutTexts(f, g, 0, &lat, &lon, &alt);
-    formatDms(90.0 - 4877 / 20040.0 * 180.0, 20908.4 / 40080.0 * 360.0 - 180.0, &wantLat, &wantLon);
-    EXPECT_EQ(lat, wantLat);
-    EXPECT_EQ(lon, wantLon);
-    EXPECT_EQ(lat.substr(0, 3), "46\xB0");
-    EXPECT_EQ(lon.substr(0, 2), "7\xB0");
+    EXPECT_EQ(lat, "46\xB0" "11'41\" N");  // 46.194611: 40.6 seconds, to the nearest second
+    EXPECT_EQ(lon, "7\xB0" "48'00\" E");
     EXPECT_EQ(alt, "2,750 m");
     FlybyReadoutTexts(f, g, 1, &lat, &lon, &alt);
     EXPECT_EQ(alt, "9,022 ft");  // 2,750 m
+    // A position a hair short of a whole degree reads as the degree.
+    f.x = (float)((9.0 - 1e-7 + 180.0) / 360.0 * 40080.0);
+    FlybyReadoutTexts(f, g, 0, &lat, &lon, &alt);
+    EXPECT_EQ(lon, "9\xB0" "00'00\" E");
     g.prepared = 0;               // before any window nothing was taken off
     FlybyReadoutTexts(f, g, 0, &lat, &lon, &alt);
     EXPECT_EQ(alt, "2,000 m");
