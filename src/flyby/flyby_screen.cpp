@@ -88,7 +88,7 @@ static void ShowFrame() {
     if (w && screen.frame) Blit(w, mapRect.left, mapRect.top, screen.width, screen.height, screen.frame, 0, 0);
 }
 
-// The texts of the place names in view, over the frame's markers; nearest last, so on top.
+// The texts of the place names in view, over the frame's markers.
 static void DrawNameTexts(const FlybyCamera& camera) {
     FlybyLabelsFor(flybyGrids, camera, screen.width, screen.height, &screen.labels);
     if (screen.labels.empty()) return;
@@ -99,12 +99,21 @@ static void DrawNameTexts(const FlybyCamera& camera) {
     SetFont(s, font);
     SetBackgroundMode(s, BK_TRANSPARENT);
     SetTextAlign(s, TA_CENTER | TA_BOTTOM);
-    for (auto it = screen.labels.rbegin(); it != screen.labels.rend(); ++it) {
-        const char* name = flybyGrids.names[it->name].name;
+    // Nearest first: a farther name that would overlap a nearer one is left out.
+    std::vector<Rect> taken;
+    for (const FlybyLabel& label : screen.labels) {
+        const char* name = flybyGrids.names[label.name].name;
+        Point size = TextExtent(s, name);
+        Rect box{label.x - size.x / 2 - 2, label.y - size.y, label.x + size.x / 2 + 2, label.y + 1};
+        auto overlaps = [&](const Rect& r) {
+            return r.left < box.right && box.left < r.right && r.top < box.bottom && box.top < r.bottom;
+        };
+        if (std::any_of(taken.begin(), taken.end(), overlaps)) continue;
+        taken.push_back(box);
         SetTextColour(s, MakeColour(0, 0, 0));
-        TextOut(s, it->x + 1, it->y + 1, name);
+        TextOut(s, label.x + 1, label.y + 1, name);
         SetTextColour(s, MakeColour(255, 255, 210));
-        TextOut(s, it->x, it->y, name);
+        TextOut(s, label.x, label.y, name);
     }
     SetTextAlign(s, TA_LEFT | TA_TOP);
 }
@@ -171,8 +180,9 @@ static void Leave(int id, int code) {
 // The screen's own background again after the picker or the manual drew over it.
 static void RestoreBackground() {
     LoadBMPToBackground("menu\\flymain.bmp");
-    DrawButton(4, 1);
     if (WindowSurface() && hbmVirtual) Blit(WindowSurface(), 0, 0, screenWidth, screenHeight, hbmVirtual, 0, 0);
+    DrawButton(4, 1);
+    RedrawButtons(8);
 }
 
 static void RedrawWhole() {
@@ -229,6 +239,7 @@ static void NewArea() {
     int leaveCode;
     int chosen = PickFlybyStart(&flyby, &leaveCode);
     RestoreBackground();
+    DrawButton(47, 0);
     if (chosen) {
         if (!PrepareAtStart()) screen.leaveCode = 0;
     } else if (leaveCode >= 0) {
@@ -331,6 +342,7 @@ static int OpenFlybyScreen(int startX, int startY) {
         ShowMessage("Cannot allocate flyby frame");
         return 0;
     }
+    RedrawButtons(8);  // the two-state prompts button as it stands, over the picture's own look
     OpenFlybyPanel();
     LoadCockpit();
     if (!PrepareAtStart()) return 0;
