@@ -16,7 +16,7 @@ MapWindow FlybyWindowDegrees(float x, float y);
 // [SECTION] Imagery and heights (flyby_imagery.cpp)
 
 // Base colours and residuals into g->imagery (blue, green, red), black where no tile lies;
-// heights (base + residual) / 500 into g->heights, 0 where no tile lies. The grids must be
+// heights (base + residual) / 500 into g->heights, 0 where no tile lies and below sea level. The grids must be
 // sized; the codebooks loaded. 0 only when memory ran out.
 int CutFlybyImagery(FlybyGrids* g, float x, float y);
 int CutFlybyHeights(FlybyGrids* g, float x, float y);

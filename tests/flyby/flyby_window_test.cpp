@@ -116,42 +116,49 @@ int NearestEntry(const std::vector<uint8_t>& pal, int red, int green, int blue) 
 }
 
 TEST_F(FlybyWindowTest, HeightsImageryAndIndicesMatchANaiveDecoding) {
-    FlyTo(kLongitude, kLatitude);
-    ASSERT_EQ(PrepareFlybyWindow(1), 1);
-    EXPECT_EQ(MessagesBesideRivers(), std::vector<std::string>{});
-    extraction_test::ReferenceGrids ref = extraction_test::ReferenceExtraction(FlybyWindowDegrees(flyby.x, flyby.y), kFlybyGrid);
-    ASSERT_EQ(flybyGrids.heights.size(), kCells);
     // The flyby needs no shades, so south of 30 N it reads a height tile that lacks its shade
-    // file, where a terrain set keeps 0; the comparison covers the cells the two share.
-    size_t heightMismatches = 0, colourMismatches = 0, indexMismatches = 0, zeros = 0, heightOnly = 0;
+    // file, where a terrain set keeps 0; the comparison covers the cells the two share. The
+    // second window holds heights below sea level, which the flyby sees as the sea's surface.
+    size_t heightMismatches = 0, colourMismatches = 0, indexMismatches = 0, heightOnly = 0, belowSea = 0;
     std::vector<uint8_t> pal = PaletteBytes();
-    float lowest = flybyGrids.lowestHeight;
-    MapWindow w = FlybyWindowDegrees(flyby.x, flyby.y);
-    double cellDegrees = (w.north - w.south) / kFlybyGrid;
-    for (size_t i = 0; i < kCells; i++) {
-        float h = flybyGrids.heights[i] + lowest;
-        // The row on 30 N takes the southern tile's first row, which only the flyby reads.
-        int onTheSeam = std::fabs(w.north - (double)(i / kFlybyGrid) * cellDegrees - 30.0) < cellDegrees;
-        if (ref.heights[i] != 0 && !onTheSeam) heightMismatches += std::fabs(h - ref.heights[i] / 500.0f) > 1e-4f;
-        else heightOnly += h != 0.0f;
-        zeros += flybyGrids.heights[i] == 0.0f;
-        lowest = std::min(lowest, h);
-        const uint8_t* bgr = &flybyGrids.imagery[3 * i];
-        colourMismatches += bgr[0] != ref.rgb[3 * i + 2] || bgr[1] != ref.rgb[3 * i + 1] || bgr[2] != ref.rgb[3 * i];
-        if (i % 97 == 0) indexMismatches += flybyGrids.colours[i] != NearestEntry(pal, bgr[2], bgr[1], bgr[0]);
+    for (auto [longitude, latitude] : {std::pair{kLongitude, kLatitude}, std::pair{112.5, 38.5}}) {
+        FlyTo(longitude, latitude);
+        ASSERT_EQ(PrepareFlybyWindow(1), 1);
+        EXPECT_EQ(MessagesBesideRivers(), std::vector<std::string>{});
+        MapWindow w = FlybyWindowDegrees(flyby.x, flyby.y);
+        extraction_test::ReferenceGrids ref = extraction_test::ReferenceExtraction(w, kFlybyGrid);
+        ASSERT_EQ(flybyGrids.heights.size(), kCells);
+        float lowest = flybyGrids.lowestHeight;
+        double cellDegrees = (w.north - w.south) / kFlybyGrid;
+        size_t zeros = 0;
+        for (size_t i = 0; i < kCells; i++) {
+            float h = flybyGrids.heights[i] + lowest;
+            // The row on 30 N takes the southern tile's first row, which only the flyby reads.
+            int onTheSeam = std::fabs(w.north - (double)(i / kFlybyGrid) * cellDegrees - 30.0) < cellDegrees;
+            float expected = std::max<int16_t>(ref.heights[i], 0) / 500.0f;
+            if (ref.heights[i] != 0 && !onTheSeam) heightMismatches += std::fabs(h - expected) > 1e-4f;
+            else heightOnly += h != 0.0f;
+            belowSea += ref.heights[i] < 0 && !onTheSeam;
+            zeros += flybyGrids.heights[i] == 0.0f;
+            lowest = std::min(lowest, h);
+            const uint8_t* bgr = &flybyGrids.imagery[3 * i];
+            colourMismatches += bgr[0] != ref.rgb[3 * i + 2] || bgr[1] != ref.rgb[3 * i + 1] || bgr[2] != ref.rgb[3 * i];
+            if (i % 97 == 0) indexMismatches += flybyGrids.colours[i] != NearestEntry(pal, bgr[2], bgr[1], bgr[0]);
+        }
+        EXPECT_EQ(lowest, flybyGrids.lowestHeight);  // nothing lay below what was subtracted
+        EXPECT_GE(zeros, 1u);                        // the lowest cell is 0
+        // The window: the aircraft +- 256 km.
+        EXPECT_EQ(flybyGrids.west, flyby.x - 256);
+        EXPECT_EQ(flybyGrids.east, flyby.x + 256);
+        EXPECT_EQ(flybyGrids.north, flyby.y - 256);
+        EXPECT_EQ(flybyGrids.south, flyby.y + 256);
+        EXPECT_EQ(flybyGrids.prepared, 1);
     }
-    EXPECT_EQ(lowest, flybyGrids.lowestHeight);  // nothing lay below what was subtracted
     EXPECT_EQ(heightMismatches, 0u);
     EXPECT_GT(heightOnly, 10000u);
+    EXPECT_GT(belowSea, 1000u);
     EXPECT_EQ(colourMismatches, 0u);
     EXPECT_EQ(indexMismatches, 0u);
-    EXPECT_GE(zeros, 1u);  // the lowest cell is 0
-    // The window: the aircraft +- 256 km.
-    EXPECT_EQ(flybyGrids.west, flyby.x - 256);
-    EXPECT_EQ(flybyGrids.east, flyby.x + 256);
-    EXPECT_EQ(flybyGrids.north, flyby.y - 256);
-    EXPECT_EQ(flybyGrids.south, flyby.y + 256);
-    EXPECT_EQ(flybyGrids.prepared, 1);
 }
 
 TEST_F(FlybyWindowTest, ClassesComeFromTheRasterAndAreClearedByTheRules) {
