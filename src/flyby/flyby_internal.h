@@ -43,7 +43,8 @@ void ForgetFlybyPalette();
 int FlybyClassRow(int i, float y);
 int FlybyClassColumn(int j, float x);
 // Reads the class raster's bytes under the window into `classes` (512 x 512); each distinct
-// raster row is read once. 0 when the raster cannot be opened (no message).
+// raster row is read once. The number of rows read, 0 when the raster cannot be opened (no
+// message).
 int ReadFlybyClasses(std::vector<uint8_t>* classes, float x, float y);
 // The rules that keep trees off low ground, water, snow and cliffs.
 void ClearFlybyClasses(std::vector<uint8_t>* classes, const std::vector<float>& heights,

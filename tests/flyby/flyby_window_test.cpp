@@ -182,6 +182,21 @@ TEST_F(FlybyWindowTest, ClassesComeFromTheRasterAndAreClearedByTheRules) {
     }
     EXPECT_EQ(mismatches, 0u);
     EXPECT_GT(kept, 1000u);  // the rules leave some trees standing on this ground
+    // One read per distinct raster row the window meets, also where the rows clamp at the edges.
+    struct Case {
+        float y;
+        int rows;
+    } cases[] = {{flyby.y, 28}, {256, 28}, {19784, 28}, {19900, 22}, {100, 20}};
+    for (const Case& c : cases) {
+        std::vector<uint8_t> classes;
+        int distinct = 1;
+        for (int i = 1; i < kFlybyGrid; i++) distinct += FlybyClassRow(i, c.y) != FlybyClassRow(i - 1, c.y);
+        EXPECT_EQ(ReadFlybyClasses(&classes, flyby.x, c.y), distinct) << c.y;
+        EXPECT_NEAR(distinct, c.rows, 1) << c.y;
+        // The edge rows clamp to the raster's first and last.
+        EXPECT_EQ(classes[0], RasterClass(FlybyClassRow(0, c.y), FlybyClassColumn(0, flyby.x)));
+        EXPECT_EQ(classes[kCells - 1], RasterClass(FlybyClassRow(511, c.y), FlybyClassColumn(511, flyby.x)));
+    }
 }
 
 TEST_F(FlybyWindowTest, EachClearingRuleOnBothSidesOfItsThreshold) {
