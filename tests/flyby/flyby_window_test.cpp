@@ -318,6 +318,7 @@ TEST_F(FlybyWindowTest, EveryFailureShowsItsMessage) {
         std::vector<std::string> shown = MessagesBesideRivers();
         EXPECT_NE(std::find(shown.begin(), shown.end(), c.message), shown.end()) << c.what;
         EXPECT_FALSE(codebookRGB || codebookH) << c.what;  // nothing stays loaded
+        EXPECT_EQ(flybyGrids.namesFailed, !strcmp(c.removed, "names/pplace2.dat")) << c.what;
         ASSERT_EQ(rename(aside.c_str(), path.c_str()), 0);
     }
     // Without the colour codebook the grids stay as they were.
@@ -362,6 +363,25 @@ TEST_F(FlybyWindowTest, InFlightTheWorkerCutsWhatThePreparationCutsAtOnce) {
     ASSERT_EQ(flybyGrids.names.size(), atOnce.names.size());
     EXPECT_EQ(MessagesBesideRivers(), std::vector<std::string>{});
     EXPECT_FALSE(codebookRGB || codebookH);
+
+    // The worker says nothing; its failures are shown when the set is taken, and the
+    // vegetation stays as it was without the class raster.
+    rename((volume / "raster/owe14d.img").c_str(), (volume / "raster/owe14d.aside").c_str());
+    rename((volume / "names/pplace2.dat").c_str(), (volume / "names/pplace2.aside").c_str());
+    FlyTo(kLongitude - 3, kLatitude + 1);
+    ASSERT_EQ(StartFlybyPreparation(), 1);
+    until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!(taken = TakeFlybyPreparation()) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_EQ(taken, 1);
+    EXPECT_EQ(MessagesBesideRivers(),
+              (std::vector<std::string>{"Cannot open file raster\\owe14d.img", "Cannot extract airport names"}));
+    EXPECT_EQ(flybyGrids.heights, elsewhere.heights);
+    EXPECT_EQ(flybyGrids.classes, atOnce.classes);
+    EXPECT_EQ(flybyGrids.namesFailed, 1);
+    EXPECT_TRUE(flybyGrids.names.empty());
+    rename((volume / "raster/owe14d.aside").c_str(), (volume / "raster/owe14d.img").c_str());
+    rename((volume / "names/pplace2.aside").c_str(), (volume / "names/pplace2.dat").c_str());
 }
 
 }  // namespace
