@@ -74,7 +74,8 @@ int ExtractFlybyClasses(FlybyGrids* g, float x, float y) {
         return 0;
     }
     size_t cells = (size_t)kFlybyGrid * kFlybyGrid;
-    if (g->heights.size() == cells && g->colours.size() == cells && FlybyPaletteReady())
+    // Without the palette the imagery step has said so already; the colour rules wait for it.
+    if (g->heights.size() == cells && g->colours.size() == cells && FlybyPaletteLoaded())
         ClearFlybyClasses(&classes, g->heights, g->colours, FlybyPalette());
     g->classes.swap(classes);
     return 1;

@@ -154,6 +154,8 @@ int FlybyPaletteReady() {
 
 const ColourRef* FlybyPalette() { return flybyPalette.palette; }
 
+int FlybyPaletteLoaded() { return flybyPalette.loaded; }
+
 void ForgetFlybyPalette() { flybyPalette.loaded = 0; }
 
 void ReduceFlybyColours(FlybyGrids* g) {

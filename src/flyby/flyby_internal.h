@@ -26,6 +26,7 @@ int DrawFlybyRivers(FlybyGrids* g, float x, float y);
 // The palette the colour indices refer to: the art's when it is loaded, otherwise
 // "Textures\PrePals.pal" read here (message and 0 when it cannot be read).
 int FlybyPaletteReady();
+int FlybyPaletteLoaded();  // without trying to read it
 const ColourRef* FlybyPalette();
 // Every pixel of g->imagery to its palette index in g->colours.
 void ReduceFlybyColours(FlybyGrids* g);
