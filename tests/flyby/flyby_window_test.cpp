@@ -13,6 +13,8 @@
 #include "flyby/flyby.h"
 #include "flyby/flyby_internal.h"
 #include "imaging/imaging.h"
+#include "map2d/map2d.h"
+#include "map2d/vector_layers.h"
 #include "names/names.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
@@ -159,6 +161,56 @@ TEST_F(FlybyWindowTest, HeightsImageryAndIndicesMatchANaiveDecoding) {
     EXPECT_GT(belowSea, 1000u);
     EXPECT_EQ(colourMismatches, 0u);
     EXPECT_EQ(indexMismatches, 0u);
+}
+
+TEST_F(FlybyWindowTest, RiversAreDrawnOverTheImageryAndTheKeysStayWaiting) {
+    // Each of the three river layers: a line along 32.5 N from 112 to 116 E, one record a cell.
+    const char* layers[] = {"RIV01", "RIV03", "RIV04"};
+    for (int k = 0; k < 3; k++) {
+        std::vector<VectorCellRecord> records;
+        for (int west = 112; west < 116; west++) {
+            VectorCellRecord r;
+            r.cell = VectorCellNumber(32, west);
+            r.points = {{0, (int16_t)(5000 + 10 * k)}, {10000, (int16_t)(5000 + 10 * k)}};
+            r.record = {10000, 2, 5000, 5000};
+            records.push_back(r);
+        }
+        std::vector<uint8_t> index, data;
+        ASSERT_EQ(EncodeVectorLayer(layers[k], records, &index, &data), 1);
+        WriteTestFile(volume / ("v_data/" + std::string(layers[k]) + ".dat"), data);
+        WriteTestFile(volume / ("v_index/" + std::string(layers[k]) + ".idx"), index);
+    }
+    FlushMessages(0, 0xFFFFFFFF);
+    TestInjectKey(VK_UP);
+    TestInjectKey(VK_ESCAPE);
+    drawAborted = 0;
+    FlyTo(kLongitude, kLatitude);
+    ASSERT_EQ(PrepareFlybyWindow(1), 1);
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    MapWindow w = FlybyWindowDegrees(flyby.x, flyby.y);
+    int row = (int)(kFlybyGrid * (w.north - 32.5) / (w.north - w.south));
+    int first = (int)(kFlybyGrid * (112.2 - w.west) / (w.east - w.west));
+    int last = (int)(kFlybyGrid * (115.8 - w.west) / (w.east - w.west));
+    int drawn = 0, cleared = 0;
+    for (int c = first; c <= last; c++)
+        for (int r = row - 1; r <= row + 1; r++) {
+            size_t at = (size_t)r * kFlybyGrid + c;
+            const uint8_t* bgr = &flybyGrids.imagery[3 * at];
+            if (bgr[0] == 255 && bgr[1] == 0 && bgr[2] == 0) {
+                drawn++;
+                cleared += flybyGrids.classes[at] == 0;  // water carries no trees
+                break;
+            }
+        }
+    EXPECT_GE(drawn, (last - first + 1) * 95 / 100);
+    EXPECT_EQ(cleared, drawn);
+    // The drawing looked for Escape among the waiting keys; they are all still there, in order.
+    EXPECT_EQ(drawAborted, 0);
+    std::vector<uint64_t> keys;
+    Message m;
+    while (PeekMessageInRange(&m, MSG_KEYDOWN, MSG_KEYDOWN, 1)) keys.push_back(m.wParam);
+    EXPECT_EQ(keys, (std::vector<uint64_t>{VK_UP, VK_ESCAPE}));
+    FlushMessages(0, 0xFFFFFFFF);
 }
 
 TEST_F(FlybyWindowTest, ClassesComeFromTheRasterAndAreClearedByTheRules) {
