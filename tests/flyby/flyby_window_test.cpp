@@ -316,6 +316,43 @@ TEST_F(FlybyWindowTest, NameRecordsFieldByField) {
     EXPECT_NEAR(flybyGrids.names[0].row, 512 * (1 - (32.5 - w.south) / (w.north - w.south)), 1e-4);
 }
 
+int64_t NoWindowProc(uint32_t, uint64_t, int64_t, const Message&) { return 0; }
+
+TEST_F(FlybyWindowTest, BannerAndProgressOnlyBeforeTheFlight) {
+    ASSERT_TRUE(CreateMainWindow(WindowOptions{"Mundora", 800, 600, 1}, NoWindowProc));
+    Surface* savedVirtual = hbmVirtual;
+    hbmVirtual = CreateSurface(800, 600);
+    FillRect(hbmVirtual, Rect{0, 0, 800, 600}, MakeColour(0, 90, 0));
+    WriteTestFile(volume / "menu/152.bmp", SolidBmp24(176, 26, 0x202020));
+    screenMode = 8;
+    smallLayout = 0;
+    // The banner's file is missing: the loader says so whenever the banner is wanted.
+    struct Case {
+        int quiet, running, banner;
+    } cases[] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
+    for (const Case& c : cases) {
+        flybyGrids = FlybyGrids{};
+        FlyTo(kLongitude, kLatitude);
+        flyby.running = c.running;
+        Blit(WindowSurface(), 0, 0, 800, 600, hbmVirtual, 0, 0);
+        TestClearShown();
+        ASSERT_EQ(PrepareFlybyWindow(c.quiet), 1);
+        std::vector<std::string> shown = MessagesBesideRivers();
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), "Cannot open file menu\\144a.bmp"), c.banner) << c.quiet << c.running;
+    }
+    // With the banner there, it is shown and its area given back from the off-screen image.
+    WriteTestFile(volume / "menu/144a.bmp", SolidBmp24(442, 17, 0xFF0000));
+    flyby.running = 0;
+    TestClearShown();
+    ASSERT_EQ(PrepareFlybyWindow(0), 1);
+    EXPECT_EQ(MessagesBesideRivers(), std::vector<std::string>{});
+    EXPECT_EQ(GetPixel(WindowSurface(), 300, 455), MakeColour(0, 90, 0));
+    DeleteSurface(hbmVirtual);
+    hbmVirtual = savedVirtual;
+    DestroyMainWindow();
+    screenMode = 1;
+}
+
 TEST_F(FlybyWindowTest, AtMostThirtyNamesAreLoadedBack) {
     std::vector<uint8_t> bytes;
     for (int k = 0; k < 40; k++) {
