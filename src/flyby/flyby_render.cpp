@@ -26,24 +26,23 @@
 
 // [SECTION] Sky
 
-static uint32_t SkyPixel(const FlybyArt& art, int x, int row) {
-    int column = x % art.skyWidth;
-    if (column < 0) column += art.skyWidth;
-    return art.sky[(size_t)row * art.skyWidth + column];
-}
-
-static void DrawSky(const FlybyArt& art, const FlybyView& v, int skyOffset, const FlybyFrameTarget& t) {
+// Columns x0 .. x1 - 1 of the sky.
+static void DrawSky(const FlybyArt& art, const FlybyView& v, int skyOffset, const FlybyFrameTarget& t, int x0, int x1) {
     // The picture's bottom row lies on the horizon row.
     int top = (int)v.horizonY - art.skyHeight;
     for (int y = 0; y < t.height; y++) {
         uint32_t* line = t.pixels + (size_t)y * t.stride;
-        std::fill(t.depth + (size_t)y * t.width, t.depth + (size_t)(y + 1) * t.width, INFINITY);
+        std::fill(t.depth + (size_t)y * t.width + x0, t.depth + (size_t)y * t.width + x1, INFINITY);
         if (art.skyWidth <= 0 || art.skyHeight <= 0) {
-            std::fill(line, line + t.width, 0xFF000000u);
+            std::fill(line + x0, line + x1, 0xFF000000u);
             continue;
         }
-        int row = std::clamp(y - top, 0, art.skyHeight - 1);
-        for (int x = 0; x < t.width; x++) line[x] = SkyPixel(art, x + skyOffset, row);
+        const uint32_t* row = &art.sky[(size_t)std::clamp(y - top, 0, art.skyHeight - 1) * art.skyWidth];
+        int column = ((x0 + skyOffset) % art.skyWidth + art.skyWidth) % art.skyWidth;
+        for (int x = x0; x < x1; x++) {
+            line[x] = row[column];
+            if (++column == art.skyWidth) column = 0;
+        }
     }
 }
 
@@ -172,6 +171,13 @@ static void DrawTerrainColumn(const TerrainFrame& f, int x, const FlybyFrameTarg
 
 // [SECTION] The frame
 
+// The sky and the terrain of columns x0 .. x1 - 1 (the columns do not depend on each other).
+static void DrawColumns(const TerrainFrame* f, const FlybyArt& art, int skyOffset, const FlybyFrameTarget& t, int x0, int x1) {
+    DrawSky(art, *f->v, skyOffset, t, x0, x1);
+    if (!f->g) return;
+    for (int x = x0; x < x1; x++) DrawTerrainColumn(*f, x, t);
+}
+
 void RenderFlybyFrame(const FlybyGrids& g, const FlybyArt& art, const FlybyCamera& camera, const FlybyDisplay& display,
                       int skyOffset, uint32_t* pixels, int width, int height, int stride) {
     if (width <= 0 || height <= 0) return;
@@ -179,16 +185,16 @@ void RenderFlybyFrame(const FlybyGrids& g, const FlybyArt& art, const FlybyCamer
     depth.resize((size_t)width * height);
     FlybyFrameTarget t = {pixels, depth.data(), width, height, stride};
     FlybyView v = MakeFlybyView(camera, width, height);
-    DrawSky(art, v, skyOffset, t);
-    if (g.heights.size() < (size_t)kFlybyGrid * kFlybyGrid || g.colours.size() < (size_t)kFlybyGrid * kFlybyGrid) return;
+    int gridded = g.heights.size() >= (size_t)kFlybyGrid * kFlybyGrid && g.colours.size() >= (size_t)kFlybyGrid * kFlybyGrid;
 
     static FlybyHazedPalette hazed;
     MakeFlybyHazedPalette(art, display.haze, &hazed);
     uint8_t plain[kPlainSteps];
     if (!display.textures) MakePlainColours(art, g.lowestHeight, plain);
     std::vector<MarchStep> steps = MarchSteps(v, display.haze);
-    TerrainFrame f = {&g, &v, &hazed, g.colours.data(), display.textures ? nullptr : plain, &steps};
-    for (int x = 0; x < width; x++) DrawTerrainColumn(f, x, t);
+    TerrainFrame f = {gridded ? &g : nullptr, &v, &hazed, g.colours.data(), display.textures ? nullptr : plain, &steps};
+    DrawColumns(&f, art, skyOffset, t, 0, width);
+    if (!gridded) return;
 
     if (display.textures && g.classes.size() >= (size_t)kFlybyGrid * kFlybyGrid) DrawFlybyVegetation(g, art, v, hazed, t);
     if (display.airports) DrawFlybyMarkers(g, art, v, t);
