@@ -121,6 +121,7 @@ struct TerrainFrame {
     const uint8_t* colours;   // the grids' indices, or the plain ones by height
     const uint8_t* plain;     // textures off: palette index per tenth of a height unit
     const std::vector<MarchStep>* steps;
+    float seaLevel;           // in the grids' heights: the window's lowest cell lies at 0
 };
 
 static inline uint8_t CellColour(const TerrainFrame& f, size_t cell) {
@@ -157,7 +158,9 @@ static void DrawTerrainColumn(const TerrainFrame& f, int x, const FlybyFrameTarg
         // Slope toward the north-west light, in km per km: rising east and south faces it.
         float east = (h[1] - h[0] + h[kFlybyGrid + 1] - h[kFlybyGrid]) * 0.5f;
         float south = southEdge - northEdge;
-        float slope = (east + south) * kFlybyKmPerHeightUnit;
+        // The sea floor under the sea lies in the grids too; its slopes are not lit, so the water
+        // looks level.
+        float slope = ground < f.seaLevel ? 0 : (east + south) * kFlybyKmPerHeightUnit;
         int light = 256 + (int)(std::clamp(slope * 0.9f, -0.55f, 0.5f) * s.lightFade);
         colour = Light(colour, light);
         for (int y = from; y < top; y++) {
@@ -192,7 +195,7 @@ void RenderFlybyFrame(const FlybyGrids& g, const FlybyArt& art, const FlybyCamer
     uint8_t plain[kPlainSteps];
     if (!display.textures) MakePlainColours(art, g.lowestHeight, plain);
     std::vector<MarchStep> steps = MarchSteps(v, display.haze);
-    TerrainFrame f = {gridded ? &g : nullptr, &v, &hazed, g.colours.data(), display.textures ? nullptr : plain, &steps};
+    TerrainFrame f = {gridded ? &g : nullptr, &v, &hazed, g.colours.data(), display.textures ? nullptr : plain, &steps, -g.lowestHeight};
     DrawColumns(&f, art, skyOffset, t, 0, width);
     if (!gridded) return;
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <vector>
 
 #include "flyby/flyby_render_internal.h"
@@ -235,6 +236,31 @@ TEST(FlybyFrame, PlainColoursIgnoreTheImagery) {
     EXPECT_GT(seaPixel & 255, (seaPixel >> 16) & 255) << "blue over red";
     EXPECT_GT((snowPixel >> 16) & 255, 200u);
     EXPECT_GT(snowPixel & 255, 200u);
+}
+
+}  // namespace
+
+namespace {
+
+// The sea floor's slopes are in the grids but the water over them is drawn level: one colour
+// however the floor slopes, while land of the same slopes is lit by them.
+TEST(FlybyFrame, WaterIsDrawnLevelOverASlopingSeaFloor) {
+    auto art = PlainSkyArt();
+    FlybyGrids g = MakeGrids([](int r, int c) { return 2.0 + 1.5 * std::sin(r * 0.2) * std::cos(c * 0.15); }, [](int, int) { return kGreenIndex; });
+    FlybyCamera c;
+    c.column = 256, c.row = 400, c.altitude = 8, c.heading = 0;
+    FlybyDisplay clear;
+    clear.haze = 0;
+    auto colours = [&](float lowest) {
+        g.lowestHeight = lowest;
+        Frame f = Render(g, *art, c, clear);
+        std::set<uint32_t> seen;
+        for (int y = kH / 2; y < kH; y++)
+            for (int x = 0; x < kW; x++) seen.insert(f.at(x, y));
+        return seen.size();
+    };
+    EXPECT_EQ(colours(-10), 1u) << "all of it under the sea";
+    EXPECT_GT(colours(0), 20u) << "all of it land";
 }
 
 }  // namespace
