@@ -24,17 +24,6 @@ static const PendingFile kPending[] = {
     {"manual\\flyby.rec", "demonstration recordings are not made yet"},
     {"manual\\globe.rec", "demonstration recordings are not made yet"},
     {"manual\\stats.rec", "demonstration recordings are not made yet"},
-    {"Textures\\Airport.bmp", "flyby textures are not built yet"},
-    {"Textures\\AlphaBit.bmp", "flyby textures are not built yet"},
-    {"Textures\\C3.bmp", "flyby textures are not built yet"},
-    {"Textures\\C4.bmp", "flyby textures are not built yet"},
-    {"Textures\\C5.bmp", "flyby textures are not built yet"},
-    {"Textures\\C640.bmp", "flyby textures are not built yet"},
-    {"Textures\\C800.bmp", "flyby textures are not built yet"},
-    {"Textures\\Trees.bmp", "flyby textures are not built yet"},
-    {"Textures\\Trees1.bmp", "flyby textures are not built yet"},
-    {"Textures\\Trees2.bmp", "flyby textures are not built yet"},
-    {"Textures\\Trees3.bmp", "flyby textures are not built yet"},
 };
 
 static void ListFiles(const std::string& root, const std::string& relative, std::vector<std::pair<std::string, long long>>* out) {
