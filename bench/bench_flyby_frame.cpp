@@ -51,18 +51,19 @@ const FlybyGrids& SyntheticGrids() {
 FlybyCamera PathCamera(const FlybyGrids& g, int i) {
     constexpr int kFrames = 600;
     i %= kFrames;
-    FlybyCamera c;
-    c.heading = (float)std::fmod(360 + 40 * std::sin(i * 0.02), 360.0);
-    c.column = 256 + 60 * (float)std::sin(i * 0.01);
-    c.row = 450 - 0.6f * i;
+    FlybyFlight f;
+    f.heading = ((int)std::lround(40 * std::sin(i * 0.02)) + 360) % 360;
+    float column = 256 + 60 * (float)std::sin(i * 0.01), row = 450 - 0.6f * i;
+    f.x = g.west + column * (g.east - g.west) / kFlybyGrid;
+    f.y = g.north + row * (g.south - g.north) / kFlybyGrid;
     float ground = 0;
     for (float dr = -1; dr <= 1; dr++)
         for (float dc = -1; dc <= 1; dc++) {
-            int r = std::clamp((int)(c.row + dr), 0, kFlybyGrid - 1), col = std::clamp((int)(c.column + dc), 0, kFlybyGrid - 1);
-            ground = std::max(ground, g.heights[(size_t)r * kFlybyGrid + col]);
+            int r = std::clamp((int)(row + dr), 0, kFlybyGrid - 1), c = std::clamp((int)(column + dc), 0, kFlybyGrid - 1);
+            ground = std::max(ground, g.heights[(size_t)r * kFlybyGrid + c]);
         }
-    c.altitude = std::max(ground + 2.0f, 4 + 16 * (float)(1 - std::cos(i * 2 * M_PI / kFrames)));
-    return c;
+    f.altitude = std::max(ground + 2.0f, 4 + 16 * (float)(1 - std::cos(i * 2 * M_PI / kFrames)));
+    return FlybyCameraFor(f, g);
 }
 
 // This thread's processor time: on a busy machine the wall clock counts other programs too.
