@@ -35,12 +35,11 @@ void BuildInverseColourTable(const ColourRef palette[256], uint8_t inverse[32768
                 int32_t base = dr[r] + dg[g];
                 int32_t* row = best.data() + 1024 * r + 32 * g;
                 uint8_t* out = inverse + 1024 * r + 32 * g;
-                for (int b = 0; b < 32; b++) {
+                for (int b = 0; b < 32; b++) {   // without branches, so that it vectorises
                     int32_t d = base + db[b];
-                    if (d < row[b]) {
-                        row[b] = d;
-                        out[b] = (uint8_t)p;
-                    }
+                    int better = d < row[b];
+                    row[b] = better ? d : row[b];
+                    out[b] = better ? (uint8_t)p : out[b];
                 }
             }
     }
