@@ -6,7 +6,7 @@
 // the ground's height (bilinear between cell centres) is projected onto the screen; when it
 // rises above everything drawn so far in the column, the rows between are filled with the
 // ground's colour there: the four nearest cells' palette colours blended bilinearly, lit by the
-// slope toward a light in the north-west, and pulled toward the haze colour through the haze
+// slope toward a light in the south-west, and pulled toward the haze colour through the haze
 // table by depth. The column is done when it is filled to the top or the ray leaves the grids
 // or the camera's reach. Every depth step is the same for all columns (depth is measured along
 // the heading), so the step sizes, haze levels and projection scale are worked out once.
@@ -155,13 +155,14 @@ static void DrawTerrainColumn(const TerrainFrame& f, int x, const FlybyFrameTarg
         uint32_t wu = (uint32_t)(fu * 256), ww = (uint32_t)(fw * 256);
         uint32_t colour = Blend(Blend(hazed[CellColour(f, cell)], hazed[CellColour(f, cell + 1)], wu),
                                 Blend(hazed[CellColour(f, cell + kFlybyGrid)], hazed[CellColour(f, cell + kFlybyGrid + 1)], wu), ww);
-        // Slope toward the north-west light, in km per km: rising east and south faces it.
+        // Slope toward the light, low in the south-west as the sun of the northern mid-latitudes
+        // in the afternoon, in km per km: ground rising eastward and northward faces it.
         float east = (h[1] - h[0] + h[kFlybyGrid + 1] - h[kFlybyGrid]) * 0.5f;
         float south = southEdge - northEdge;
         // The sea floor under the sea lies in the grids too; its slopes are not lit, so the water
         // looks level.
-        float slope = ground < f.seaLevel ? 0 : (east + south) * kFlybyKmPerHeightUnit;
-        int light = 256 + (int)(std::clamp(slope * 0.9f, -0.55f, 0.5f) * s.lightFade);
+        float slope = ground < f.seaLevel ? 0 : (east - south) * kFlybyKmPerHeightUnit;
+        int light = 256 + (int)(std::clamp(slope * 0.8f, -0.4f, 0.4f) * s.lightFade);
         colour = Light(colour, light);
         for (int y = from; y < top; y++) {
             t.pixels[(size_t)y * t.stride + x] = colour;

@@ -265,3 +265,28 @@ TEST(FlybyFrame, WaterIsDrawnLevelOverASlopingSeaFloor) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sun stands in the south-west: ground rising toward the north-east faces it and is
+// brighter than level ground of the same colour, ground falling that way darker.
+TEST(FlybyFrame, SlopesFacingTheSunAreBrighter) {
+    auto art = PlainSkyArt();
+    FlybyCamera c;
+    c.column = 256, c.row = 400, c.altitude = 30, c.heading = 0;
+    FlybyDisplay clear;
+    clear.haze = 0;
+    auto bottom = [&](double perCellNorth, double perCellEast) {
+        FlybyGrids g = MakeGrids([&](int r, int col) { return 20 + (400 - r) * perCellNorth + (col - 256) * perCellEast; },
+                                 [](int, int) { return kGreenIndex; });
+        return (int)((Render(g, *art, c, clear).at(kW / 2, kH - 1) >> 8) & 255);
+    };
+    int level = bottom(0, 0);
+    EXPECT_EQ(level, 153);
+    EXPECT_GT(bottom(0.2, 0), level) << "rising northward";
+    EXPECT_GT(bottom(0, 0.2), level) << "rising eastward";
+    EXPECT_LT(bottom(-0.2, 0), level) << "falling northward";
+    EXPECT_LT(bottom(0, -0.2), level) << "falling eastward";
+}
+
+}  // namespace
