@@ -66,12 +66,13 @@ static ColourRef PlainColour(float height) {
     return MakeColour(240, 240, 240);
 }
 
-// Palette indices of the plain colours, one every tenth of a height unit above the window's
-// lowest cell.
+// Palette indices of the plain colours, one every tenth of a height unit above the sea from
+// one unit below it (deeper is sea too) to 24.5 units (higher is snow too).
 constexpr int kPlainSteps = 256;
-static void MakePlainColours(const FlybyArt& art, float lowest, uint8_t out[kPlainSteps]) {
+constexpr float kPlainLowest = -1.0f;
+static void MakePlainColours(const FlybyArt& art, uint8_t out[kPlainSteps]) {
     for (int i = 0; i < kPlainSteps; i++) {
-        ColourRef c = PlainColour(lowest + i * 0.1f);
+        ColourRef c = PlainColour(kPlainLowest + i * 0.1f);
         out[i] = art.inverse[(ColourBlue(c) >> 3) + 32 * (ColourGreen(c) >> 3) + 1024 * (ColourRed(c) >> 3)];
     }
 }
@@ -120,12 +121,13 @@ struct TerrainFrame {
     const FlybyHazedPalette* hazed;
     const uint8_t* colours;   // the grids' indices, or the plain ones by height
     const uint8_t* plain;     // textures off: palette index per tenth of a height unit
+    float lowest;             // what was subtracted from the grids' heights
     const std::vector<MarchStep>* steps;
     float seaLevel;           // in the grids' heights: the window's lowest cell lies at 0
 };
 
 static inline uint8_t CellColour(const TerrainFrame& f, size_t cell) {
-    if (f.plain) return f.plain[std::min((int)(f.g->heights[cell] * 10), kPlainSteps - 1)];
+    if (f.plain) return f.plain[std::clamp((int)((f.g->heights[cell] + f.lowest - kPlainLowest) * 10), 0, kPlainSteps - 1)];
     return f.colours[cell];
 }
 
@@ -194,9 +196,9 @@ void RenderFlybyFrame(const FlybyGrids& g, const FlybyArt& art, const FlybyCamer
     static FlybyHazedPalette hazed;
     MakeFlybyHazedPalette(art, display.haze, &hazed);
     uint8_t plain[kPlainSteps];
-    if (!display.textures) MakePlainColours(art, g.lowestHeight, plain);
+    if (!display.textures) MakePlainColours(art, plain);
     std::vector<MarchStep> steps = MarchSteps(v, display.haze);
-    TerrainFrame f = {gridded ? &g : nullptr, &v, &hazed, g.colours.data(), display.textures ? nullptr : plain, &steps, -g.lowestHeight};
+    TerrainFrame f = {gridded ? &g : nullptr, &v, &hazed, g.colours.data(), display.textures ? nullptr : plain, g.lowestHeight, &steps, -g.lowestHeight};
     DrawColumns(&f, art, skyOffset, t, 0, width);
     if (!gridded) return;
 

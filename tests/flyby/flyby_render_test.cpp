@@ -237,6 +237,13 @@ TEST(FlybyFrame, PlainColoursIgnoreTheImagery) {
     EXPECT_GT(seaPixel & 255, (seaPixel >> 16) & 255) << "blue over red";
     EXPECT_GT((snowPixel >> 16) & 255, 200u);
     EXPECT_GT(snowPixel & 255, 200u);
+    // Land 2,500 m high in a window whose deepest sea floor lies 32 km lower is still land.
+    FlybyGrids deep = MakeGrids([](int, int) { return 70.0; }, HillColour);
+    deep.lowestHeight = -65;
+    FlybyCamera above = c;
+    above.altitude = 80;
+    uint32_t landPixel = Render(deep, *art, above, clear).at(kW / 2, kH - 1);
+    EXPECT_GT((landPixel >> 16) & 255, landPixel & 255) << "red over blue";
 }
 
 }  // namespace
