@@ -19,27 +19,25 @@
 // A 666 x 498 frame takes a few milliseconds on one core.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "flyby/flyby_render_internal.h"
 
 // [SECTION] Sky
 
-// Columns x0 .. x1 - 1 of the sky.
-static void DrawSky(const FlybyArt& art, const FlybyView& v, int skyOffset, const FlybyFrameTarget& t, int x0, int x1) {
+static void DrawSky(const FlybyArt& art, const FlybyView& v, int skyOffset, const FlybyFrameTarget& t) {
     // The picture's bottom row lies on the horizon row.
     int top = (int)v.horizonY - art.skyHeight;
     for (int y = 0; y < t.height; y++) {
         uint32_t* line = t.pixels + (size_t)y * t.stride;
-        std::fill(t.depth + (size_t)y * t.width + x0, t.depth + (size_t)y * t.width + x1, INFINITY);
+        std::fill(t.depth + (size_t)y * t.width, t.depth + (size_t)(y + 1) * t.width, INFINITY);
         if (art.skyWidth <= 0 || art.skyHeight <= 0) {
-            std::fill(line + x0, line + x1, 0xFF000000u);
+            std::fill(line, line + t.width, 0xFF000000u);
             continue;
         }
         const uint32_t* row = &art.sky[(size_t)std::clamp(y - top, 0, art.skyHeight - 1) * art.skyWidth];
-        int column = ((x0 + skyOffset) % art.skyWidth + art.skyWidth) % art.skyWidth;
-        for (int x = x0; x < x1; x++) {
+        int column = (skyOffset % art.skyWidth + art.skyWidth) % art.skyWidth;
+        for (int x = 0; x < t.width; x++) {
             line[x] = row[column];
             if (++column == art.skyWidth) column = 0;
         }
@@ -119,11 +117,10 @@ struct TerrainFrame {
     const FlybyGrids* g;
     const FlybyView* v;
     const FlybyHazedPalette* hazed;
-    const uint8_t* colours;   // the grids' indices, or the plain ones by height
+    const uint8_t* colours;   // the grids' palette indices
     const uint8_t* plain;     // textures off: palette index per tenth of a height unit
     float lowest;             // what was subtracted from the grids' heights
     const std::vector<MarchStep>* steps;
-    float seaLevel;           // in the grids' heights: the window's lowest cell lies at 0
 };
 
 static inline uint8_t CellColour(const TerrainFrame& f, size_t cell) {
@@ -163,7 +160,7 @@ static void DrawTerrainColumn(const TerrainFrame& f, int x, const FlybyFrameTarg
         float south = southEdge - northEdge;
         // The sea floor under the sea lies in the grids too; its slopes are not lit, so the water
         // looks level.
-        float slope = ground < f.seaLevel ? 0 : (east - south) * kFlybyKmPerHeightUnit;
+        float slope = ground + f.lowest < 0 ? 0 : (east - south) * kFlybyKmPerHeightUnit;
         int light = 256 + (int)(std::clamp(slope * 0.8f, -0.4f, 0.4f) * s.lightFade);
         colour = Light(colour, light);
         for (int y = from; y < top; y++) {
@@ -177,13 +174,6 @@ static void DrawTerrainColumn(const TerrainFrame& f, int x, const FlybyFrameTarg
 
 // [SECTION] The frame
 
-// The sky and the terrain of columns x0 .. x1 - 1 (the columns do not depend on each other).
-static void DrawColumns(const TerrainFrame* f, const FlybyArt& art, int skyOffset, const FlybyFrameTarget& t, int x0, int x1) {
-    DrawSky(art, *f->v, skyOffset, t, x0, x1);
-    if (!f->g) return;
-    for (int x = x0; x < x1; x++) DrawTerrainColumn(*f, x, t);
-}
-
 void RenderFlybyFrame(const FlybyGrids& g, const FlybyArt& art, const FlybyCamera& camera, const FlybyDisplay& display,
                       int skyOffset, uint32_t* pixels, int width, int height, int stride) {
     if (width <= 0 || height <= 0) return;
@@ -191,17 +181,16 @@ void RenderFlybyFrame(const FlybyGrids& g, const FlybyArt& art, const FlybyCamer
     depth.resize((size_t)width * height);
     FlybyFrameTarget t = {pixels, depth.data(), width, height, stride};
     FlybyView v = MakeFlybyView(camera, width, height);
-    int gridded = g.heights.size() >= (size_t)kFlybyGrid * kFlybyGrid && g.colours.size() >= (size_t)kFlybyGrid * kFlybyGrid;
+    DrawSky(art, v, skyOffset, t);
+    if (g.heights.size() < (size_t)kFlybyGrid * kFlybyGrid || g.colours.size() < (size_t)kFlybyGrid * kFlybyGrid) return;
 
     static FlybyHazedPalette hazed;
     MakeFlybyHazedPalette(art, display.haze, &hazed);
     uint8_t plain[kPlainSteps];
     if (!display.textures) MakePlainColours(art, plain);
     std::vector<MarchStep> steps = MarchSteps(v, display.haze);
-    TerrainFrame f = {gridded ? &g : nullptr, &v, &hazed, g.colours.data(), display.textures ? nullptr : plain, g.lowestHeight, &steps, -g.lowestHeight};
-    DrawColumns(&f, art, skyOffset, t, 0, width);
-    if (!gridded) return;
-
+    TerrainFrame f = {&g, &v, &hazed, g.colours.data(), display.textures ? nullptr : plain, g.lowestHeight, &steps};
+    for (int x = 0; x < width; x++) DrawTerrainColumn(f, x, t);
     if (display.textures && g.classes.size() >= (size_t)kFlybyGrid * kFlybyGrid) DrawFlybyVegetation(g, art, v, hazed, t);
     if (display.airports) DrawFlybyMarkers(g, art, v, t);
 }
