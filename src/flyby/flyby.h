@@ -164,6 +164,15 @@ void RenderFlybyFrame(const FlybyGrids& g, const FlybyArt& art, const FlybyCamer
 // The camera for the aircraft inside the window last prepared.
 FlybyCamera FlybyCameraFor(const FlybyFlight& f, const FlybyGrids& g);
 
+// Where the place names the camera can see fall in a frame of width x height (the frame draws
+// their markers; the screen writes the texts with TextOut after it): the bottom centre of the
+// text, just above the marker, and the name's index in g.names. Nearest first.
+struct FlybyLabel {
+    int x, y;
+    int name;
+};
+void FlybyLabelsFor(const FlybyGrids& g, const FlybyCamera& camera, int width, int height, std::vector<FlybyLabel>* out);
+
 // [SECTION] The screen (flyby_screen.cpp)
 
 // Mode 8 on "menu\flymain.bmp": the start point, the flight and its panel until another
