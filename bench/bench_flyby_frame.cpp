@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -50,18 +51,19 @@ const FlybyGrids& SyntheticGrids() {
 FlybyCamera PathCamera(const FlybyGrids& g, int i) {
     constexpr int kFrames = 600;
     i %= kFrames;
-    FlybyCamera c;
-    c.heading = (float)std::fmod(360 + 40 * std::sin(i * 0.02), 360.0);
-    c.column = 256 + 60 * (float)std::sin(i * 0.01);
-    c.row = 450 - 0.6f * i;
+    FlybyFlight f;
+    f.heading = ((int)std::lround(40 * std::sin(i * 0.02)) + 360) % 360;
+    float column = 256 + 60 * (float)std::sin(i * 0.01), row = 450 - 0.6f * i;
+    f.x = g.west + column * (g.east - g.west) / kFlybyGrid;
+    f.y = g.north + row * (g.south - g.north) / kFlybyGrid;
     float ground = 0;
     for (float dr = -1; dr <= 1; dr++)
         for (float dc = -1; dc <= 1; dc++) {
-            int r = std::clamp((int)(c.row + dr), 0, kFlybyGrid - 1), col = std::clamp((int)(c.column + dc), 0, kFlybyGrid - 1);
-            ground = std::max(ground, g.heights[(size_t)r * kFlybyGrid + col]);
+            int r = std::clamp((int)(row + dr), 0, kFlybyGrid - 1), c = std::clamp((int)(column + dc), 0, kFlybyGrid - 1);
+            ground = std::max(ground, g.heights[(size_t)r * kFlybyGrid + c]);
         }
-    c.altitude = std::max(ground + 2.0f, 4 + 16 * (float)(1 - std::cos(i * 2 * M_PI / kFrames)));
-    return c;
+    f.altitude = std::max(ground + 2.0f, 4 + 16 * (float)(1 - std::cos(i * 2 * M_PI / kFrames)));
+    return FlybyCameraFor(f, g);
 }
 
 // This thread's processor time: on a busy machine the wall clock counts other programs too.
@@ -71,8 +73,12 @@ double ThreadCpuMs() {
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-void FlyPath(benchmark::State& state, const FlybyGrids& g, int width, int height) {
+const FlybyArt& TestArt() {
     static auto art = MakeArt();
+    return *art;
+}
+
+void FlyPath(benchmark::State& state, const FlybyGrids& g, const FlybyArt& art, int width, int height) {
     std::vector<uint32_t> frame((size_t)width * height);
     FlybyDisplay display;
     int i = 0;
@@ -80,7 +86,7 @@ void FlyPath(benchmark::State& state, const FlybyGrids& g, int width, int height
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
         double cpuStart = ThreadCpuMs();
-        RenderFlybyFrame(g, *art, PathCamera(g, i), display, i * 3, frame.data(), width, height, width);
+        RenderFlybyFrame(g, art, PathCamera(g, i), display, i * 3, frame.data(), width, height, width);
         std::vector<FlybyLabel> labels;
         FlybyLabelsFor(g, PathCamera(g, i), width, height, &labels);
         benchmark::DoNotOptimize(labels.data());
@@ -93,17 +99,19 @@ void FlyPath(benchmark::State& state, const FlybyGrids& g, int width, int height
     state.counters["worst_cpu_ms"] = worstCpu;
 }
 
-void BM_FlyHillsView(benchmark::State& s) { FlyPath(s, SyntheticGrids(), 666, 498); }
-void BM_FlyHills800(benchmark::State& s) { FlyPath(s, SyntheticGrids(), 800, 600); }
+void BM_FlyHillsView(benchmark::State& s) { FlyPath(s, SyntheticGrids(), TestArt(), 666, 498); }
+void BM_FlyHills800(benchmark::State& s) { FlyPath(s, SyntheticGrids(), TestArt(), 800, 600); }
 BENCHMARK(BM_FlyHillsView)->Unit(benchmark::kMillisecond)->Iterations(600);
 BENCHMARK(BM_FlyHills800)->Unit(benchmark::kMillisecond)->Iterations(600);
 
 // [SECTION] Real grids: windows cut from the installed default volume
 
-// The volume is used read-only as the working directory; the data root is a folder of our
-// own for names.tmp, holding the test palette while the volume carries none. The volume has
-// no class raster yet, so every cell is made forest and the clearing rules (low ground,
-// water, snow, cliffs) thin it: the heaviest vegetation the window can carry.
+// The volume is used read-only as the working directory. The data root is the folder named by
+// MUNDORA_FLYBY_DATA when set: the output of `mundora-volume --only flyby` (art and class
+// raster), for a volume built before the flyby step. Otherwise a folder of our own with the
+// test palette; the flyby's art is then the test art, and with no class raster every cell is
+// made forest, thinned by the clearing rules: the heaviest vegetation a window can carry.
+// names.tmp goes to a folder of our own either way.
 const FlybyGrids* RealGrids(double longitude, double latitude) {
     static std::string folder;
     if (folder.empty()) {
@@ -123,7 +131,8 @@ const FlybyGrids* RealGrids(double longitude, double latitude) {
         MakePalette(palette);
         for (ColourRef c : palette) pal.insert(pal.end(), {(uint8_t)ColourRed(c), (uint8_t)ColourGreen(c), (uint8_t)ColourBlue(c)});
         WriteFileAtomically((folder + "/Textures/PrePals.pal").c_str(), pal.data(), pal.size());
-        snprintf(dataRoot, sizeof dataRoot, "%s", folder.c_str());
+        const char* built = getenv("MUNDORA_FLYBY_DATA");
+        snprintf(dataRoot, sizeof dataRoot, "%s", built && *built ? built : folder.c_str());
         snprintf(tempDir, sizeof tempDir, "%s/tmp", folder.c_str());
         ChangeDirectory(volume.c_str());
     }
@@ -133,9 +142,11 @@ const FlybyGrids* RealGrids(double longitude, double latitude) {
     FlybyStartFromDegrees(longitude, latitude, &flyby.x, &flyby.y);
     if (!PrepareFlybyWindow(1)) return nullptr;
     grids = flybyGrids;
-    std::vector<uint8_t> forest((size_t)kFlybyGrid * kFlybyGrid, 6);
-    ClearFlybyClasses(&forest, grids.heights, grids.colours, FlybyPalette());
-    grids.classes = forest;
+    if (grids.classes.size() != (size_t)kFlybyGrid * kFlybyGrid) {
+        std::vector<uint8_t> forest((size_t)kFlybyGrid * kFlybyGrid, 6);
+        ClearFlybyClasses(&forest, grids.heights, grids.colours, FlybyPalette());
+        grids.classes = forest;
+    }
     return &grids;
 }
 
@@ -147,7 +158,10 @@ void FlyOver(benchmark::State& state, double longitude, double latitude) {
     }
     float highest = *std::max_element(g->heights.begin(), g->heights.end());
     size_t trees = std::count_if(g->classes.begin(), g->classes.end(), [](uint8_t c) { return c != 0; });
-    FlyPath(state, *g, 666, 498);
+    // The volume's own art when it has some, else the test art.
+    static int realArt = LoadFlybyArt(&flybyArt);
+    FlyPath(state, *g, realArt ? flybyArt : TestArt(), 666, 498);
+    state.counters["real_art"] = realArt;
     state.counters["highest_m"] = (highest + g->lowestHeight) * 500;
     state.counters["names"] = (double)g->names.size();
     state.counters["tree_cells"] = (double)trees;

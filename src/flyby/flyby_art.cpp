@@ -21,8 +21,7 @@ FlybyArt flybyArt;
 // lowest index on a tie). The palette is the outer loop so that the inner one runs over a row
 // of 32 blues with nothing but adds and compares: about 8 million of them, a few milliseconds.
 void BuildInverseColourTable(const ColourRef palette[256], uint8_t inverse[32768]) {
-    static int32_t best[32768];
-    for (int i = 0; i < 32768; i++) best[i] = INT32_MAX;
+    std::vector<int32_t> best(32768, INT32_MAX);
     for (int p = 0; p < 256; p++) {
         int32_t dr[32], dg[32], db[32];
         for (int v = 0; v < 32; v++) {
@@ -34,14 +33,13 @@ void BuildInverseColourTable(const ColourRef palette[256], uint8_t inverse[32768
         for (int r = 0; r < 32; r++)
             for (int g = 0; g < 32; g++) {
                 int32_t base = dr[r] + dg[g];
-                int32_t* row = best + 1024 * r + 32 * g;
+                int32_t* row = best.data() + 1024 * r + 32 * g;
                 uint8_t* out = inverse + 1024 * r + 32 * g;
-                for (int b = 0; b < 32; b++) {
+                for (int b = 0; b < 32; b++) {   // without branches, so that it vectorises
                     int32_t d = base + db[b];
-                    if (d < row[b]) {
-                        row[b] = d;
-                        out[b] = (uint8_t)p;
-                    }
+                    int better = d < row[b];
+                    row[b] = better ? d : row[b];
+                    out[b] = better ? (uint8_t)p : out[b];
                 }
             }
     }

@@ -6,7 +6,7 @@
 // the ground's height (bilinear between cell centres) is projected onto the screen; when it
 // rises above everything drawn so far in the column, the rows between are filled with the
 // ground's colour there: the four nearest cells' palette colours blended bilinearly, lit by the
-// slope toward a light in the north-west, and pulled toward the haze colour through the haze
+// slope toward a light in the south-west, and pulled toward the haze colour through the haze
 // table by depth. The column is done when it is filled to the top or the ray leaves the grids
 // or the camera's reach. Every depth step is the same for all columns (depth is measured along
 // the heading), so the step sizes, haze levels and projection scale are worked out once.
@@ -19,18 +19,11 @@
 // A 666 x 498 frame takes a few milliseconds on one core.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "flyby/flyby_render_internal.h"
 
 // [SECTION] Sky
-
-static uint32_t SkyPixel(const FlybyArt& art, int x, int row) {
-    int column = x % art.skyWidth;
-    if (column < 0) column += art.skyWidth;
-    return art.sky[(size_t)row * art.skyWidth + column];
-}
 
 static void DrawSky(const FlybyArt& art, const FlybyView& v, int skyOffset, const FlybyFrameTarget& t) {
     // The picture's bottom row lies on the horizon row.
@@ -42,8 +35,12 @@ static void DrawSky(const FlybyArt& art, const FlybyView& v, int skyOffset, cons
             std::fill(line, line + t.width, 0xFF000000u);
             continue;
         }
-        int row = std::clamp(y - top, 0, art.skyHeight - 1);
-        for (int x = 0; x < t.width; x++) line[x] = SkyPixel(art, x + skyOffset, row);
+        const uint32_t* row = &art.sky[(size_t)std::clamp(y - top, 0, art.skyHeight - 1) * art.skyWidth];
+        int column = (skyOffset % art.skyWidth + art.skyWidth) % art.skyWidth;
+        for (int x = 0; x < t.width; x++) {
+            line[x] = row[column];
+            if (++column == art.skyWidth) column = 0;
+        }
     }
 }
 
@@ -67,12 +64,13 @@ static ColourRef PlainColour(float height) {
     return MakeColour(240, 240, 240);
 }
 
-// Palette indices of the plain colours, one every tenth of a height unit above the window's
-// lowest cell.
+// Palette indices of the plain colours, one every tenth of a height unit above the sea from
+// one unit below it (deeper is sea too) to 24.5 units (higher is snow too).
 constexpr int kPlainSteps = 256;
-static void MakePlainColours(const FlybyArt& art, float lowest, uint8_t out[kPlainSteps]) {
+constexpr float kPlainLowest = -1.0f;
+static void MakePlainColours(const FlybyArt& art, uint8_t out[kPlainSteps]) {
     for (int i = 0; i < kPlainSteps; i++) {
-        ColourRef c = PlainColour(lowest + i * 0.1f);
+        ColourRef c = PlainColour(kPlainLowest + i * 0.1f);
         out[i] = art.inverse[(ColourBlue(c) >> 3) + 32 * (ColourGreen(c) >> 3) + 1024 * (ColourRed(c) >> 3)];
     }
 }
@@ -119,13 +117,14 @@ struct TerrainFrame {
     const FlybyGrids* g;
     const FlybyView* v;
     const FlybyHazedPalette* hazed;
-    const uint8_t* colours;   // the grids' indices, or the plain ones by height
+    const uint8_t* colours;   // the grids' palette indices
     const uint8_t* plain;     // textures off: palette index per tenth of a height unit
+    float lowest;             // what was subtracted from the grids' heights
     const std::vector<MarchStep>* steps;
 };
 
 static inline uint8_t CellColour(const TerrainFrame& f, size_t cell) {
-    if (f.plain) return f.plain[std::min((int)(f.g->heights[cell] * 10), kPlainSteps - 1)];
+    if (f.plain) return f.plain[std::clamp((int)((f.g->heights[cell] + f.lowest - kPlainLowest) * 10), 0, kPlainSteps - 1)];
     return f.colours[cell];
 }
 
@@ -155,11 +154,14 @@ static void DrawTerrainColumn(const TerrainFrame& f, int x, const FlybyFrameTarg
         uint32_t wu = (uint32_t)(fu * 256), ww = (uint32_t)(fw * 256);
         uint32_t colour = Blend(Blend(hazed[CellColour(f, cell)], hazed[CellColour(f, cell + 1)], wu),
                                 Blend(hazed[CellColour(f, cell + kFlybyGrid)], hazed[CellColour(f, cell + kFlybyGrid + 1)], wu), ww);
-        // Slope toward the north-west light, in km per km: rising east and south faces it.
+        // Slope toward the light, low in the south-west as the sun of the northern mid-latitudes
+        // in the afternoon, in km per km: ground rising eastward and northward faces it.
         float east = (h[1] - h[0] + h[kFlybyGrid + 1] - h[kFlybyGrid]) * 0.5f;
         float south = southEdge - northEdge;
-        float slope = (east + south) * kFlybyKmPerHeightUnit;
-        int light = 256 + (int)(std::clamp(slope * 0.9f, -0.55f, 0.5f) * s.lightFade);
+        // The sea floor under the sea lies in the grids too; its slopes are not lit, so the water
+        // looks level.
+        float slope = ground + f.lowest < 0 ? 0 : (east - south) * kFlybyKmPerHeightUnit;
+        int light = 256 + (int)(std::clamp(slope * 0.8f, -0.4f, 0.4f) * s.lightFade);
         colour = Light(colour, light);
         for (int y = from; y < top; y++) {
             t.pixels[(size_t)y * t.stride + x] = colour;
@@ -185,11 +187,10 @@ void RenderFlybyFrame(const FlybyGrids& g, const FlybyArt& art, const FlybyCamer
     static FlybyHazedPalette hazed;
     MakeFlybyHazedPalette(art, display.haze, &hazed);
     uint8_t plain[kPlainSteps];
-    if (!display.textures) MakePlainColours(art, g.lowestHeight, plain);
+    if (!display.textures) MakePlainColours(art, plain);
     std::vector<MarchStep> steps = MarchSteps(v, display.haze);
-    TerrainFrame f = {&g, &v, &hazed, g.colours.data(), display.textures ? nullptr : plain, &steps};
+    TerrainFrame f = {&g, &v, &hazed, g.colours.data(), display.textures ? nullptr : plain, g.lowestHeight, &steps};
     for (int x = 0; x < width; x++) DrawTerrainColumn(f, x, t);
-
     if (display.textures && g.classes.size() >= (size_t)kFlybyGrid * kFlybyGrid) DrawFlybyVegetation(g, art, v, hazed, t);
     if (display.airports) DrawFlybyMarkers(g, art, v, t);
 }

@@ -23,6 +23,10 @@ constexpr float kFlybyFieldOfViewDegrees = 60.0f;
 constexpr float kFlybyHorizonFraction = 0.38f;   // the horizon sits this far down the view
 constexpr float kFlybyVegetationReach = 48.0f;   // cells: farther trees would be under a pixel
 constexpr float kFlybyNearestDepth = 0.3f;       // cells: where the terrain's march begins
+// How far the flight sees, in cells. The window is cut again once the aircraft is 48 km off
+// its centre, so its edge is at least 208 km away; the rest is slack for the frames that pass
+// while the next window is cut. The view thus ends in haze, never at the window's edge.
+constexpr int kFlybyViewReach = 180;
 
 FlybyView MakeFlybyView(const FlybyCamera& camera, int width, int height);
 

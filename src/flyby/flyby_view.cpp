@@ -13,6 +13,7 @@ FlybyCamera FlybyCameraFor(const FlybyFlight& f, const FlybyGrids& g) {
     c.row = down > 0 ? (f.y - g.north) / down * kFlybyGrid : kFlybyGrid / 2.0f;
     c.altitude = f.altitude;
     c.heading = (float)f.heading;
+    c.farCells = kFlybyViewReach;
     return c;
 }
 

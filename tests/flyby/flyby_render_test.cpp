@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <vector>
 
 #include "flyby/flyby_render_internal.h"
@@ -151,6 +152,7 @@ TEST(FlybyFrame, CameraComesFromThePositionInsideTheWindow) {
         EXPECT_FLOAT_EQ(c.row, k.row);
         EXPECT_FLOAT_EQ(c.heading, (float)k.heading);
         EXPECT_FLOAT_EQ(c.altitude, 7.4f);
+        EXPECT_LE(c.farCells, 256 - 48) << "the view ends inside the window, which is cut again 48 km off its centre";
     }
 }
 
@@ -235,6 +237,63 @@ TEST(FlybyFrame, PlainColoursIgnoreTheImagery) {
     EXPECT_GT(seaPixel & 255, (seaPixel >> 16) & 255) << "blue over red";
     EXPECT_GT((snowPixel >> 16) & 255, 200u);
     EXPECT_GT(snowPixel & 255, 200u);
+    // Land 2,500 m high in a window whose deepest sea floor lies 32 km lower is still land.
+    FlybyGrids deep = MakeGrids([](int, int) { return 70.0; }, HillColour);
+    deep.lowestHeight = -65;
+    FlybyCamera above = c;
+    above.altitude = 80;
+    uint32_t landPixel = Render(deep, *art, above, clear).at(kW / 2, kH - 1);
+    EXPECT_GT((landPixel >> 16) & 255, landPixel & 255) << "red over blue";
+}
+
+}  // namespace
+
+namespace {
+
+// The sea floor's slopes are in the grids but the water over them is drawn level: one colour
+// however the floor slopes, while land of the same slopes is lit by them.
+TEST(FlybyFrame, WaterIsDrawnLevelOverASlopingSeaFloor) {
+    auto art = PlainSkyArt();
+    FlybyGrids g = MakeGrids([](int r, int c) { return 2.0 + 1.5 * std::sin(r * 0.2) * std::cos(c * 0.15); }, [](int, int) { return kGreenIndex; });
+    FlybyCamera c;
+    c.column = 256, c.row = 400, c.altitude = 8, c.heading = 0;
+    FlybyDisplay clear;
+    clear.haze = 0;
+    auto colours = [&](float lowest) {
+        g.lowestHeight = lowest;
+        Frame f = Render(g, *art, c, clear);
+        std::set<uint32_t> seen;
+        for (int y = kH / 2; y < kH; y++)
+            for (int x = 0; x < kW; x++) seen.insert(f.at(x, y));
+        return seen.size();
+    };
+    EXPECT_EQ(colours(-10), 1u) << "all of it under the sea";
+    EXPECT_GT(colours(0), 20u) << "all of it land";
+}
+
+}  // namespace
+
+namespace {
+
+// The sun stands in the south-west: ground rising toward the north-east faces it and is
+// brighter than level ground of the same colour, ground falling that way darker.
+TEST(FlybyFrame, SlopesFacingTheSunAreBrighter) {
+    auto art = PlainSkyArt();
+    FlybyCamera c;
+    c.column = 256, c.row = 400, c.altitude = 30, c.heading = 0;
+    FlybyDisplay clear;
+    clear.haze = 0;
+    auto bottom = [&](double perCellNorth, double perCellEast) {
+        FlybyGrids g = MakeGrids([&](int r, int col) { return 20 + (400 - r) * perCellNorth + (col - 256) * perCellEast; },
+                                 [](int, int) { return kGreenIndex; });
+        return (int)((Render(g, *art, c, clear).at(kW / 2, kH - 1) >> 8) & 255);
+    };
+    int level = bottom(0, 0);
+    EXPECT_EQ(level, 153);
+    EXPECT_GT(bottom(0.2, 0), level) << "rising northward";
+    EXPECT_GT(bottom(0, 0.2), level) << "rising eastward";
+    EXPECT_LT(bottom(-0.2, 0), level) << "falling northward";
+    EXPECT_LT(bottom(0, -0.2), level) << "falling eastward";
 }
 
 }  // namespace

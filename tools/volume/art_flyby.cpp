@@ -28,7 +28,7 @@ int WriteIndexed(BuildContext& ctx, const char* name, int small, int w, int h, c
         p.setRenderHint(QPainter::Antialiasing);
         draw(p);
     }
-    int stride = (w + 3) & ~3;
+    int stride = w;  // the encoder pads the rows itself
     std::vector<uint8_t> rows((size_t)stride * h, 0);
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) {

@@ -42,8 +42,9 @@ std::vector<float> ClassCellHeights(BuildContext& ctx);
 
 // The sky's colour at the horizon, which distant terrain fades toward.
 constexpr uint32_t kFlybyHorizonRgb = 0xC4D6E6;
-// 256 x (red, green, blue): a 6-8-5 colour cube (240 entries, entry 0 black) and the 16 most
-// common land colours of the imagery that the cube matches worst. landRgb holds 0xRRGGBB.
+// 256 x (red, green, blue): a 6-8-5 colour cube (240 entries, entry 0 black), the horizon
+// colour, and the 15 most common land colours of the imagery that the cube matches worst.
+// landRgb holds 0xRRGGBB.
 std::vector<uint8_t> BuildFlybyPalette(const std::vector<uint32_t>& landRgb);
 // The palette entry nearest to a colour; entry 0 left out when skipZero (sprites keep 0 clear).
 int NearestFlybyIndex(const std::vector<uint8_t>& palette, int red, int green, int blue, int skipZero);

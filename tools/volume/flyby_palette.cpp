@@ -1,7 +1,8 @@
 // The flyby palette and its haze table. 240 entries are a colour cube of 6 reds, 8 greens and
-// 5 blues (the eye tells greens apart best); the last 16 are the land colours of the imagery
-// that are most common among those the cube matches worst, so forests, deserts and fields keep
-// their tints after the reduction to 256 colours.
+// 5 blues (the eye tells greens apart best); then the sky's horizon colour, which the haze
+// fades into; the last 15 are the land colours of the imagery that are most common among
+// those the cube matches worst, so forests, deserts and fields keep their tints after the
+// reduction to 256 colours.
 #include <algorithm>
 #include <cmath>
 
@@ -69,7 +70,11 @@ std::vector<uint8_t> BuildFlybyPalette(const std::vector<uint32_t>& landRgb) {
         bins.push_back(Bin{(double)count[k] * std::sqrt((double)nearest), red, green, blue});
     }
     std::sort(bins.begin(), bins.end(), [](const Bin& a, const Bin& b) { return a.weight > b.weight; });
-    int next = kCubeEntries;
+    // The horizon's colour first: the farthest terrain fades into it exactly.
+    palette[3 * kCubeEntries] = (uint8_t)(kFlybyHorizonRgb >> 16);
+    palette[3 * kCubeEntries + 1] = (uint8_t)(kFlybyHorizonRgb >> 8);
+    palette[3 * kCubeEntries + 2] = (uint8_t)kFlybyHorizonRgb;
+    int next = kCubeEntries + 1;
     for (const Bin& b : bins) {
         if (next == 256) break;
         // Keep the extra entries apart from each other: 12 steps of a channel at least.
@@ -82,7 +87,7 @@ std::vector<uint8_t> BuildFlybyPalette(const std::vector<uint32_t>& landRgb) {
         next++;
     }
     for (; next < 256; next++)  // imagery with fewer distinct colours: greys fill the rest
-        palette[3 * next] = palette[3 * next + 1] = palette[3 * next + 2] = (uint8_t)(next - kCubeEntries) * 16 + 8;
+        palette[3 * next] = palette[3 * next + 1] = palette[3 * next + 2] = (uint8_t)((next - kCubeEntries) * 16 + 8);
     return palette;
 }
 
