@@ -87,6 +87,28 @@ static void DrawIndexed(const IndexedPicture& p, int x, int y, int fromRow, int 
     }
 }
 
+// The aircraft symbol turned to the heading about its centre (nearest pixel), so it points
+// where the aircraft flies.
+static void DrawSymbolTurned(const IndexedPicture& p, int cx, int cy, int heading) {
+    Surface* w = WindowSurface();
+    if (!w || p.index.empty()) return;
+    uint32_t* pixels = SurfacePixels(w);
+    int stride = SurfaceStride(w), width = SurfaceWidth(w), height = SurfaceHeight(w);
+    double a = heading * M_PI / 180.0, c = std::cos(a), s = std::sin(a);
+    double half = std::hypot(p.width, p.height) / 2 + 1, pcx = (p.width - 1) / 2.0, pcy = (p.height - 1) / 2.0;
+    for (int dy = (int)-half; dy <= (int)half; dy++)
+        for (int dx = (int)-half; dx <= (int)half; dx++) {
+            // Back from the window to the picture: a turn by -heading.
+            int sx = (int)std::lround(pcx + dx * c + dy * s), sy = (int)std::lround(pcy - dx * s + dy * c);
+            int wx = cx + dx, wy = cy + dy;
+            if (sx < 0 || sy < 0 || sx >= p.width || sy >= p.height || wx < 0 || wy < 0 || wx >= width || wy >= height) continue;
+            uint8_t index = p.index[(size_t)sy * p.width + sx];
+            if (!index) continue;
+            ColourRef k = p.colour[index];
+            pixels[(size_t)wy * stride + wx] = 0xFF000000u | (ColourRed(k) << 16) | (ColourGreen(k) << 8) | ColourBlue(k);
+        }
+}
+
 static void Restore(const Rect& r) {
     if (WindowSurface() && hbmVirtual) Blit(WindowSurface(), r.left, r.top, r.right - r.left, r.bottom - r.top, hbmVirtual, r.left, r.top);
 }
@@ -177,8 +199,7 @@ static void DrawDial(int heading) {
     SetPen(w, PEN_SOLID, 2, MakeColour(255, 200, 40));
     MoveTo(w, cx, cy);
     LineTo(w, cx + (int)std::lround(reach * std::sin(radians)), cy - (int)std::lround(reach * std::cos(radians)));
-    if (!panel.symbol.index.empty())
-        DrawIndexed(panel.symbol, cx - panel.symbol.width / 2, cy - panel.symbol.height / 2, 0, panel.symbol.height);
+    DrawSymbolTurned(panel.symbol, cx, cy, heading);
 }
 
 // A bar filled from the bottom: the lowest `pixels` rows of its fill picture, or plain green.

@@ -342,6 +342,7 @@ static int OpenFlybyScreen(int startX, int startY) {
     flybyControls.climb = 0;
     flyby.speed = 0;  // every visit starts at rest
     if (!flybyArt.loaded && !LoadFlybyArt(&flybyArt)) return 0;
+    RedrawButtons(8);  // the two-state prompts button as it stands, over the picture's own look
     if (startX >= 0 && startY >= 0) {
         flyby.x = (float)startX, flyby.y = (float)startY;
         flyby.startChosen = 1;
@@ -360,7 +361,6 @@ static int OpenFlybyScreen(int startX, int startY) {
         ShowMessage("Cannot allocate flyby frame");
         return 0;
     }
-    RedrawButtons(8);  // the two-state prompts button as it stands, over the picture's own look
     OpenFlybyPanel();
     LoadCockpit();
     if (!PrepareAtStart()) return 0;

@@ -35,8 +35,8 @@ static const QRectF kMapArea(16, 39, 665, 499);
 
 // A screen with the world in its map area, as the page's reader first meets it, scaled to a
 // quarter (its upper 532 rows, which hold the map and the panel). The 3D view's and the
-// flyby's pictures are their panels instead: the commands at the top beside the controls at
-// the bottom.
+// flyby's pictures are their panels instead: the commands at the top beside the camera
+// controls at the bottom, or beside the heading dial.
 static QImage DrawPicture(int mode, const QImage& world) {
     QImage screen = RenderArt(800, 600, 0, [&](QPainter& p) {
         DrawViewScreen(p, mode, kArtNormal);
@@ -53,7 +53,7 @@ static QImage DrawPicture(int mode, const QImage& world) {
         QImage panel(200, 133, QImage::Format_RGB32);
         QPainter p(&panel);
         p.drawImage(0, 0, screen.copy(693, 44, 100, 133));
-        p.drawImage(100, 0, screen.copy(693, mode == 4 ? 410 : 422, 100, 133));
+        p.drawImage(100, 0, screen.copy(693, mode == 4 ? 410 : 150, 100, 133));
         return panel;
     }
     return screen.copy(0, 0, 800, 532).scaled(200, 133, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
