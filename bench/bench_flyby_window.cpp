@@ -2,7 +2,7 @@
 // names, classes), over the Alps and over open sea; and in flight, where a worker thread cuts
 // it and the frame loop only takes it (the counter take_ms is that part, on the window's
 // thread). Reads the installed default volume (~/.local/share/mundora/volume) or the one
-// MUNDORA_BENCH_VOLUME names; MUNDORA_BENCH_FLYBY names a folder holding the flyby's own files
+// MUNDORA_BENCH_VOLUME names; MUNDORA_FLYBY_DATA names a folder holding the flyby's own files
 // (raster\owe14d.img, Textures\...) when the volume has none yet, e.g. one built with
 // `mundora-volume --out DIR --only flyby`.
 #include <benchmark/benchmark.h>
@@ -27,10 +27,10 @@ int Prepare() {
     std::string volume;
     if (const char* v = getenv("MUNDORA_BENCH_VOLUME")) volume = v;
     else if (const char* home = getenv("HOME")) volume = std::string(home) + "/.local/share/mundora/volume";
-    std::string flybyFiles = getenv("MUNDORA_BENCH_FLYBY") ? getenv("MUNDORA_BENCH_FLYBY") : volume;
+    std::string flybyFiles = getenv("MUNDORA_FLYBY_DATA") ? getenv("MUNDORA_FLYBY_DATA") : volume;
     ready = FileExists((volume + "/raster/hts/hts_4096.cod").c_str()) && FileExists((flybyFiles + "/raster/owe14d.img").c_str());
     if (!ready) {
-        fprintf(stderr, "no volume with the flyby's files: set MUNDORA_BENCH_VOLUME and MUNDORA_BENCH_FLYBY\n");
+        fprintf(stderr, "no volume with the flyby's files: set MUNDORA_BENCH_VOLUME and MUNDORA_FLYBY_DATA\n");
         return 0;
     }
     fprintf(stderr, "volume: %s, flyby files: %s\n", volume.c_str(), flybyFiles.c_str());

@@ -117,27 +117,9 @@ int DrawFlybyRivers(FlybyGrids* g, float x, float y) {
 
 // [SECTION] The palette
 
-void NearestPaletteTable(const ColourRef palette[256], uint8_t inverse[32768]) {
-    for (int r = 0; r < 32; r++)
-        for (int gr = 0; gr < 32; gr++)
-            for (int b = 0; b < 32; b++) {
-                // The middle of the 8 x 8 x 8 cube of colours that share this entry.
-                int red = r * 8 + 4, green = gr * 8 + 4, blue = b * 8 + 4;
-                int best = 0, bestDistance = 1 << 30;
-                for (int i = 0; i < 256; i++) {
-                    int dr = red - ColourRed(palette[i]), dg = green - ColourGreen(palette[i]), db = blue - ColourBlue(palette[i]);
-                    int d = dr * dr + dg * dg + db * db;
-                    if (d < bestDistance) {
-                        bestDistance = d;
-                        best = i;
-                    }
-                }
-                inverse[b + 32 * gr + 1024 * r] = (uint8_t)best;
-            }
-}
-
+// The art's palette once the flyby has loaded it; until then the file's, read here.
 int FlybyPaletteReady() {
-    if (flybyPalette.loaded) return 1;
+    if (flybyArt.loaded || flybyPalette.loaded) return 1;
     FILE* f = OpenDataFile("Textures\\PrePals.pal", "rb");
     uint8_t bytes[768];
     int ok = f && fread(bytes, 1, sizeof bytes, f) == sizeof bytes;
@@ -147,22 +129,23 @@ int FlybyPaletteReady() {
         return 0;
     }
     for (int i = 0; i < 256; i++) flybyPalette.palette[i] = MakeColour(bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]);
-    NearestPaletteTable(flybyPalette.palette, flybyPalette.inverse);
+    BuildInverseColourTable(flybyPalette.palette, flybyPalette.inverse);
     flybyPalette.loaded = 1;
     return 1;
 }
 
-const ColourRef* FlybyPalette() { return flybyPalette.palette; }
+const ColourRef* FlybyPalette() { return flybyArt.loaded ? flybyArt.palette : flybyPalette.palette; }
 
-int FlybyPaletteLoaded() { return flybyPalette.loaded; }
+int FlybyPaletteLoaded() { return flybyArt.loaded || flybyPalette.loaded; }
 
 void ForgetFlybyPalette() { flybyPalette.loaded = 0; }
 
 void ReduceFlybyColours(FlybyGrids* g) {
+    const uint8_t* inverse = flybyArt.loaded ? flybyArt.inverse : flybyPalette.inverse;
     g->colours.resize(kCells);
     for (size_t i = 0; i < kCells; i++) {
         const uint8_t* p = &g->imagery[3 * i];
-        g->colours[i] = flybyPalette.inverse[(p[0] >> 3) + 32 * (p[1] >> 3) + 1024 * (p[2] >> 3)];
+        g->colours[i] = inverse[(p[0] >> 3) + 32 * (p[1] >> 3) + 1024 * (p[2] >> 3)];
     }
 }
 

@@ -32,8 +32,6 @@ const ColourRef* FlybyPalette();
 void ReduceFlybyColours(FlybyGrids* g);
 // Finds the lowest height (from 300000 down) and subtracts it from every cell.
 void SubtractLowestHeight(FlybyGrids* g);
-// The nearest palette entry of every 15-bit colour, (blue / 8) + 32 (green / 8) + 1024 (red / 8).
-void NearestPaletteTable(const ColourRef palette[256], uint8_t inverse[32768]);
 // Reads the palette file again on next use (a test that changes volumes).
 void ForgetFlybyPalette();
 

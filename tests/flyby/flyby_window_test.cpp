@@ -75,6 +75,7 @@ struct FlybyWindowTest : ::testing::Test {
         snprintf(tempDir, sizeof tempDir, "%s", temp.path.c_str());
         screenMode = 1;  // no progress panel
         ForgetFlybyPalette();
+        flybyArt.loaded = 0;  // the palette comes from this volume's file
         flybyGrids = FlybyGrids{};
         flyby = FlybyFlight{};
         TestClearShown();

@@ -175,10 +175,20 @@ TEST(FlybyPalette, CubeExtrasAndHaze) {
     EXPECT_EQ(palette[3 * 239 + 2], 255);
     // The horizon's colour follows the cube, so the haze ends on it exactly.
     EXPECT_EQ(palette[3 * 240] << 16 | palette[3 * 240 + 1] << 8 | palette[3 * 240 + 2], (int)kFlybyHorizonRgb);
-    // The common colour the cube misses has an entry of its own (the middle of its 5-bit bin).
+    // The common colour the cube misses has an entry of its own, exactly.
     int found = 0;
-    for (int i = 240; i < 256; i++) found += palette[3 * i] == 132 && palette[3 * i + 1] == 92 && palette[3 * i + 2] == 60;
+    for (int i = 240; i < 256; i++) found += palette[3 * i] == 130 && palette[3 * i + 1] == 90 && palette[3 * i + 2] == 60;
     EXPECT_EQ(found, 1);
+    // Two colours of one bin and a third near them share an entry at their weighted mean.
+    std::vector<uint32_t> near(300, 0xB49B78);      // (180, 155, 120)
+    near.insert(near.end(), 100, 0xB69D7C);          // (182, 157, 124)
+    palette = BuildFlybyPalette(near);
+    int entry = NearestFlybyIndex(palette, 180, 155, 120, 0);
+    EXPECT_GE(entry, 241);
+    EXPECT_EQ(NearestFlybyIndex(palette, 182, 157, 124, 0), entry);
+    EXPECT_EQ(palette[3 * entry], 181);   // (300 x 180 + 100 x 182) / 400 = 180.5, rounded
+    EXPECT_EQ(palette[3 * entry + 2], 121);
+    palette = BuildFlybyPalette(land);
     EXPECT_EQ(NearestFlybyIndex(palette, 130, 90, 60, 0), NearestFlybyIndex(palette, 133, 93, 61, 1));
     EXPECT_NE(NearestFlybyIndex(palette, 0, 0, 0, 1), 0);
 

@@ -51,7 +51,8 @@ int NearestFlybyIndex(const std::vector<uint8_t>& palette, int red, int green, i
 // kFlybyHazeLevels rows of 256: row k, column i the entry nearest to colour i taken k / 15 of
 // the way to the horizon colour; row 0 is the identity.
 std::vector<uint8_t> BuildHazeTable(const std::vector<uint8_t>& palette);
-// The imagery's colours (0xRRGGBB) of the class cells above sea level, for the palette.
+// The imagery's colours (0xRRGGBB) of the class cells above sea level, for the palette, each
+// row thinned to one cell in 1 / cos(latitude) so that colours count by area.
 std::vector<uint32_t> LandColours(const std::vector<float>& heights, const std::vector<float> bands[3]);
 
 // [SECTION] Artwork (art_flyby.cpp)

@@ -1,8 +1,8 @@
 // The flyby palette and its haze table. 240 entries are a colour cube of 6 reds, 8 greens and
 // 5 blues (the eye tells greens apart best); then the sky's horizon colour, which the haze
-// fades into; the last 15 are the land colours of the imagery that are most common among
-// those the cube matches worst, so forests, deserts and fields keep their tints after the
-// reduction to 256 colours.
+// fades into; the last 15 are fitted to the land colours of the imagery (seeded where the cube
+// matches common colours worst, then moved by k-means), so forests, deserts and fields keep
+// their tints after the reduction to 256 colours.
 #include <algorithm>
 #include <cmath>
 
@@ -35,11 +35,17 @@ int NearestFlybyIndex(const std::vector<uint8_t>& palette, int red, int green, i
 
 std::vector<uint32_t> LandColours(const std::vector<float>& heights, const std::vector<float> bands[3]) {
     std::vector<uint32_t> colours;
-    for (size_t i = 0; i < heights.size() && i < bands[0].size(); i++)
-        if (heights[i] > 0) {
+    for (size_t i = 0; i < heights.size() && i < bands[0].size(); i++) {
+        // Cells shrink toward the poles: a row keeps one cell in 1 / cos(latitude), so that
+        // each colour counts by the ground it covers and the ice sheets do not crowd out the rest.
+        int row = (int)(i / kClassRasterColumns), column = (int)(i % kClassRasterColumns);
+        double latitude = 90.0 - (row + 0.5) * 180.0 / kClassRasterRows;
+        int step = std::max(1, (int)std::lround(1.0 / std::cos(latitude * M_PI / 180.0)));
+        if (heights[i] > 0 && column % step == 0) {
             auto channel = [&](int b) { return (uint32_t)std::clamp((int)std::lround(bands[b][i]), 0, 255); };
             colours.push_back(channel(0) << 16 | channel(1) << 8 | channel(2));
         }
+    }
     return colours;
 }
 
@@ -53,41 +59,67 @@ std::vector<uint8_t> BuildFlybyPalette(const std::vector<uint32_t>& landRgb) {
                 palette[3 * i + 1] = (uint8_t)Level(g, kCubeGreens);
                 palette[3 * i + 2] = (uint8_t)Level(b, kCubeBlues);
             }
-    // A histogram of the land colours on 5 bits a channel, each bin weighed by how many cells
-    // fall in it and how badly the cube matches its middle.
-    std::vector<long> count(32768, 0);
-    for (uint32_t c : landRgb) count[((c >> 19) & 31) << 10 | ((c >> 11) & 31) << 5 | ((c >> 3) & 31)]++;
+    // A histogram of the land colours on 5 bits a channel, with the mean colour of each bin.
     struct Bin {
-        double weight;
-        int red, green, blue;
+        long count = 0;
+        double red = 0, green = 0, blue = 0;
+        double weight = 0;
     };
+    std::vector<Bin> histogram(32768);
+    for (uint32_t c : landRgb) {
+        Bin& b = histogram[((c >> 19) & 31) << 10 | ((c >> 11) & 31) << 5 | ((c >> 3) & 31)];
+        b.count++;
+        b.red += (c >> 16) & 255, b.green += (c >> 8) & 255, b.blue += c & 255;
+    }
     std::vector<Bin> bins;
-    for (int k = 0; k < 32768; k++) {
-        if (!count[k]) continue;
-        int red = (k >> 10) * 8 + 4, green = ((k >> 5) & 31) * 8 + 4, blue = (k & 31) * 8 + 4;
+    for (Bin& b : histogram) {
+        if (!b.count) continue;
+        b.red /= b.count, b.green /= b.count, b.blue /= b.count;
         long nearest = 1L << 40;
-        for (int i = 0; i < kCubeEntries; i++) nearest = std::min(nearest, Distance(palette, i, red, green, blue));
-        bins.push_back(Bin{(double)count[k] * std::sqrt((double)nearest), red, green, blue});
+        for (int i = 0; i < kCubeEntries; i++)
+            nearest = std::min(nearest, Distance(palette, i, (int)std::lround(b.red), (int)std::lround(b.green), (int)std::lround(b.blue)));
+        b.weight = (double)b.count * std::sqrt((double)nearest);
+        bins.push_back(b);
     }
     std::sort(bins.begin(), bins.end(), [](const Bin& a, const Bin& b) { return a.weight > b.weight; });
     // The horizon's colour first: the farthest terrain fades into it exactly.
     palette[3 * kCubeEntries] = (uint8_t)(kFlybyHorizonRgb >> 16);
     palette[3 * kCubeEntries + 1] = (uint8_t)(kFlybyHorizonRgb >> 8);
     palette[3 * kCubeEntries + 2] = (uint8_t)kFlybyHorizonRgb;
-    int next = kCubeEntries + 1;
+    constexpr int kFirstExtra = kCubeEntries + 1;
+    int next = kFirstExtra;
+    // Seeds: the heaviest bins, kept at least 12 steps of a channel apart.
     for (const Bin& b : bins) {
         if (next == 256) break;
-        // Keep the extra entries apart from each other: 12 steps of a channel at least.
+        int red = (int)std::lround(b.red), green = (int)std::lround(b.green), blue = (int)std::lround(b.blue);
         int close = 0;
-        for (int i = kCubeEntries; i < next && !close; i++) close = Distance(palette, i, b.red, b.green, b.blue) < 144;
+        for (int i = kCubeEntries; i < next && !close; i++) close = Distance(palette, i, red, green, blue) < 144;
         if (close) continue;
-        palette[3 * next] = (uint8_t)b.red;
-        palette[3 * next + 1] = (uint8_t)b.green;
-        palette[3 * next + 2] = (uint8_t)b.blue;
+        palette[3 * next] = (uint8_t)red;
+        palette[3 * next + 1] = (uint8_t)green;
+        palette[3 * next + 2] = (uint8_t)blue;
         next++;
     }
+    int seeded = next;
     for (; next < 256; next++)  // imagery with fewer distinct colours: greys fill the rest
         palette[3 * next] = palette[3 * next + 1] = palette[3 * next + 2] = (uint8_t)((next - kCubeEntries) * 16 + 8);
+    // Then a few rounds of k-means with the cube and the horizon held still: every bin goes to
+    // its nearest entry, and each extra entry moves to the mean of the bins it took.
+    for (int round = 0; round < 8; round++) {
+        std::vector<Bin> taken(256);
+        for (const Bin& b : bins) {
+            int i = NearestFlybyIndex(palette, (int)std::lround(b.red), (int)std::lround(b.green), (int)std::lround(b.blue), 0);
+            if (i < kFirstExtra || i >= seeded) continue;
+            taken[i].count += b.count;
+            taken[i].red += b.red * b.count, taken[i].green += b.green * b.count, taken[i].blue += b.blue * b.count;
+        }
+        for (int i = kFirstExtra; i < seeded; i++) {
+            if (!taken[i].count) continue;
+            palette[3 * i] = (uint8_t)std::lround(taken[i].red / taken[i].count);
+            palette[3 * i + 1] = (uint8_t)std::lround(taken[i].green / taken[i].count);
+            palette[3 * i + 2] = (uint8_t)std::lround(taken[i].blue / taken[i].count);
+        }
+    }
     return palette;
 }
 

@@ -28,8 +28,9 @@ int WritePalette(BuildContext& ctx, const std::vector<uint8_t>& palette) {
     int ok = WriteVolumeFile(ctx, "Textures\\PrePals.pal", palette) &&
              WriteVolumeFile(ctx, "Textures\\AlphaBit.bmp", EncodeBmp8(rows.data(), 256, kFlybyHazeLevels, palette));
     ReportLine(ctx, "flyby: Textures\\PrePals.pal: a 6 x 8 x 5 colour cube (red, green, blue levels evenly from 0 to "
-                    "255, entry 0 black), the sky's horizon colour, and 15 land colours of the imagery, the most "
-                    "common weighed by how far the cube is from them, at least 12 steps apart");
+                    "255, entry 0 black), the sky's horizon colour, and 15 entries fitted to the imagery's land "
+                    "colours: seeded with the 5-bit bins most common weighed by the cube's error, then 8 rounds "
+                    "of k-means with the cube and the horizon held still");
     ReportLine(ctx, "flyby: Textures\\AlphaBit.bmp: %d haze levels toward the sky's horizon colour (%d, %d, %d), "
                "each colour to its nearest palette entry", kFlybyHazeLevels, (int)(kFlybyHorizonRgb >> 16) & 255,
                (int)(kFlybyHorizonRgb >> 8) & 255, (int)kFlybyHorizonRgb & 255);
