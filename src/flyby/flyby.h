@@ -71,6 +71,7 @@ struct FlybyGrids {
     float west, north, east, south;   // the window in km, world coordinates
     float lowestHeight;               // what was subtracted from every cell
     int prepared;                     // 1 once a window has been cut
+    int namesFailed;                  // 1 when the names could not be extracted: show none
 };
 
 // The aircraft and the flight. Heading 0 is north, 90 east; y grows southward.

@@ -35,10 +35,11 @@ int ReadFlybyClasses(std::vector<uint8_t>* classes, float x, float y) {
     std::vector<uint8_t> row(kClassColumns, 0);
     int columns[kFlybyGrid];
     for (int j = 0; j < kFlybyGrid; j++) columns[j] = FlybyClassColumn(j, x);
-    int lastRow = -1;
+    int lastRow = -1, rowsRead = 0;
     for (int i = 0; i < kFlybyGrid; i++) {
         int r = FlybyClassRow(i, y);
         if (r != lastRow) {
+            rowsRead++;
             // A raster cut short reads as class 0 where it ends.
             std::fill(row.begin(), row.end(), 0);
             if (fseek(f, (long)r * kClassColumns, SEEK_SET) == 0) (void)!fread(row.data(), 1, row.size(), f);
@@ -48,7 +49,7 @@ int ReadFlybyClasses(std::vector<uint8_t>* classes, float x, float y) {
         for (int j = 0; j < kFlybyGrid; j++) out[j] = row[(size_t)columns[j]];
     }
     fclose(f);
-    return 1;
+    return rowsRead;
 }
 
 void ClearFlybyClasses(std::vector<uint8_t>* classes, const std::vector<float>& heights,
@@ -73,7 +74,8 @@ int ExtractFlybyClasses(FlybyGrids* g, float x, float y) {
         return 0;
     }
     size_t cells = (size_t)kFlybyGrid * kFlybyGrid;
-    if (g->heights.size() == cells && g->colours.size() == cells && FlybyPaletteReady())
+    // Without the palette the imagery step has said so already; the colour rules wait for it.
+    if (g->heights.size() == cells && g->colours.size() == cells && FlybyPaletteLoaded())
         ClearFlybyClasses(&classes, g->heights, g->colours, FlybyPalette());
     g->classes.swap(classes);
     return 1;

@@ -60,7 +60,8 @@ int CutFlybyHeights(FlybyGrids* g, float x, float y) {
     std::vector<int16_t> heights(kCells, 0);
     if (!CutHeightGrid(FlybyWindowDegrees(x, y), kFlybyGrid, kFlybyGrid, 1, heights.data(), nullptr)) return 0;
     g->heights.resize(kCells);
-    for (size_t i = 0; i < kCells; i++) g->heights[i] = heights[i] / 500.0f;
+    // The heights carry the sea floor; the aircraft flies over the sea's surface.
+    for (size_t i = 0; i < kCells; i++) g->heights[i] = (heights[i] > 0 ? heights[i] : 0) / 500.0f;
     return 1;
 }
 
@@ -152,6 +153,8 @@ int FlybyPaletteReady() {
 }
 
 const ColourRef* FlybyPalette() { return flybyPalette.palette; }
+
+int FlybyPaletteLoaded() { return flybyPalette.loaded; }
 
 void ForgetFlybyPalette() { flybyPalette.loaded = 0; }
 

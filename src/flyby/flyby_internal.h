@@ -16,7 +16,7 @@ MapWindow FlybyWindowDegrees(float x, float y);
 // [SECTION] Imagery and heights (flyby_imagery.cpp)
 
 // Base colours and residuals into g->imagery (blue, green, red), black where no tile lies;
-// heights (base + residual) / 500 into g->heights, 0 where no tile lies. The grids must be
+// heights (base + residual) / 500 into g->heights, 0 where no tile lies and below sea level. The grids must be
 // sized; the codebooks loaded. 0 only when memory ran out.
 int CutFlybyImagery(FlybyGrids* g, float x, float y);
 int CutFlybyHeights(FlybyGrids* g, float x, float y);
@@ -26,6 +26,7 @@ int DrawFlybyRivers(FlybyGrids* g, float x, float y);
 // The palette the colour indices refer to: the art's when it is loaded, otherwise
 // "Textures\PrePals.pal" read here (message and 0 when it cannot be read).
 int FlybyPaletteReady();
+int FlybyPaletteLoaded();  // without trying to read it
 const ColourRef* FlybyPalette();
 // Every pixel of g->imagery to its palette index in g->colours.
 void ReduceFlybyColours(FlybyGrids* g);
@@ -43,7 +44,8 @@ void ForgetFlybyPalette();
 int FlybyClassRow(int i, float y);
 int FlybyClassColumn(int j, float x);
 // Reads the class raster's bytes under the window into `classes` (512 x 512); each distinct
-// raster row is read once. 0 when the raster cannot be opened (no message).
+// raster row is read once. The number of rows read, 0 when the raster cannot be opened (no
+// message).
 int ReadFlybyClasses(std::vector<uint8_t>* classes, float x, float y);
 // The rules that keep trees off low ground, water, snow and cliffs.
 void ClearFlybyClasses(std::vector<uint8_t>* classes, const std::vector<float>& heights,

@@ -153,7 +153,8 @@ int PrepareFlybyWindow(int quiet) {
         ReleaseCodebookH();
         if (showing) ProgressIndicator(0, 50);
         std::string file = TempPath("names.tmp");
-        if (!ExtractFlybyNames(x, y, file.c_str())) {
+        flybyGrids.namesFailed = !ExtractFlybyNames(x, y, file.c_str());
+        if (flybyGrids.namesFailed) {
             flybyGrids.names.clear();
             ShowMessage("Cannot extract airport names");
         } else {
@@ -208,7 +209,8 @@ int TakeFlybyPreparation() {
         g->classes = flybyGrids.classes;  // the vegetation stays as it was
         ShowMessage("Cannot open file %s", kFlybyClassRaster);
     }
-    if (!job.namesFound) {
+    g->namesFailed = !job.namesFound;
+    if (g->namesFailed) {
         g->names.clear();
         ShowMessage("Cannot extract airport names");
     }

@@ -13,6 +13,8 @@
 #include "flyby/flyby.h"
 #include "flyby/flyby_internal.h"
 #include "imaging/imaging.h"
+#include "map2d/map2d.h"
+#include "map2d/vector_layers.h"
 #include "names/names.h"
 #include "platform/files.h"
 #include "platform/le_bytes.h"
@@ -116,42 +118,99 @@ int NearestEntry(const std::vector<uint8_t>& pal, int red, int green, int blue) 
 }
 
 TEST_F(FlybyWindowTest, HeightsImageryAndIndicesMatchANaiveDecoding) {
-    FlyTo(kLongitude, kLatitude);
-    ASSERT_EQ(PrepareFlybyWindow(1), 1);
-    EXPECT_EQ(MessagesBesideRivers(), std::vector<std::string>{});
-    extraction_test::ReferenceGrids ref = extraction_test::ReferenceExtraction(FlybyWindowDegrees(flyby.x, flyby.y), kFlybyGrid);
-    ASSERT_EQ(flybyGrids.heights.size(), kCells);
     // The flyby needs no shades, so south of 30 N it reads a height tile that lacks its shade
-    // file, where a terrain set keeps 0; the comparison covers the cells the two share.
-    size_t heightMismatches = 0, colourMismatches = 0, indexMismatches = 0, zeros = 0, heightOnly = 0;
+    // file, where a terrain set keeps 0; the comparison covers the cells the two share. The
+    // second window holds heights below sea level, which the flyby sees as the sea's surface.
+    size_t heightMismatches = 0, colourMismatches = 0, indexMismatches = 0, heightOnly = 0, belowSea = 0;
     std::vector<uint8_t> pal = PaletteBytes();
-    float lowest = flybyGrids.lowestHeight;
-    MapWindow w = FlybyWindowDegrees(flyby.x, flyby.y);
-    double cellDegrees = (w.north - w.south) / kFlybyGrid;
-    for (size_t i = 0; i < kCells; i++) {
-        float h = flybyGrids.heights[i] + lowest;
-        // The row on 30 N takes the southern tile's first row, which only the flyby reads.
-        int onTheSeam = std::fabs(w.north - (double)(i / kFlybyGrid) * cellDegrees - 30.0) < cellDegrees;
-        if (ref.heights[i] != 0 && !onTheSeam) heightMismatches += std::fabs(h - ref.heights[i] / 500.0f) > 1e-4f;
-        else heightOnly += h != 0.0f;
-        zeros += flybyGrids.heights[i] == 0.0f;
-        lowest = std::min(lowest, h);
-        const uint8_t* bgr = &flybyGrids.imagery[3 * i];
-        colourMismatches += bgr[0] != ref.rgb[3 * i + 2] || bgr[1] != ref.rgb[3 * i + 1] || bgr[2] != ref.rgb[3 * i];
-        if (i % 97 == 0) indexMismatches += flybyGrids.colours[i] != NearestEntry(pal, bgr[2], bgr[1], bgr[0]);
+    for (auto [longitude, latitude] : {std::pair{kLongitude, kLatitude}, std::pair{112.5, 38.5}}) {
+        FlyTo(longitude, latitude);
+        ASSERT_EQ(PrepareFlybyWindow(1), 1);
+        EXPECT_EQ(MessagesBesideRivers(), std::vector<std::string>{});
+        MapWindow w = FlybyWindowDegrees(flyby.x, flyby.y);
+        extraction_test::ReferenceGrids ref = extraction_test::ReferenceExtraction(w, kFlybyGrid);
+        ASSERT_EQ(flybyGrids.heights.size(), kCells);
+        float lowest = flybyGrids.lowestHeight;
+        double cellDegrees = (w.north - w.south) / kFlybyGrid;
+        size_t zeros = 0;
+        for (size_t i = 0; i < kCells; i++) {
+            float h = flybyGrids.heights[i] + lowest;
+            // The row on 30 N takes the southern tile's first row, which only the flyby reads.
+            int onTheSeam = std::fabs(w.north - (double)(i / kFlybyGrid) * cellDegrees - 30.0) < cellDegrees;
+            float expected = std::max<int16_t>(ref.heights[i], 0) / 500.0f;
+            if (ref.heights[i] != 0 && !onTheSeam) heightMismatches += std::fabs(h - expected) > 1e-4f;
+            else heightOnly += h != 0.0f;
+            belowSea += ref.heights[i] < 0 && !onTheSeam;
+            zeros += flybyGrids.heights[i] == 0.0f;
+            lowest = std::min(lowest, h);
+            const uint8_t* bgr = &flybyGrids.imagery[3 * i];
+            colourMismatches += bgr[0] != ref.rgb[3 * i + 2] || bgr[1] != ref.rgb[3 * i + 1] || bgr[2] != ref.rgb[3 * i];
+            if (i % 97 == 0) indexMismatches += flybyGrids.colours[i] != NearestEntry(pal, bgr[2], bgr[1], bgr[0]);
+        }
+        EXPECT_EQ(lowest, flybyGrids.lowestHeight);  // nothing lay below what was subtracted
+        EXPECT_GE(zeros, 1u);                        // the lowest cell is 0
+        // The window: the aircraft +- 256 km.
+        EXPECT_EQ(flybyGrids.west, flyby.x - 256);
+        EXPECT_EQ(flybyGrids.east, flyby.x + 256);
+        EXPECT_EQ(flybyGrids.north, flyby.y - 256);
+        EXPECT_EQ(flybyGrids.south, flyby.y + 256);
+        EXPECT_EQ(flybyGrids.prepared, 1);
     }
-    EXPECT_EQ(lowest, flybyGrids.lowestHeight);  // nothing lay below what was subtracted
     EXPECT_EQ(heightMismatches, 0u);
     EXPECT_GT(heightOnly, 10000u);
+    EXPECT_GT(belowSea, 1000u);
     EXPECT_EQ(colourMismatches, 0u);
     EXPECT_EQ(indexMismatches, 0u);
-    EXPECT_GE(zeros, 1u);  // the lowest cell is 0
-    // The window: the aircraft +- 256 km.
-    EXPECT_EQ(flybyGrids.west, flyby.x - 256);
-    EXPECT_EQ(flybyGrids.east, flyby.x + 256);
-    EXPECT_EQ(flybyGrids.north, flyby.y - 256);
-    EXPECT_EQ(flybyGrids.south, flyby.y + 256);
-    EXPECT_EQ(flybyGrids.prepared, 1);
+}
+
+TEST_F(FlybyWindowTest, RiversAreDrawnOverTheImageryAndTheKeysStayWaiting) {
+    // Each of the three river layers: a line along 32.5 N from 112 to 116 E, one record a cell.
+    const char* layers[] = {"RIV01", "RIV03", "RIV04"};
+    for (int k = 0; k < 3; k++) {
+        std::vector<VectorCellRecord> records;
+        for (int west = 112; west < 116; west++) {
+            VectorCellRecord r;
+            r.cell = VectorCellNumber(32, west);
+            r.points = {{0, (int16_t)(5000 + 10 * k)}, {10000, (int16_t)(5000 + 10 * k)}};
+            r.record = {10000, 2, 5000, 5000};
+            records.push_back(r);
+        }
+        std::vector<uint8_t> index, data;
+        ASSERT_EQ(EncodeVectorLayer(layers[k], records, &index, &data), 1);
+        WriteTestFile(volume / ("v_data/" + std::string(layers[k]) + ".dat"), data);
+        WriteTestFile(volume / ("v_index/" + std::string(layers[k]) + ".idx"), index);
+    }
+    FlushMessages(0, 0xFFFFFFFF);
+    TestInjectKey(VK_UP);
+    TestInjectKey(VK_ESCAPE);
+    drawAborted = 0;
+    FlyTo(kLongitude, kLatitude);
+    ASSERT_EQ(PrepareFlybyWindow(1), 1);
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    MapWindow w = FlybyWindowDegrees(flyby.x, flyby.y);
+    int row = (int)(kFlybyGrid * (w.north - 32.5) / (w.north - w.south));
+    int first = (int)(kFlybyGrid * (112.2 - w.west) / (w.east - w.west));
+    int last = (int)(kFlybyGrid * (115.8 - w.west) / (w.east - w.west));
+    int drawn = 0, cleared = 0;
+    for (int c = first; c <= last; c++)
+        for (int r = row - 1; r <= row + 1; r++) {
+            size_t at = (size_t)r * kFlybyGrid + c;
+            const uint8_t* bgr = &flybyGrids.imagery[3 * at];
+            if (bgr[0] == 255 && bgr[1] == 0 && bgr[2] == 0) {
+                drawn++;
+                cleared += flybyGrids.classes[at] == 0;  // water carries no trees
+                break;
+            }
+        }
+    EXPECT_GE(drawn, (last - first + 1) * 95 / 100);
+    EXPECT_EQ(cleared, drawn);
+    // The drawing looked for Escape among the waiting keys; they are all still there, in order.
+    EXPECT_EQ(drawAborted, 0);
+    std::vector<uint64_t> keys;
+    Message m;
+    while (PeekMessageInRange(&m, MSG_KEYDOWN, MSG_KEYDOWN, 1)) keys.push_back(m.wParam);
+    EXPECT_EQ(keys, (std::vector<uint64_t>{VK_UP, VK_ESCAPE}));
+    FlushMessages(0, 0xFFFFFFFF);
 }
 
 TEST_F(FlybyWindowTest, ClassesComeFromTheRasterAndAreClearedByTheRules) {
@@ -175,6 +234,21 @@ TEST_F(FlybyWindowTest, ClassesComeFromTheRasterAndAreClearedByTheRules) {
     }
     EXPECT_EQ(mismatches, 0u);
     EXPECT_GT(kept, 1000u);  // the rules leave some trees standing on this ground
+    // One read per distinct raster row the window meets, also where the rows clamp at the edges.
+    struct Case {
+        float y;
+        int rows;
+    } cases[] = {{flyby.y, 28}, {256, 28}, {19784, 28}, {19900, 22}, {100, 20}};
+    for (const Case& c : cases) {
+        std::vector<uint8_t> classes;
+        int distinct = 1;
+        for (int i = 1; i < kFlybyGrid; i++) distinct += FlybyClassRow(i, c.y) != FlybyClassRow(i - 1, c.y);
+        EXPECT_EQ(ReadFlybyClasses(&classes, flyby.x, c.y), distinct) << c.y;
+        EXPECT_NEAR(distinct, c.rows, 1) << c.y;
+        // The edge rows clamp to the raster's first and last.
+        EXPECT_EQ(classes[0], RasterClass(FlybyClassRow(0, c.y), FlybyClassColumn(0, flyby.x)));
+        EXPECT_EQ(classes[kCells - 1], RasterClass(FlybyClassRow(511, c.y), FlybyClassColumn(511, flyby.x)));
+    }
 }
 
 TEST_F(FlybyWindowTest, EachClearingRuleOnBothSidesOfItsThreshold) {
@@ -294,8 +368,9 @@ TEST_F(FlybyWindowTest, EveryFailureShowsItsMessage) {
         FlyTo(kLongitude, kLatitude);
         EXPECT_EQ(PrepareFlybyWindow(1), c.result) << c.what;
         std::vector<std::string> shown = MessagesBesideRivers();
-        EXPECT_NE(std::find(shown.begin(), shown.end(), c.message), shown.end()) << c.what;
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), c.message), 1) << c.what;
         EXPECT_FALSE(codebookRGB || codebookH) << c.what;  // nothing stays loaded
+        EXPECT_EQ(flybyGrids.namesFailed, !strcmp(c.removed, "names/pplace2.dat")) << c.what;
         ASSERT_EQ(rename(aside.c_str(), path.c_str()), 0);
     }
     // Without the colour codebook the grids stay as they were.
@@ -340,6 +415,25 @@ TEST_F(FlybyWindowTest, InFlightTheWorkerCutsWhatThePreparationCutsAtOnce) {
     ASSERT_EQ(flybyGrids.names.size(), atOnce.names.size());
     EXPECT_EQ(MessagesBesideRivers(), std::vector<std::string>{});
     EXPECT_FALSE(codebookRGB || codebookH);
+
+    // The worker says nothing; its failures are shown when the set is taken, and the
+    // vegetation stays as it was without the class raster.
+    rename((volume / "raster/owe14d.img").c_str(), (volume / "raster/owe14d.aside").c_str());
+    rename((volume / "names/pplace2.dat").c_str(), (volume / "names/pplace2.aside").c_str());
+    FlyTo(kLongitude - 3, kLatitude + 1);
+    ASSERT_EQ(StartFlybyPreparation(), 1);
+    until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!(taken = TakeFlybyPreparation()) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_EQ(taken, 1);
+    EXPECT_EQ(MessagesBesideRivers(),
+              (std::vector<std::string>{"Cannot open file raster\\owe14d.img", "Cannot extract airport names"}));
+    EXPECT_EQ(flybyGrids.heights, elsewhere.heights);
+    EXPECT_EQ(flybyGrids.classes, atOnce.classes);
+    EXPECT_EQ(flybyGrids.namesFailed, 1);
+    EXPECT_TRUE(flybyGrids.names.empty());
+    rename((volume / "raster/owe14d.aside").c_str(), (volume / "raster/owe14d.img").c_str());
+    rename((volume / "names/pplace2.aside").c_str(), (volume / "names/pplace2.dat").c_str());
 }
 
 }  // namespace

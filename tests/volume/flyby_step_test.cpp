@@ -157,7 +157,10 @@ TEST_F(FlybyStepTest, LandCoverRasterThroughItsTable) {
             EXPECT_EQ(classes[ClassCellAt(lon + 9.9, lat)], c % 11) << lon << " " << lat;
         }
     EXPECT_EQ(LinesWith(ctx.report, "land-cover raster"), 1);
+    EXPECT_EQ(BuildFlyby(ctx), 1);  // up to date: nothing is read again
+    EXPECT_EQ(LinesWith(ctx.report, "up to date"), 1);
     ctx.recipe.erase("landcover-classes");
+    ctx.force = 1;
     EXPECT_EQ(BuildFlyby(ctx), 0);  // a land-cover raster is no use without its table
 }
 

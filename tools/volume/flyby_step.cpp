@@ -2,9 +2,12 @@
 // the flyby's artwork, with a picture of the classes beside the volume for checking them.
 #include <cstdio>
 
+#include "climate_fields.h"
+#include "climate_step.h"
 #include "flyby/flyby.h"
 #include "flyby_build.h"
 #include "imaging/imaging.h"
+#include "raster_sources.h"
 
 namespace {
 
@@ -38,6 +41,14 @@ int WritePalette(BuildContext& ctx, const std::vector<uint8_t>& palette) {
 int BuildFlyby(BuildContext& ctx) {
     // Whole-world files, not tiles: the first shard builds them.
     if (ctx.shardIndex != 0) return 1;
+    std::vector<std::string> sources = {BuilderExecutablePath(), SourceFileOf(ElevationSourcePath(ctx)),
+                                        SourceFileOf(ImagerySourcePath(ctx)), SourceFileOf(LandTemperatureSource(ctx)),
+                                        RecipeValue(ctx, "landcover", ""), RecipeValue(ctx, "landcover-classes", "")};
+    // The first file the step writes and the last stand for all of them.
+    if (VolumeFileUpToDate(ctx, "raster\\owe14d.img", sources) && VolumeFileUpToDate(ctx, "Textures\\C640.bmp", sources)) {
+        ReportLine(ctx, "flyby: raster\\owe14d.img, the palette and the artwork up to date");
+        return 1;
+    }
     double start = NowSeconds();
     std::vector<float> heights = ClassCellHeights(ctx), bands[3];
     int haveImagery = ReadClassImagery(ctx, bands);
