@@ -297,3 +297,34 @@ TEST(FlybyFrame, SlopesFacingTheSunAreBrighter) {
 }
 
 }  // namespace
+
+namespace {
+
+// The screen draws straight into a surface whose rows are longer than the view: the frame is
+// the same, and the pixels beyond the view's width are left alone.
+TEST(FlybyFrame, DrawsIntoRowsLongerThanTheView) {
+    auto art = MakeArt();
+    FlybyGrids g = MakeGrids(Hills, HillColour);
+    for (int r = 300; r < 380; r++)
+        for (int c = 240; c < 300; c++) g.classes[(size_t)r * kFlybyGrid + c] = 5;
+    FlybyName n{};
+    n.row = 350.5, n.column = 260.5;
+    g.names = {n};
+    FlybyCamera c;
+    c.column = 256, c.row = 400, c.altitude = 12, c.heading = 10;
+    Frame tight = Render(g, *art, c);
+    constexpr int kStride = kW + 13;
+    std::vector<uint32_t> wide((size_t)kStride * kH, 0x12345678u);
+    RenderFlybyFrame(g, *art, c, {}, 0, wide.data(), kW, kH, kStride);
+    int differ = 0, touched = 0;
+    for (int y = 0; y < kH; y++)
+        for (int x = 0; x < kStride; x++) {
+            uint32_t p = wide[(size_t)y * kStride + x];
+            if (x < kW) differ += p != tight.at(x, y);
+            else touched += p != 0x12345678u;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(touched, 0);
+}
+
+}  // namespace
