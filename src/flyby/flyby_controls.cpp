@@ -103,6 +103,13 @@ void AdvanceFlyby(FlybyFlight* f, float ground, float climb, int skyWidth) {
     if (f->altitude < ground + kFlybyClearance) f->altitude += kFlybyClearanceRise;
 }
 
+void KeepFlybyInsideWorld(FlybyFlight* f) {
+    float vx = f->vx, vy = f->vy;
+    ClampFlybyPosition(f);
+    // The velocity follows the speed every frame, so stopping means the speed too.
+    if ((vx != 0 || vy != 0) && f->vx == 0 && f->vy == 0) f->speed = 0;
+}
+
 // [SECTION] The joystick
 
 int JoystickDirections(const JoystickReading& r, const OptionsRecord& o) {

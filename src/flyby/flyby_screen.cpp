@@ -135,13 +135,6 @@ static void DrawFrame() {
     screen.panelAll = 0;
 }
 
-// Keeps the aircraft inside the world; against an edge it stops rather than pushing on.
-static void KeepInsideWorld() {
-    float vx = flyby.vx, vy = flyby.vy;
-    ClampFlybyPosition(&flyby);
-    if ((vx != 0 || vy != 0) && flyby.vx == 0 && flyby.vy == 0) flyby.speed = 0;
-}
-
 static void FlyOneFrame() {
     auto started = std::chrono::steady_clock::now();
     if (ReadFlybyControls(&flyby, flybyArt.skyWidth)) {
@@ -149,7 +142,7 @@ static void FlyOneFrame() {
         return;
     }
     AdvanceFlyby(&flyby, FlybyGroundUnder(flybyGrids, flyby.x, flyby.y), flybyControls.climb, flybyArt.skyWidth);
-    KeepInsideWorld();
+    KeepFlybyInsideWorld(&flyby);
     TakeFlybyPreparation();
     if (FlybyWindowNeeded(flyby, flybyGrids)) StartFlybyPreparation();
     DrawFrame();

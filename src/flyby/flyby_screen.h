@@ -50,6 +50,8 @@ float FlybyGroundUnder(const FlybyGrids& g, float x, float y);
 // One frame of flight after the controls: velocity from speed and heading, the position
 // moved by it, the sky's drift, the climb pad and the ground clearance.
 void AdvanceFlyby(FlybyFlight* f, float ground, float climb, int skyWidth);
+// Keeps the aircraft inside the world (256 km from its edges); at an edge it stops.
+void KeepFlybyInsideWorld(FlybyFlight* f);
 
 // [SECTION] The joystick
 

@@ -119,6 +119,24 @@ TEST_F(FlybyControlsTest, VelocityFollowsTheHeadingWithNorthUpTheGrid) {
     }
 }
 
+TEST_F(FlybyControlsTest, AtTheWorldsEdgeTheAircraftStops) {
+    FlybyFlight f;
+    f.x = 256.05f, f.y = 5000, f.speed = 5, f.heading = 270, f.altitude = 10;
+    AdvanceFlyby(&f, 0, 0, kSky);  // 0.1 km west: past the edge
+    KeepFlybyInsideWorld(&f);
+    EXPECT_FLOAT_EQ(f.x, 256.0f);
+    EXPECT_EQ(f.speed, 0.0f);
+    AdvanceFlyby(&f, 0, 0, kSky);
+    EXPECT_FLOAT_EQ(f.x, 256.0f);  // and stays
+    // Inside the world nothing changes.
+    FlybyFlight g;
+    g.x = 20000, g.y = 10000, g.speed = 3, g.heading = 90, g.altitude = 10;
+    AdvanceFlyby(&g, 0, 0, kSky);
+    KeepFlybyInsideWorld(&g);
+    EXPECT_FLOAT_EQ(g.speed, 3.0f);
+    EXPECT_NEAR(g.x, 20000.06f, 1e-3);
+}
+
 TEST_F(FlybyControlsTest, EveryFrameTheSkyDriftsAndWraps) {
     FlybyFlight f;
     f.skyOffset = kSky - 2;
