@@ -387,13 +387,14 @@ void MapButton(int id, int fromRightClick) {
     case 17: PlaceNameSearch(); return;
     case 9: MapManual(9, "manual\\m_2d.txt", "manual\\m_index.txt"); return;
     case 10: MapManual(10, "manual\\about.txt", nullptr); return;
+    case 4: EnterFlybyView(1); return;
     case 7: FlashButton(7); SettingsDialog(MapSettingsApplied); return;
     case 12:
         FlashButton(12);
         PrintCurrentView(mapRect, MapPrintTitle(mapBackground));
         return;
     case 13: FlashButton(13); PrinterSetup(); return;
-    case 4: case 14: case 96:
+    case 14: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

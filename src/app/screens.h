@@ -23,6 +23,9 @@ void EnterTerrainView();
 // The statistics tab: mode 7 on "menu\statmain.bmp" with the region chooser, its loop, then
 // where its code leads.
 void EnterStatisticsView();
+// The flyby tab: mode 8 on "menu\flymain.bmp", from the 2D map over the map's centre
+// (fromMap), otherwise from a start point the user picks; then where its code leads.
+void EnterFlybyView(int fromMap);
 
 // [SECTION] The room and its pages (room.cpp)
 

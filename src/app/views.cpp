@@ -3,6 +3,7 @@
 #include "app/screens.h"
 #include "core/command_line.h"
 #include "core/core.h"
+#include "flyby/flyby.h"
 #include "globe/globe.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
@@ -44,3 +45,17 @@ void EnterGlobeView() { EnterView(5, "menu\\glbmain.bmp", 5, RunGlobeScreen); }
 void EnterTerrainView() { EnterView(4, "menu\\3dmain.bmp", 2, RunTerrainView); }
 
 void EnterStatisticsView() { EnterView(7, "menu\\statmain.bmp", 3, RunStatisticsScreen); }
+
+// From the 2D map the flight starts over the map's centre; from any other screen the user
+// picks the start point first.
+static struct {
+    int x, y;
+} flybyStart;
+
+static int RunFlybyView() { return RunFlybyScreen(flybyStart.x, flybyStart.y); }
+
+void EnterFlybyView(int fromMap) {
+    flybyStart.x = flybyStart.y = -1;
+    if (fromMap) FlybyStartPosition(&flybyStart.x, &flybyStart.y);
+    EnterView(8, "menu\\flymain.bmp", 4, RunFlybyView);
+}

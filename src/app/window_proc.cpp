@@ -49,13 +49,11 @@ static void NextView(int code) {
         EnterStatisticsView();
     } else if (button == 2) {
         EnterTerrainView();  // on the area chosen before: no pick this time
+    } else if (button == 4) {
+        EnterFlybyView(0);  // from a screen other than the map: the start point is picked
     } else if (button == 17) {
         if (screenMode != 3) EnterMapScreen(0);
         PlaceNameSearch();
-    } else if (button) {
-        PlayCue(CUE_ERROR);  // the flyby screen comes later
-        // A view that asked for one of them has ended: the user lands on the 2D map, the hub.
-        if (screenMode != 3 && screenMode != 1) EnterMapScreen(0);
     }
 }
 

@@ -71,6 +71,7 @@ struct FlybyGrids {
     float west, north, east, south;   // the window in km, world coordinates
     float lowestHeight;               // what was subtracted from every cell
     int prepared;                     // 1 once a window has been cut
+    int namesFailed;                  // 1 when the names could not be extracted: show none
 };
 
 // The aircraft and the flight. Heading 0 is north, 90 east; y grows southward.
@@ -105,6 +106,8 @@ int FlybyWindowNeeded(const FlybyFlight& f, const FlybyGrids& g);
 // (TakeFlybyPreparation: 1 when new grids were swapped in this call).
 int StartFlybyPreparation();
 int TakeFlybyPreparation();
+// Waits for a preparation under way and drops it: before leaving the flyby or quitting.
+void StopFlybyPreparation();
 // The steps, each over the window around (x, y) km; the codebooks must be loaded.
 int ExtractFlybyImagery(FlybyGrids* g, float x, float y);
 int ExtractFlybyHeights(FlybyGrids* g, float x, float y);
@@ -160,6 +163,15 @@ void RenderFlybyFrame(const FlybyGrids& g, const FlybyArt& art, const FlybyCamer
                       int height, int stride);
 // The camera for the aircraft inside the window last prepared.
 FlybyCamera FlybyCameraFor(const FlybyFlight& f, const FlybyGrids& g);
+
+// Where the place names the camera can see fall in a frame of width x height (the frame draws
+// their markers; the screen writes the texts with TextOut after it): the bottom centre of the
+// text, just above the marker, and the name's index in g.names. Nearest first.
+struct FlybyLabel {
+    int x, y;
+    int name;
+};
+void FlybyLabelsFor(const FlybyGrids& g, const FlybyCamera& camera, int width, int height, std::vector<FlybyLabel>* out);
 
 // [SECTION] The screen (flyby_screen.cpp)
 

@@ -67,8 +67,10 @@ void MapGrid(const MapWindow& w, const PlacedTile& t, int extent, int samples, i
     m->spanRows = r1 - r0;
 }
 
-// Half resolution when even the grid would skip three of every four samples on both axes.
-int FineLevelFor(const GridMapping& m, int width, int height) {
+// Half resolution when even the grid would skip three of every four samples on both axes,
+// unless the caller asks for the full entries always.
+int FineLevelFor(const GridMapping& m, int width, int height, int fullResolution) {
+    if (fullResolution) return 0;
     return m.spanCols * 0.25 >= width && m.spanRows * 0.25 >= height ? 1 : 0;
 }
 
@@ -113,31 +115,31 @@ void HeightBasePass(const MapWindow& w, int width, int height, int16_t* base, in
 }
 
 // Heights (base plus residual) and shades of the 12-degree tiles; a tile missing either file
-// contributes nothing.
-void HeightFinePass(const MapWindow& w, int width, int height, const int16_t* base, FineTile* hv, FineTile* sh,
-                    int16_t* heights, uint8_t* shades) {
+// contributes nothing. Without `shades` (sh null) only the height tiles are read.
+void HeightFinePass(const MapWindow& w, int width, int height, int fullResolution, const int16_t* base, FineTile* hv,
+                    FineTile* sh, int16_t* heights, uint8_t* shades) {
     GridMapping m;
     for (const PlacedTile& t : TilesUnder(w, kFineDegrees, kFineTileColumns, kFineTileRows)) {
         if (!LoadFineTile(TileNameFine(kLayerHeight, t.west, t.north).c_str(), kLayerHeight, hv) ||
-            !LoadFineTile(TileNameFine(kLayerShade, t.west, t.north).c_str(), kLayerShade, sh))
+            (sh && !LoadFineTile(TileNameFine(kLayerShade, t.west, t.north).c_str(), kLayerShade, sh)))
             continue;
         MapGrid(w, t, kFineDegrees, kFineSamples, width, height, &m);
-        int level = FineLevelFor(m, width, height);
+        int level = FineLevelFor(m, width, height, fullResolution);
         SetFineTileLevel(hv, level);
-        SetFineTileLevel(sh, level);
+        if (sh) SetFineTileLevel(sh, level);
         for (int y = 0; y < height; y++) {
             int r = m.row[(size_t)y];
-            if (r < 0 || !DecodeFineBlockRow(hv, r / 4) || !DecodeFineBlockRow(sh, r / 4)) continue;
+            if (r < 0 || !DecodeFineBlockRow(hv, r / 4) || (sh && !DecodeFineBlockRow(sh, r / 4))) continue;
             size_t offset = (size_t)FineValueRow(r, level) * kFineSamples;
             const int16_t* residual = hv->values[0].data() + offset;
-            const int16_t* shade = sh->values[0].data() + offset;
+            const int16_t* shade = sh ? sh->values[0].data() + offset : nullptr;
             size_t at = (size_t)y * width;
             for (int x = 0; x < width; x++) {
                 int c = m.col[(size_t)x];
                 if (c < 0) continue;
                 int v = FineValueColumn(c, level);
                 heights[at + x] = (int16_t)(base[at + x] + residual[v]);
-                shades[at + x] = (uint8_t)shade[v];
+                if (shade) shades[at + x] = (uint8_t)shade[v];
             }
         }
     }
@@ -151,12 +153,12 @@ void ColourBasePass(const MapWindow& w, int width, int height, uint8_t* rgb, uin
     });
 }
 
-void ColourFinePass(const MapWindow& w, int width, int height, FineTile* cvq, uint8_t* rgb) {
+void ColourFinePass(const MapWindow& w, int width, int height, int fullResolution, FineTile* cvq, uint8_t* rgb) {
     GridMapping m;
     for (const PlacedTile& t : TilesUnder(w, kFineDegrees, kFineTileColumns, kFineTileRows)) {
         if (!LoadFineTile(TileNameFine(kLayerColour, t.west, t.north).c_str(), kLayerColour, cvq)) continue;
         MapGrid(w, t, kFineDegrees, kFineSamples, width, height, &m);
-        int level = FineLevelFor(m, width, height);
+        int level = FineLevelFor(m, width, height, fullResolution);
         SetFineTileLevel(cvq, level);
         for (int y = 0; y < height; y++) {
             int r = m.row[(size_t)y];
@@ -224,7 +226,7 @@ int ExtractTerrainHeights(const MapWindow& area, const char* htsPath, const char
     if (ok) {
         MapWindow w = ExtractionWindow(area, width, height);
         HeightBasePass(w, width, height, base.data(), row.data());
-        HeightFinePass(w, width, height, base.data(), &tiles[0], &tiles[1], heights.data(), shades.data());
+        HeightFinePass(w, width, height, 0, base.data(), &tiles[0], &tiles[1], heights.data(), shades.data());
         std::vector<uint8_t> bytes;
         bytes.reserve(cells * 2);
         for (int16_t h : heights) WriteI16LE(bytes, h);
@@ -251,9 +253,38 @@ int ExtractTerrainImagery(const MapWindow& area, const char* rgbPath, int width,
     if (ok) {
         MapWindow w = ExtractionWindow(area, width, height);
         ColourBasePass(w, width, height, rgb.data(), row.data());
-        ColourFinePass(w, width, height, &tiles[0], rgb.data());
+        ColourFinePass(w, width, height, 0, &tiles[0], rgb.data());
         ok = WriteGridFile(rgbPath, rgb);
     }
     SetCursorShape(previousCursor);
     return ok;
+}
+
+// [SECTION] Grids in memory
+
+int CutHeightGrid(const MapWindow& w, int width, int height, int fullResolution, int16_t* heights, uint8_t* shades) {
+    if (width <= 0 || height <= 0 || !codebookH || (shades && !codebook)) return 0;
+    try {
+        std::vector<int16_t> base((size_t)width * height), row((size_t)kCoarseSamples);
+        std::vector<FineTile> tiles(2);
+        HeightBasePass(w, width, height, base.data(), row.data());
+        HeightFinePass(w, width, height, fullResolution, base.data(), &tiles[0], shades ? &tiles[1] : nullptr, heights,
+                       shades);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    return 1;
+}
+
+int CutColourGrid(const MapWindow& w, int width, int height, int fullResolution, uint8_t* rgb) {
+    if (width <= 0 || height <= 0 || !codebookRGB) return 0;
+    try {
+        std::vector<uint16_t> row((size_t)kCoarseSamples);
+        FineTile tile;
+        ColourBasePass(w, width, height, rgb, row.data());
+        ColourFinePass(w, width, height, fullResolution, &tile, rgb);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    return 1;
 }

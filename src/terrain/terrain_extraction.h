@@ -35,6 +35,14 @@ MapWindow ExtractionWindow(const MapWindow& area, int width, int height);
 int ExtractTerrainImagery(const MapWindow& area, const char* rgbPath, int width, int height);
 int ExtractTerrainHeights(const MapWindow& area, const char* htsPath, const char* shaPath, int width, int height);
 
+// The same walks over exactly `w` (no widening) into caller-owned grids of width x height:
+// heights only when shades is null, rgb as red, green, blue a cell. fullResolution 1 always
+// decodes the full 4 x 4 codebook entries. No message and no file written, so they may run off
+// the window's thread while the codebooks they need stay loaded; 0 without those codebooks or
+// memory. Cells no tile covers keep what the caller put there.
+int CutHeightGrid(const MapWindow& w, int width, int height, int fullResolution, int16_t* heights, uint8_t* shades);
+int CutColourGrid(const MapWindow& w, int width, int height, int fullResolution, uint8_t* rgb);
+
 // Test hook in the manner of a fault injector: the nth buffer allocation of the grid and
 // overlay steps from now on fails (1 the first); 0 switches it off.
 void FailTerrainAllocation(int nth);

@@ -15,6 +15,8 @@
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
 #include "core/command_line.h"
+#include "flyby/flyby.h"
+#include "flyby/flyby_screen.h"
 #include "globe/globe.h"
 #include "globe/satellites.h"
 #include "terrain/terrain_renderer.h"
@@ -47,7 +49,7 @@ const std::string& Volume() {
     if (!FileExists((volume + "/titlepg.bmp").c_str())) {
         std::string builder = dir + "/../tools/volume/mundora-volume";
         std::string recipe = SourceDir() + "/tests/e2e/e2e-volume.recipe";
-        std::string command = builder + " --out " + volume + " --only rasters,scales,sounds,font,artwork,globe,climate,satellites --recipe " + recipe +
+        std::string command = builder + " --out " + volume + " --only rasters,scales,sounds,font,artwork,globe,climate,flyby,satellites --recipe " + recipe +
                               " --jobs 2 > " + dir + "/e2e-volume.log 2>&1";
         int status = system(command.c_str());
         if (status != 0) fprintf(stderr, "builder exit status %d, see %s/e2e-volume.log\n", status, dir.c_str());
@@ -984,6 +986,89 @@ TEST_F(StatisticsViewer, NextViewCodesInAndOut) {
     EXPECT_EQ(statsScreen.region, kRegion);
     EXPECT_EQ(screenMode, 1);
     EXPECT_TRUE(TestShownMessages().empty()) << TestLastMessage();
+}
+
+// [SECTION] The flyby
+
+// The volume has neither gazetteer nor vector layers: the window is cut without names or
+// rivers, and the flyby says so; nothing else may go wrong.
+void ExpectOnlyTheMissingNamesAndRivers() {
+    const std::string allowed[] = {"Cannot extract airport names", "Cannot open file v_data\\riv01.dat",
+                                   "Cannot open file v_data\\riv03.dat", "Cannot open file v_data\\riv04.dat"};
+    for (const ShownText& t : TestShownMessages())
+        EXPECT_NE(std::find(std::begin(allowed), std::end(allowed), t.text), std::end(allowed)) << t.text;
+}
+
+// The flyby tab of the map: the window cut around the map's centre, a frame's keys, Escape.
+TEST_F(Viewer, FlybyFromTheMapFliesOverItsCentreAndComesBack) {
+    ToMap();
+    zoomHistory[1] = MapWindow{6, 10, 44, 47};  // the volume's fine tile
+    zoomDepth = 1;
+    MapViewChanged();
+    int x, y;
+    FlybyStartPosition(&x, &y);
+    flyby = FlybyFlight{};
+    TestClearShown();
+    TestInjectClick(650, 10);
+    for (uint32_t key : {VK_UP, VK_UP, VK_UP, VK_RIGHT, VK_PRIOR, VK_ESCAPE, VK_UP}) TestInjectKey(key);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_EQ(FindPanelButton(1)->pressed, 1);
+    ASSERT_EQ(flybyGrids.prepared, 1);
+    EXPECT_FLOAT_EQ(flybyGrids.west, x - 256.0f);
+    EXPECT_FLOAT_EQ(flybyGrids.north, y - 256.0f);
+    EXPECT_FLOAT_EQ(flybyGrids.east, x + 256.0f);
+    // The Alps: the window's lowest cell is 0 and its highest well over 2,000 m above it.
+    auto [low, high] = std::minmax_element(flybyGrids.heights.begin(), flybyGrids.heights.end());
+    EXPECT_FLOAT_EQ(*low, 0.0f);
+    EXPECT_GT(*high, 4.0f);
+    // The keys of the frame before Escape were flown; the one after it was not.
+    EXPECT_NEAR(flyby.speed, 0.06f, 1e-5);
+    EXPECT_EQ(flyby.heading, 2);
+    EXPECT_NEAR(flyby.altitude, 4.2f, 1e-5);
+    EXPECT_EQ(flyby.running, 0);
+    ExpectOnlyTheMissingNamesAndRivers();
+}
+
+// From another screen (the next-view code 8, as the globe's and the terrain's flyby tabs hand
+// back) the start is picked on the world picture; the panel steers, the display options
+// switch, the joystick is refused without a calibration, and a tab leaves.
+TEST_F(Viewer, FlybyFromAnotherScreenStartsWhereThePictureIsClicked) {
+    ToMap();
+    flyby = FlybyFlight{};
+    flybyDisplay = FlybyDisplay{};
+    options.joyCentreX = options.joyCentreY = options.joyMinX = options.joyMinY = options.joyMaxX = options.joyMaxY = 0;
+    TestClearShown();
+    TestInjectMessage(MSG_USER, 8, 0);
+    TestInjectClick(361, 212);                  // 7.8 E, 46.2 N on the picture
+    TestInjectClick(783, 212);                  // the dial's east
+    TestInjectClick(745, 57);                   // Display: its panel at (546, 45)
+    TestInjectClick(600, 45 + 104 + 10);        // the Haze row
+    TestInjectClick(600, 45 + 162 + 12);        // OK
+    TestInjectClick(745, 80);                   // Joystick
+    TestInjectKey(VK_LEFT);                     // waits for a frame, which the tab below forestalls
+    TestInjectClick(300, 10);                   // the 2D Map tab
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    float x, y;
+    FlybyStartFromDegrees(7.8, 46.2, &x, &y);
+    ASSERT_EQ(flybyGrids.prepared, 1);
+    EXPECT_NEAR(flybyGrids.west, x - 256.0f, 0.01);
+    EXPECT_NEAR(flybyGrids.north, y - 256.0f, 0.01);
+    EXPECT_EQ(flyby.heading, 90);
+    EXPECT_EQ(flybyDisplay.haze, 0);
+    EXPECT_EQ(flybyDisplay.textures, 1);
+    EXPECT_EQ(options.joystickOn, 0);
+    bool refused = false;
+    for (const ShownText& t : TestShownMessages()) refused |= t.text == "You have not calibrated the joystick yet";
+    EXPECT_TRUE(refused);
+    // Escape on the picture goes back to the map without cutting anything.
+    flybyGrids.prepared = 0;
+    TestInjectMessage(MSG_USER, 8, 0);
+    TestInjectKey(VK_ESCAPE);
+    TestPumpMessages();
+    EXPECT_EQ(screenMode, 3);
+    EXPECT_EQ(flybyGrids.prepared, 0);
 }
 
 }  // namespace

@@ -13,6 +13,11 @@
 #include "volume.h"
 
 static const char* kLandTemperature = "NETCDF:\"/usr/share/ncarg/data/nug/tas_rectilinear_grid_2D.nc\":tas";
+
+std::string LandTemperatureSource(const BuildContext& ctx) {
+    std::string recipe = RecipeValue(ctx, "temperature", "");
+    return recipe.empty() ? kLandTemperature : recipe;
+}
 static const char* kSeaTemperature = "NETCDF:\"/usr/share/ferret-vis/data/coads_climatology.cdf\":AIRT";
 
 std::vector<uint8_t> LandMask(BuildContext& ctx, std::string* note) {

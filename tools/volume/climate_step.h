@@ -33,6 +33,10 @@ int MonthFilesUpToDate(BuildContext& ctx, const char* pattern, const std::vector
 // "path: w x h cells of dx x dy degrees from west E, north N" for the report.
 std::string FieldNote(const MonthlyField& f);
 
+// The monthly near-surface air temperature over land: the recipe's "temperature" or the
+// climate model's field the temperature overlay reads.
+std::string LandTemperatureSource(const BuildContext& ctx);
+
 // The overlays whose sources the recipe names: precipitation, sunshine and vegetation
 // (climate_recipe_overlays.cpp). Returns 0 when a named source cannot be used.
 int BuildRecipeOverlays(BuildContext& ctx);

@@ -12,6 +12,7 @@
 
 #include "about_page.h"
 #include "art.h"
+#include "flyby_build.h"
 #include "platform/files.h"
 #include "volume.h"
 
@@ -33,6 +34,7 @@ static const StepEntry steps[] = {
     {"trivia", BuildTrivia, "the quiz's questions, checked against the volume's heights and the name sources"},
     {"globe", BuildGlobe, "globe imagery, shading and height layers, and the globe's lookup tables"},
     {"climate", BuildClimate, "the globe's monthly overlays: temperature, and those the recipe names sources for"},
+    {"flyby", BuildFlyby, "the flyby's vegetation classes, palette, haze table, sprites, sky and cockpit frames"},
     {"satellites", BuildSatellites, "satellite groups, element-set catalogues, their texts and the world outline"},
     {"scales", BuildScales, "colour scales and the elevation scale list"},
     {"sounds", BuildSounds, "the seven cue sounds"},

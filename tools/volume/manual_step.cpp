@@ -27,14 +27,16 @@ static const ManualPicture kPictures[] = {
     {"manual\\m_2d.bmp", 3},
     {"manual\\m_globe.bmp", 5},
     {"manual\\m_3d.bmp", 4},
+    {"manual\\m_flyby.bmp", 8},
 };
 
 // The map area of the 800 x 600 screens.
 static const QRectF kMapArea(16, 39, 665, 499);
 
 // A screen with the world in its map area, as the page's reader first meets it, scaled to a
-// quarter (its upper 532 rows, which hold the map and the panel). The 3D view's picture is
-// its panel instead: the commands at the top beside the camera controls at the bottom.
+// quarter (its upper 532 rows, which hold the map and the panel). The 3D view's and the
+// flyby's pictures are their panels instead: the commands at the top beside the camera
+// controls at the bottom, or beside the heading dial.
 static QImage DrawPicture(int mode, const QImage& world) {
     QImage screen = RenderArt(800, 600, 0, [&](QPainter& p) {
         DrawViewScreen(p, mode, kArtNormal);
@@ -47,11 +49,11 @@ static QImage DrawPicture(int mode, const QImage& world) {
             p.drawImage(QPointF(kMapArea.center().x() - 220, kMapArea.center().y() - 220), globe);
         }
     });
-    if (mode == 4) {
+    if (mode == 4 || mode == 8) {
         QImage panel(200, 133, QImage::Format_RGB32);
         QPainter p(&panel);
         p.drawImage(0, 0, screen.copy(693, 44, 100, 133));
-        p.drawImage(100, 0, screen.copy(693, 410, 100, 133));
+        p.drawImage(100, 0, screen.copy(693, mode == 4 ? 410 : 150, 100, 133));
         return panel;
     }
     return screen.copy(0, 0, 800, 532).scaled(200, 133, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -121,7 +121,8 @@ static int ReadPiece(RasterSource* src, int band, double x0, double x1, double y
     INIT_RASTERIO_EXTRA_ARG(extra);
     extra.eResampleAlg = (GDALRIOResampleAlg)src->upsampling;
     double sx = (x1 - x0) / (c1 - c0), sy = (y1 - y0) / (r1 - r0);
-    if (sx > 1.5 || sy > 1.5) extra.eResampleAlg = GRIORA_Average;
+    if (src->categorical) extra.eResampleAlg = sx > 1.5 || sy > 1.5 ? GRIORA_Mode : GRIORA_NearestNeighbour;
+    else if (sx > 1.5 || sy > 1.5) extra.eResampleAlg = GRIORA_Average;
     extra.bFloatingPointWindowValidity = TRUE;
     extra.dfXOff = x0, extra.dfYOff = y0, extra.dfXSize = x1 - x0, extra.dfYSize = y1 - y0;
     int ix0 = (int)floor(x0), iy0 = (int)floor(y0);

@@ -17,6 +17,7 @@ struct RasterSource {
     int hasNoData = 0;
     double noData = 0;
     int upsampling = 1;             // GDALRIOResampleAlg used where the output is finer: bilinear
+    int categorical = 0;            // class codes: nearest where finer, the most common where coarser
 };
 
 // A lat/lon grid of samples: sample (i, j) covers [west + i*stepX, west + (i+1)*stepX) in

@@ -18,23 +18,11 @@ struct PendingFile {
 
 // Files the viewer will read for screens whose builder steps do not exist yet.
 static const PendingFile kPending[] = {
-    {"manual\\m_flyby.txt", "the flyby screen and its manual page are not built yet"},
     {"manual\\2d.rec", "demonstration recordings are not made yet"},
     {"manual\\3d.rec", "demonstration recordings are not made yet"},
     {"manual\\flyby.rec", "demonstration recordings are not made yet"},
     {"manual\\globe.rec", "demonstration recordings are not made yet"},
     {"manual\\stats.rec", "demonstration recordings are not made yet"},
-    {"Textures\\Airport.bmp", "flyby textures are not built yet"},
-    {"Textures\\AlphaBit.bmp", "flyby textures are not built yet"},
-    {"Textures\\C3.bmp", "flyby textures are not built yet"},
-    {"Textures\\C4.bmp", "flyby textures are not built yet"},
-    {"Textures\\C5.bmp", "flyby textures are not built yet"},
-    {"Textures\\C640.bmp", "flyby textures are not built yet"},
-    {"Textures\\C800.bmp", "flyby textures are not built yet"},
-    {"Textures\\Trees.bmp", "flyby textures are not built yet"},
-    {"Textures\\Trees1.bmp", "flyby textures are not built yet"},
-    {"Textures\\Trees2.bmp", "flyby textures are not built yet"},
-    {"Textures\\Trees3.bmp", "flyby textures are not built yet"},
 };
 
 static void ListFiles(const std::string& root, const std::string& relative, std::vector<std::pair<std::string, long long>>* out) {
