@@ -338,23 +338,30 @@ int FineSample(FineTile* tile, int c, int r, int ch, int* value) {
 // [SECTION] Coarse tiles and their scrambling
 
 // T is a permutation of 0..255 drawn by a fixed generator; the volume builder scrambles with
-// the same table, so it never needs to be stored.
-static struct ScrambleState {
+// the same table, so it never needs to be stored. It is made by the compiler: a table filled
+// at start-up would read as zeros to any coarse read that comes first (another file's
+// initialiser), which puts wrong samples on a diagonal of every tile.
+struct ScrambleBytes {
     uint8_t table[256];
-    ScrambleState() {
-        for (int i = 0; i < 256; i++) table[i] = (uint8_t)i;
-        uint32_t x = 0x4D554E44u;  // fixed seed
-        for (int i = 255; i > 0; i--) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            int j = (int)(x % (uint32_t)(i + 1));
-            uint8_t t = table[i];
-            table[i] = table[j];
-            table[j] = t;
-        }
+};
+
+static constexpr ScrambleBytes MakeScrambleTable() {
+    ScrambleBytes s{};
+    for (int i = 0; i < 256; i++) s.table[i] = (uint8_t)i;
+    uint32_t x = 0x4D554E44u;  // fixed seed
+    for (int i = 255; i > 0; i--) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        int j = (int)(x % (uint32_t)(i + 1));
+        uint8_t t = s.table[i];
+        s.table[i] = s.table[j];
+        s.table[j] = t;
     }
-} scramble;
+    return s;
+}
+
+static constexpr ScrambleBytes scramble = MakeScrambleTable();
 
 const uint8_t* ScrambleTable() { return scramble.table; }
 
