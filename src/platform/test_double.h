@@ -62,3 +62,9 @@ const std::vector<int>& TestRecordedPauses();
 int TestSaveWindowPng(const char* path);
 // What ReadJoystick reports while test mode is on (JOY_UNPLUGGED until set).
 void TestSetJoystick(int status, int x, int y, uint32_t buttons);
+// Plays recorded input this many times faster than recorded (1, the default, plays it as
+// recorded); lets tests run long demonstrations in a short time.
+void TestSetReplaySpeed(int factor);
+// The user presses (down = 1) or releases Escape at the window, as its key handler sees it:
+// during a replay this is the cancel key, held for a second.
+void TestUserEscape(int down);
