@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "core/browser.h"
+#include "core/demonstrations.h"
 #include "app/map_commands.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
@@ -359,7 +360,8 @@ void MapButton(int id, int fromRightClick) {
     case 17: PlaceNameSearch(); return;
     case 9: MapManual(9, "manual\\m_2d.txt", "manual\\m_index.txt"); return;
     case 10: MapManual(10, "manual\\about.txt", nullptr); return;
-    case 4: case 7: case 12: case 13: case 14: case 96:
+    case 14: StartDemonstration("manual\\2d.rec"); return;
+    case 4: case 7: case 12: case 13: case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

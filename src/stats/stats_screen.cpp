@@ -6,6 +6,7 @@
 
 #include "core/browser.h"
 #include "core/core.h"
+#include "core/demonstrations.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
 #include "manual/manual.h"
@@ -212,7 +213,7 @@ static void StatsButton(int id) {
     case 93: StatsManual(93, "stats\\country.txt", "stats\\country.txt"); return;
     case 11: FlashButton(11); OpenAboutPage(); return;
     case 12: case 13: PlayCue(CUE_ERROR); return;  // printing comes with its own part
-    case 14: PlayCue(CUE_ERROR); return;  // the demonstrations come with their own part
+    case 14: StartDemonstration("manual\\stats.rec"); return;
     case 75: case 76: case 77:
         if (statsScreen.view < 0 && WindowSurface() && hbmVirtual) {
             HighlightRegion(-1);
