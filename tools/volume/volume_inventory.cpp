@@ -19,11 +19,7 @@ struct PendingFile {
 // Files the viewer will read for screens whose builder steps do not exist yet.
 static const PendingFile kPending[] = {
     {"manual\\m_flyby.txt", "the flyby screen and its manual page are not built yet"},
-    {"manual\\2d.rec", "demonstration recordings are not made yet"},
-    {"manual\\3d.rec", "demonstration recordings are not made yet"},
-    {"manual\\flyby.rec", "demonstration recordings are not made yet"},
-    {"manual\\globe.rec", "demonstration recordings are not made yet"},
-    {"manual\\stats.rec", "demonstration recordings are not made yet"},
+    {"manual\\flyby.rec", "the flyby screen and its demonstration are not built yet"},
     {"Textures\\Airport.bmp", "flyby textures are not built yet"},
     {"Textures\\AlphaBit.bmp", "flyby textures are not built yet"},
     {"Textures\\C3.bmp", "flyby textures are not built yet"},
