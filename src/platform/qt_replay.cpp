@@ -1,7 +1,9 @@
 // Input replay and recording: a timer feeds recorded events into the queue real input uses,
 // one at a time, each after its delay; the user's own input is recorded as events of the
 // same kind. Replay holds its events while a modal dialog or message box is up.
+#include <QApplication>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -13,6 +15,9 @@
 // [SECTION] State
 
 constexpr int kCancelHoldMs = 1000;  // Escape held this long cancels a replay
+// A held key repeats as releases and presses; the toolkit does not always mark them as
+// repeats, so a release only ends the hold when no press follows within this time.
+constexpr int kRepeatGraceMs = 150;
 constexpr uint32_t kRepeatBit = 1u << 30;
 
 static struct {
@@ -28,7 +33,9 @@ static struct {
     int modalDepth = 0;
     int heldMs = -1;       // the timer's remaining time while a modal loop holds it
     int speed = 1;
-    QTimer* escapeHold = nullptr;
+    QTimer* escapeHold = nullptr;   // runs from the first press while Escape stays down
+    QTimer* escapeGrace = nullptr;  // from a release: a press within it was the key's repeat
+    int swallowEscape = 0;          // the cancel key is still down after it cancelled
     int recording = 0;
     void (*onStopKey)() = nullptr;
     std::vector<JournalEvent> recorded;
@@ -110,6 +117,8 @@ static void MovePointerAlong(const Message& m) {
 
 // [SECTION] The replay
 
+static void MakeCancelKeyTimers();
+
 static void Deliver() {
     rp.armed = 0;
     if (!rp.installed || rp.cancelled) return;
@@ -146,6 +155,7 @@ int StartInputReplay(const InputReplaySource& source) {
         rp.timer->setTimerType(Qt::PreciseTimer);
         QObject::connect(rp.timer, &QTimer::timeout, []() { Deliver(); });
     }
+    MakeCancelKeyTimers();
     rp.source = source;
     rp.installed = 1;
     rp.cancelled = 0;
@@ -167,7 +177,11 @@ void StopInputReplay() {
     rp.inQueue = 0;
     rp.source = InputReplaySource{};
     if (rp.timer) rp.timer->stop();
-    if (rp.escapeHold) rp.escapeHold->stop();
+    // A cancel key still held stays ignored until released (the grace timer ends that).
+    if (rp.escapeHold && !rp.swallowEscape) {
+        rp.escapeHold->stop();
+        rp.escapeGrace->stop();
+    }
 }
 
 int InputReplayRunning() { return rp.installed; }
@@ -192,6 +206,7 @@ void ReplayNoteTaken(const Message& m) {
 static void CancelReplay() {
     if (!rp.installed || rp.cancelled) return;
     rp.cancelled = 1;
+    rp.swallowEscape = 1;
     rp.armed = 0;
     rp.timer->stop();
     PostMessage(MSG_CANCELJOURNAL, 0, 0);
@@ -234,20 +249,44 @@ int ReplayKeyPress(int qtKey, int autoRepeat) {
         return 1;
     }
     if (!rp.installed) return 0;
-    if (qtKey == Qt::Key_Escape && !autoRepeat) {
-        if (!rp.escapeHold) {
-            rp.escapeHold = new QTimer();
-            rp.escapeHold->setSingleShot(true);
-            rp.escapeHold->setTimerType(Qt::PreciseTimer);
-            QObject::connect(rp.escapeHold, &QTimer::timeout, []() { CancelReplay(); });
-        }
-        rp.escapeHold->start(kCancelHoldMs);
+    if (qtKey == Qt::Key_Escape) {
+        rp.escapeGrace->stop();
+        if (!rp.escapeHold->isActive()) rp.escapeHold->start(kCancelHoldMs);
     }
     return 1;
 }
 
 void ReplayKeyRelease(int qtKey, int autoRepeat) {
-    if (qtKey == Qt::Key_Escape && !autoRepeat && rp.escapeHold) rp.escapeHold->stop();
+    if (qtKey == Qt::Key_Escape && rp.escapeHold && rp.escapeHold->isActive()) rp.escapeGrace->start(kRepeatGraceMs);
+}
+
+// The cancel key goes on repeating until the user lets go: those repeats must neither close
+// the "End of playback" box nor reach a screen as Escape, so the whole program ignores Escape
+// until it is released.
+class CancelKeyFilter : public QObject {
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (!rp.swallowEscape || (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease)) return false;
+        if (static_cast<QKeyEvent*>(e)->key() != Qt::Key_Escape) return false;
+        if (e->type() == QEvent::KeyPress) rp.escapeGrace->stop();
+        else rp.escapeGrace->start(kRepeatGraceMs);
+        return true;
+    }
+};
+
+static void MakeCancelKeyTimers() {
+    if (rp.escapeHold) return;
+    rp.escapeHold = new QTimer();
+    rp.escapeHold->setSingleShot(true);
+    rp.escapeHold->setTimerType(Qt::PreciseTimer);
+    QObject::connect(rp.escapeHold, &QTimer::timeout, []() { CancelReplay(); });
+    rp.escapeGrace = new QTimer();
+    rp.escapeGrace->setSingleShot(true);
+    QObject::connect(rp.escapeGrace, &QTimer::timeout, []() {
+        rp.escapeHold->stop();
+        rp.swallowEscape = 0;
+    });
+    if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(new CancelKeyFilter());
 }
 
 void StartInputRecording(void (*onStopKey)()) {
@@ -267,6 +306,11 @@ std::vector<JournalEvent> StopInputRecording() {
 int InputRecordingRunning() { return rp.recording; }
 
 void TestUserEscape(int down) {
+    if (rp.swallowEscape) {
+        if (down) rp.escapeGrace->stop();
+        else rp.escapeGrace->start(kRepeatGraceMs);
+        return;
+    }
     if (down) {
         if (!ReplayKeyPress(Qt::Key_Escape, 0) && AcceptUserInput(MSG_KEYDOWN, VK_ESCAPE, 0, 0)) PostMessage(MSG_KEYDOWN, VK_ESCAPE, 0);
         return;

@@ -1067,6 +1067,19 @@ void PlayShippedDemonstration(const char* name, const char* expectedMiss = "") {
     EXPECT_EQ(shown, std::vector<std::string>{"End of playback"}) << name;
 }
 
+// Leaving the program stops a demonstration, with its box.
+TEST_F(Viewer, ShutdownStopsADemonstration) {
+    ToMap();
+    TestClearShown();
+    ClickDemoButton();
+    TestPumpMessages();
+    ASSERT_TRUE(PlaybackRunning());
+    Shutdown();
+    EXPECT_FALSE(PlaybackRunning());
+    EXPECT_FALSE(InputReplayRunning());
+    EXPECT_EQ(TestLastMessage(), "End of playback");
+}
+
 TEST_F(Viewer, MapDemonstrationPlaysToItsEnd) {
     ToMap();
     PlayShippedDemonstration("2d.rec");

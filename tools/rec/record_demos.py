@@ -105,8 +105,8 @@ class Session:
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("QT_QPA_PLATFORM", None)
         self.env.pop("WAYLAND_DISPLAY", None)
-        self.viewer = subprocess.Popen([viewer, "--volume", volume, "--data-root", self.root, "--record", record],
-                                       env=self.env)
+        command = [viewer, "--volume", volume, "--data-root", self.root]
+        self.viewer = subprocess.Popen(command + (["--record", record] if record else []), env=self.env)
         self.xdo("search", "--sync", "--onlyvisible", "--name", "^Mundora")
         time.sleep(2.0)
         # The window of 800 x 600; the toolkit keeps other windows of the same name.
