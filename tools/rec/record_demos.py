@@ -62,7 +62,8 @@ STEPS = {
            ("key", "Return"), ("wait", 5), ("shot", "3d-4"), ("key", "Escape"), ("wait", 3),
            ("click", btn(775, 441, 22, 20)), ("wait", 3), ("click", btn(706, 489, 38, 24)), ("wait", 4)],
     # Sizes, the turn (paused, sped up, reversed), the data types relief, elevation and the
-    # temperature overlay from the chooser, names, and the satellites' orbits.
+    # temperature overlay from the chooser, names, and the satellites' orbits. (The shipped
+    # recording was made without the last click and had it added with mundora-rec.)
     "globe": [("wait", 2), ("click", btn(772, 408, 22, 22)), ("wait", 4), ("shot", "globe-1"),
               ("click", btn(697, 408, 22, 22)), ("wait", 3), ("click", btn(747, 408, 22, 22)), ("wait", 3),
               ("click", btn(743, 508, 26, 22)), ("wait", 1), ("click", btn(743, 508, 26, 22)), ("wait", 3),
@@ -78,7 +79,8 @@ STEPS = {
               ("key", "Return"), ("wait", 4),
               ("click", btn(695, 69, 102, 20)), ("wait", 3), ("click", btn(695, 296, 102, 20)), ("wait", 6),
               ("shot", "globe-4"), ("click", btn(695, 296, 102, 20)), ("wait", 2), ("click", btn(771, 508, 26, 22)),
-              ("wait", 3)],
+              # The turn paused at the end, so the globe stands still afterwards.
+              ("wait", 0.5), ("click", btn(743, 481, 54, 24)), ("wait", 1)],
     # The flat map's readout over the region, the chart, the table paged, figures picked from
     # the People and Economy lists, and the flat map again.
     "stats": [("wait", 2), ("move", (150, 200), 1.5), ("move", (300, 250), 1.5), ("move", (450, 300), 1.5),
