@@ -163,6 +163,7 @@ int StartInputReplay(const InputReplaySource& source) {
     rp.armed = 0;
     rp.keys = 0;
     rp.heldMs = -1;
+    rp.modalDepth = 0;  // a replay stopped while a dialog was up left its count behind
     rp.wantsNext = 1;
     ReplayPoll();
     return 1;
