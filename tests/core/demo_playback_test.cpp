@@ -180,8 +180,10 @@ TEST_F(Playback, LoopRunsUntilEscapeIsHeld) {
     ASSERT_GT(pressedAt, 0u);
     EXPECT_GE(endedAt - pressedAt, 1000u);
     EXPECT_LT(endedAt - pressedAt, 1300u);
-    // Every wrap beeps once, plus the beep of "End of playback".
-    EXPECT_EQ(TestBeepCount(), (int)(got.size() / 3) + 1);
+    // Every wrap beeps once, plus the beep of "End of playback". (The last event may have been
+    // taken after the cancel, which moves on no more.)
+    int wraps = TestBeepCount() - 1;
+    EXPECT_TRUE(wraps == (int)(got.size() / 3) || wraps == (int)((got.size() - 1) / 3)) << wraps << " for " << got.size();
     EXPECT_GT(got.size(), 30u);
     for (size_t i = 0; i < got.size(); i++) EXPECT_EQ(got[i].kind, events[i % 3].message) << i;
     EXPECT_EQ(TestLastMessage(), "End of playback");
@@ -191,7 +193,7 @@ TEST_F(Playback, LoopRunsUntilEscapeIsHeld) {
 
 // Each event comes its recorded delay after the one before was taken, the first its time
 // after the start time; a wrap-around or an event older than the one before comes at once.
-// On a busy machine a timer can wake late now and then: the best of three runs must be
+// On a busy machine a timer can wake late now and then: the best of five runs must be
 // within 5 ms everywhere, which a wrong reference point or unit never is.
 TEST_F(Playback, DelaysFollowTheRecordedTimes) {
     const uint32_t start = 4000000000u;  // the clock wraps during this recording
@@ -202,7 +204,7 @@ TEST_F(Playback, DelaysFollowTheRecordedTimes) {
     Write("manual/t.rec", File("kestu", 7, start, events));
     int bestWorst = 1 << 30;
     std::string report;
-    for (int run = 0; run < 3 && bestWorst > 5; run++) {
+    for (int run = 0; run < 5 && bestWorst > 5; run++) {
         uint32_t t0 = TickCount();
         ASSERT_EQ(StartPlayback("manual\\t.rec"), 1);
         std::vector<uint32_t> at;
