@@ -1,5 +1,5 @@
 // Entry point of the viewer. Beyond the original design, which took no arguments: the
-// command line (--help, --version, --volume, --data-root, --at with --scale) and geo: links,
+// command line (--help, --version, --volume, --data-root, --at with --scale, --record) and geo: links,
 // whose place a second start hands to the running copy.
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +8,7 @@
 #include "app/app.h"
 #include "app/screens.h"
 #include "core/command_line.h"
+#include "core/demonstrations.h"
 #include "platform/files.h"
 
 // A folder as an absolute path, so that changing the working directory leaves it meaning the same.
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
         printf("mundora %s\n", MUNDORA_VERSION);
         return 0;
     }
+    if (!line.recordFile.empty()) ArmRecorder(Absolute(line.recordFile).c_str());
     if (!line.volumeDir.empty()) UseVolumeDirectory(Absolute(line.volumeDir).c_str());
     if (!line.dataRootDir.empty()) {
         if (!MakeDirectories(line.dataRootDir.c_str()) || !ChangeDirectory(line.dataRootDir.c_str())) {

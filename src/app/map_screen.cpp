@@ -8,6 +8,7 @@
 #include "app/app.h"
 #include "core/browser.h"
 #include "core/command_line.h"
+#include "core/demonstrations.h"
 #include "app/map_commands.h"
 #include "imaging/panel_buttons.h"
 #include "app/screens.h"
@@ -394,7 +395,8 @@ void MapButton(int id, int fromRightClick) {
         PrintCurrentView(mapRect, MapPrintTitle(mapBackground));
         return;
     case 13: FlashButton(13); PrinterSetup(); return;
-    case 14: case 96:
+    case 14: StartDemonstration("manual\\2d.rec"); return;
+    case 96:
         // Screens and tools that join the program with later parts.
         PlayCue(CUE_ERROR);
         return;

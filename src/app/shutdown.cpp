@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/app.h"
+#include "core/demonstrations.h"
 #include "imaging/panel_buttons.h"
 #include "map2d/map2d.h"
 #include "platform/files.h"
@@ -17,6 +18,8 @@ void Shutdown() {
     if (shutdownState.done) return;
     shutdownState.done = 1;
     SaveSettings();
+    StopPlayback();
+    FinishRecording();
     ReleasePanelButtons();
     DiscardAllScreenCaches();
     fhGenericCreated = 0;

@@ -158,10 +158,10 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
             c.showVersion = 1;
             continue;
         }
-        if (arg == "--volume" || arg == "--data-root" || arg == "--at" || arg == "--scale") {
+        if (arg == "--volume" || arg == "--data-root" || arg == "--at" || arg == "--scale" || arg == "--record") {
             if (!inlineValue) {
                 if (i + 1 >= argc) {
-                    const char* what = arg == "--at" ? "a position such as 48.21,16.37" : arg == "--scale" ? "a scale such as 1:250000" : "a folder";
+                    const char* what = arg == "--at" ? "a position such as 48.21,16.37" : arg == "--scale" ? "a scale such as 1:250000" : arg == "--record" ? "a file name" : "a folder";
                     *error = arg + " needs " + what;
                     return 0;
                 }
@@ -173,6 +173,7 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
             }
             if (arg == "--volume") c.volumeDir = value;
             else if (arg == "--data-root") c.dataRootDir = value;
+            else if (arg == "--record") c.recordFile = value;
             else if (arg == "--scale") {
                 if (!ParseScale(value, &scale)) {
                     *error = "--scale " + value + ": the scale must be written 1:N with N a whole number of at least 1";
@@ -225,6 +226,8 @@ const char* UsageText() {
            "  --scale 1:N          the map's scale with --at or a geo: link (default\n"
            "                       1:5,000,000)\n"
            "  geo:LAT,LON          a geo: link (RFC 5870); ?z=N sets the zoom level\n"
+           "  --record FILE        record a demonstration: a screen's demo button starts\n"
+           "                       the recording, Pause or leaving the program writes FILE\n"
            "  -h, --help           print this help and exit\n"
            "      --version        print the version and exit\n"
            "\n"

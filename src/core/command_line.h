@@ -16,6 +16,7 @@ struct OpeningPlace {
 struct CommandLine {
     int showHelp = 0, showVersion = 0;
     std::string volumeDir, dataRootDir;
+    std::string recordFile;  // --record: the record file the recorder writes
     int hasPlace = 0;
     OpeningPlace place;
 };

@@ -11,6 +11,7 @@
 
 #include "core/browser.h"
 #include "core/command_line.h"
+#include "core/demonstrations.h"
 #include "flyby/flyby_screen.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
@@ -292,7 +293,7 @@ static void FlybyButton(int id) {
     case 7: FlashButton(7); SettingsDialog(FlybySettingsApplied); return;
     case 12: FlashButton(12); PrintFlybyView(0); return;
     case 13: FlashButton(13); PrinterSetup(); return;
-    case 14: PlayCue(CUE_ERROR); return;  // demonstrations: later
+    case 14: StartDemonstration("manual\\flyby.rec"); return;
     case 95: MinimiseMainWindow(); return;
     case 44: DisplayOptions(); return;
     case 45: FlipJoystick(); return;

@@ -31,6 +31,7 @@ constexpr int ColourBlue(ColourRef c) { return (c >> 16) & 255; }
 // Kinds keep their classic numbers so recorded demonstrations carry them unchanged.
 
 enum : uint32_t {
+    MSG_NULL = 0x0000,        // does nothing; wakes a loop that waits for the queue
     MSG_CREATE = 0x0001,
     MSG_DESTROY = 0x0002,
     MSG_PAINT = 0x000F,
@@ -53,6 +54,7 @@ enum : uint32_t {
     MSG_MOUSEWHEEL = 0x020A,  // beyond the original design: the wheel, see MessageWheelDelta
     MSG_MCINOTIFY = 0x03B9,
     MSG_COPYDATA = 0x004A,  // a later start handed over a line: TakeInstanceMessage
+    MSG_CANCELJOURNAL = 0x004B,  // the user cancelled an input replay with the cancel key
     MSG_USER = 0x0400,
 };
 
@@ -81,6 +83,7 @@ struct Message {
     int64_t lParam = 0;   // mouse: x in the low 16 bits, y in the next 16; paint: unused
     uint32_t time = 0;    // tick count when queued
     Rect paintRect{};     // MSG_PAINT: the area to repaint
+    int replayed = 0;     // put in the queue by the input replay, not by the user
 };
 
 inline int MessageX(const Message& m) { return (int16_t)(m.lParam & 0xFFFF); }
@@ -112,6 +115,50 @@ int64_t DispatchMessage(const Message& msg);
 void InvalidateWindow(const Rect* area);
 // Drops every queued message of the kinds from..to inclusive.
 void FlushMessages(uint32_t fromKind, uint32_t toKind);
+
+// [SECTION] Input replay and recording
+// Recorded input goes back into the same queue the user's input fills, so every loop sees it
+// exactly as real input. The source of the events (a record file) lives above this layer.
+
+// One input event as the record files store it: the message kind, two parameters (mouse:
+// x and y in window pixels, the wheel's turn in the high word of the first; keys: the
+// virtual-key code in the low byte of the first, bit 30 for an auto-repeated key, the
+// toolkit's scan code in the second; characters: the code in the first), the time on the
+// TickCount clock, and a window field that delivery ignores.
+struct JournalEvent {
+    uint32_t message = 0, paramL = 0, paramH = 0, time = 0, window = 0;
+};
+
+// What the replay calls, always on the interface thread between messages.
+struct InputReplaySource {
+    // The event to deliver next and the delay in milliseconds before it; 0 when there is none.
+    // Asked again only after the program has taken the previous event from the queue and
+    // comes back for more, as a program busy with a click holds back the next event.
+    int (*nextEvent)(JournalEvent* event, int32_t* delayMs);
+    // The program has taken the event handed out last: move on to the next one.
+    void (*skip)();
+    // A modal dialog or message box opens (1) or closes (0); events are held meanwhile.
+    void (*systemModal)(int on);
+    // Sees every message the program takes from the queue, replayed or not.
+    void (*monitor)(const Message& msg);
+};
+
+// Installs the source and asks it for its first event at once. While a replay runs the
+// user's mouse and keys are ignored, except the cancel key: Escape held down for a second,
+// which stops asking the source and queues MSG_CANCELJOURNAL for the monitor. Replayed mouse
+// messages get their MK_ bits from the replayed buttons and Shift and Ctrl keys (the records
+// carry no modifier state), and move the real pointer along while the window is active.
+int StartInputReplay(const InputReplaySource& source);
+// Removes the source and the monitor; does nothing when no replay runs.
+void StopInputReplay();
+int InputReplayRunning();
+
+// Beyond the original design: records the user's input (mouse, wheel, keys and characters,
+// never replayed events) from now on. Pause ends a recording: it is not recorded and calls
+// onStopKey, which takes the events with StopInputRecording.
+void StartInputRecording(void (*onStopKey)());
+std::vector<JournalEvent> StopInputRecording();
+int InputRecordingRunning();
 
 // [SECTION] The window
 

@@ -101,7 +101,9 @@ int MessageBox(const char* text, const char* caption, int buttons) {
     default: box.setStandardButtons(QMessageBox::Ok); break;
     }
     FlushWindowDirty();
+    NoteModalLoop(1);
     int r = box.exec();
+    NoteModalLoop(0);
     switch (r) {
     case QMessageBox::Yes: return IDYES;
     case QMessageBox::No: return IDNO;
@@ -254,7 +256,9 @@ int DialogBox(const DialogTemplate& t, DialogProc proc, void* user) {
         if (!script.dialogScripts.empty()) {
             auto s = std::move(script.dialogScripts.front());
             script.dialogScripts.pop_front();
+            NoteModalLoop(1);
             s(&d);
+            NoteModalLoop(0);
         }
         return d.ended ? d.result : IDCANCEL;
     }
@@ -265,7 +269,9 @@ int DialogBox(const DialogTemplate& t, DialogProc proc, void* user) {
     });
     while (!d.ended) {
         FlushWindowDirty();
+        NoteModalLoop(1);
         widget.exec();
+        NoteModalLoop(0);
         if (!d.ended && !widget.isVisible()) {
             d.ended = 1;
             d.result = IDCANCEL;

@@ -85,3 +85,24 @@ QRect WindowRectFromDevice(const WindowMapping& m, const QRect& r);
 
 // Closes the joystick and its subsystem (joystick.cpp).
 void StopJoystick();
+
+// [SECTION] Input replay and recording (qt_replay.cpp), called by the window and the queue
+
+// Appends a message the replay delivers (qt_window.cpp).
+void QueueReplayedMessage(const Message& m);
+// The program is about to take or wait for a message: a replay that waits for the program to
+// come back for more arms its timer for the next event now.
+void ReplayPoll();
+// A message left the queue (taken, or dropped by FlushMessages).
+void ReplayNoteTaken(const Message& m);
+// A replay is running whose events are still to come: an empty queue is not the end.
+int ReplayExpectsEvents();
+// The user's own input from the window (or injected by a test as if from it): 1 when it
+// goes into the queue, 0 when a running replay shuts it out. Recorded while recording.
+int AcceptUserInput(uint32_t kind, uint64_t wParam, int64_t lParam, uint32_t scanCode);
+// Key presses and releases seen first by the replay and the recorder (the cancel key, the
+// recorder's stop key); 1 when the key is theirs and goes no further.
+int ReplayKeyPress(int qtKey, int autoRepeat);
+void ReplayKeyRelease(int qtKey, int autoRepeat);
+// Message boxes and dialogs run their modal loops between these.
+void NoteModalLoop(int on);

@@ -119,6 +119,11 @@ static void PlaceImageInWidget(QWidget* w) {
     win.offsetY = (deviceHeight - SurfaceHeight(win.windowSurface) * win.scale) / 2;
 }
 
+// The user's input goes into the queue unless a replay shuts it out; a recording keeps it.
+static void UserInput(uint32_t kind, uint64_t wParam, int64_t lParam, uint32_t scanCode = 0) {
+    if (AcceptUserInput(kind, wParam, lParam, scanCode)) PostMessage(kind, wParam, lParam);
+}
+
 class MainWidget : public QWidget {
 public:
     MainWidget() { setMouseTracking(true); setFocusPolicy(Qt::StrongFocus); setAttribute(Qt::WA_OpaquePaintEvent); }
@@ -150,17 +155,17 @@ protected:
         update();
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        PostMessage(MSG_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()), PointerParam(e->position()));
+        UserInput(MSG_MOUSEMOVE, MouseKeys(e->buttons(), e->modifiers()), PointerParam(e->position()));
     }
     void mousePressEvent(QMouseEvent* e) override {
         uint32_t kind = e->button() == Qt::RightButton ? MSG_RBUTTONDOWN : MSG_LBUTTONDOWN;
         if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton) return;
-        PostMessage(kind, MouseKeys(e->buttons(), e->modifiers()), PointerParam(e->position()));
+        UserInput(kind, MouseKeys(e->buttons(), e->modifiers()), PointerParam(e->position()));
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
         uint32_t kind = e->button() == Qt::RightButton ? MSG_RBUTTONUP : MSG_LBUTTONUP;
         if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton) return;
-        PostMessage(kind, MouseKeys(e->buttons(), e->modifiers()), PointerParam(e->position()));
+        UserInput(kind, MouseKeys(e->buttons(), e->modifiers()), PointerParam(e->position()));
     }
     // Beyond the original design: wheel turns, in the classic units of 120 a notch.
     void wheelEvent(QWheelEvent* e) override {
@@ -168,10 +173,11 @@ protected:
         if (delta == 0) return;
         if (delta > 32767) delta = 32767;
         if (delta < -32768) delta = -32768;
-        PostMessage(MSG_MOUSEWHEEL, MakeWheelParam(delta, (uint32_t)MouseKeys(e->buttons(), e->modifiers())),
+        UserInput(MSG_MOUSEWHEEL, MakeWheelParam(delta, (uint32_t)MouseKeys(e->buttons(), e->modifiers())),
                     PointerParam(e->position()));
     }
     void keyPressEvent(QKeyEvent* e) override {
+        if (ReplayKeyPress(e->key(), e->isAutoRepeat())) return;
         uint32_t vk = VirtualKeyFromQt(e->key());
         // Full screen belongs to the window, not to a screen of the program: F11 works on
         // every one and never reaches them (Escape already means something on each).
@@ -179,31 +185,33 @@ protected:
             if (!e->isAutoRepeat()) SetFullScreen(!win.fullScreen);
             return;
         }
+        uint32_t scan = e->nativeScanCode();
         if (e->key() == Qt::Key_F4 && (e->modifiers() & Qt::AltModifier)) {
-            PostMessage(MSG_SYSCOMMAND, SC_CLOSE, 0);
+            UserInput(MSG_SYSCOMMAND, SC_CLOSE, 0);
             return;
         }
         if (e->key() == Qt::Key_Q && (e->modifiers() & Qt::ControlModifier)) {
-            PostMessage(MSG_COMMAND, 40005, 0);  // the exit command
+            UserInput(MSG_COMMAND, 40005, 0);  // the exit command
             return;
         }
         if (e->key() == Qt::Key_F && (e->modifiers() & Qt::ControlModifier)) {
-            PostMessage(MSG_COMMAND, 40007, 0);  // beyond the original design: the find command
+            UserInput(MSG_COMMAND, 40007, 0);  // beyond the original design: the find command
             return;
         }
         if ((e->key() == Qt::Key_P || e->key() == Qt::Key_S) && (e->modifiers() & Qt::ControlModifier)) {
-            PostMessage(MSG_COMMAND, e->key() == Qt::Key_P ? CMD_PRINT : CMD_EXPORT, 0);
+            UserInput(MSG_COMMAND, e->key() == Qt::Key_P ? CMD_PRINT : CMD_EXPORT, 0);
             return;
         }
-        if (vk) PostMessage(MSG_KEYDOWN, vk, e->isAutoRepeat() ? (1ll << 30) : 0);
+        if (vk) UserInput(MSG_KEYDOWN, vk, e->isAutoRepeat() ? (1ll << 30) : 0, scan);
         QByteArray text = e->text().toLatin1();
         for (char c : text)
-            if ((uint8_t)c >= 32) PostMessage(MSG_CHAR, (uint8_t)c, 0);
+            if ((uint8_t)c >= 32) UserInput(MSG_CHAR, (uint8_t)c, 0);
     }
     void keyReleaseEvent(QKeyEvent* e) override {
         if (e->key() == Qt::Key_F11) return;
+        ReplayKeyRelease(e->key(), e->isAutoRepeat());
         uint32_t vk = VirtualKeyFromQt(e->key());
-        if (vk && !e->isAutoRepeat()) PostMessage(MSG_KEYUP, vk, 0);
+        if (vk && !e->isAutoRepeat()) UserInput(MSG_KEYUP, vk, 0, e->nativeScanCode());
     }
     void closeEvent(QCloseEvent* e) override {
         // The window is left only through the program's exit button or command.
@@ -506,7 +514,8 @@ void PostMessage(uint32_t kind, uint64_t wParam, int64_t lParam) {
     m.lParam = lParam;
     m.time = TickCount();
     // Consecutive pointer moves collapse into the latest, as a busy queue would deliver them.
-    if (kind == MSG_MOUSEMOVE && !win.queue.empty() && win.queue.back().kind == MSG_MOUSEMOVE) {
+    // A replayed move stays: the replay waits for the program to take it.
+    if (kind == MSG_MOUSEMOVE && !win.queue.empty() && win.queue.back().kind == MSG_MOUSEMOVE && !win.queue.back().replayed) {
         win.queue.back() = m;
         return;
     }
@@ -514,6 +523,20 @@ void PostMessage(uint32_t kind, uint64_t wParam, int64_t lParam) {
     // A message queued by a toolkit handler must end the wait that handler ran in.
     if (win.sleeping)
         if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) d->wakeUp();
+}
+
+void QueueReplayedMessage(const Message& m) {
+    win.queue.push_back(m);
+    if (win.sleeping)
+        if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) d->wakeUp();
+}
+
+// Takes a message out of the queue; the replay and its monitor see every one taken.
+static Message TakeMessage(std::deque<Message>::iterator it) {
+    Message m = *it;
+    win.queue.erase(it);
+    ReplayNoteTaken(m);
+    return m;
 }
 
 void PostQuitMessage(int exitCode) {
@@ -541,28 +564,31 @@ void InvalidateWindow(const Rect* area) {
 }
 
 void FlushMessages(uint32_t fromKind, uint32_t toKind) {
-    std::deque<Message> kept;
+    std::deque<Message> kept, dropped;
     for (const Message& m : win.queue)
-        if (m.kind < fromKind || m.kind > toKind) kept.push_back(m);
+        (m.kind < fromKind || m.kind > toKind ? kept : dropped).push_back(m);
     win.queue.swap(kept);
+    // A replayed event dropped unread counts as taken, or the replay would wait for it forever.
+    for (const Message& m : dropped)
+        if (m.replayed) ReplayNoteTaken(m);
 }
 
 int PeekMessage(Message* msg, int remove) {
+    ReplayPoll();
     if (win.app) FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents);
     ClearUpperVectorState();
     if (win.queue.empty()) return 0;
-    *msg = win.queue.front();
-    if (remove) win.queue.pop_front();
+    *msg = remove ? TakeMessage(win.queue.begin()) : win.queue.front();
     return 1;
 }
 
 int PeekMessageInRange(Message* msg, uint32_t fromKind, uint32_t toKind, int remove) {
+    ReplayPoll();
     if (win.app) FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents);
     ClearUpperVectorState();
     for (auto it = win.queue.begin(); it != win.queue.end(); ++it) {
         if (it->kind < fromKind || it->kind > toKind) continue;
-        *msg = *it;
-        if (remove) win.queue.erase(it);
+        *msg = remove ? TakeMessage(it) : *it;
         return 1;
     }
     return 0;
@@ -573,13 +599,14 @@ int PeekMessageInRange(Message* msg, uint32_t fromKind, uint32_t toKind, int rem
 // an empty queue without one gives 0 at once.
 static int WaitForQueue(int timed, uint32_t deadline) {
     for (;;) {
+        ReplayPoll();
         if (!win.queue.empty()) return 1;
         if (!win.app) return 0;
         if (TestModeEnabled()) {
             FlushWindowDirty(), QCoreApplication::processEvents(QEventLoop::AllEvents);
             ClearUpperVectorState();
             if (!win.queue.empty()) return 1;
-            if (win.timers.empty()) return 0;
+            if (win.timers.empty() && !ReplayExpectsEvents()) return 0;
         }
         int left = -1;
         if (timed) {
@@ -597,15 +624,13 @@ int GetMessage(Message* msg) {
         msg->wParam = 0;
         return 0;
     }
-    *msg = win.queue.front();
-    win.queue.pop_front();
+    *msg = TakeMessage(win.queue.begin());
     return msg->kind != MSG_QUIT;
 }
 
 int GetMessageUntil(Message* msg, uint32_t deadline) {
     if (!WaitForQueue(deadline != 0, deadline)) return 0;
-    *msg = win.queue.front();
-    win.queue.pop_front();
+    *msg = TakeMessage(win.queue.begin());
     return 1;
 }
 
@@ -636,22 +661,23 @@ int ScreenLogicalDpi() {
 
 // [SECTION] Test hooks that need the queue
 
-void TestInjectMessage(uint32_t kind, uint64_t wParam, int64_t lParam) { PostMessage(kind, wParam, lParam); }
+// Injected input arrives as the user's would: a replay shuts it out and a recording keeps it.
+void TestInjectMessage(uint32_t kind, uint64_t wParam, int64_t lParam) { UserInput(kind, wParam, lParam); }
 
 void TestInjectClick(int x, int y) {
-    PostMessage(MSG_MOUSEMOVE, 0, MakeMouseParam(x, y));
-    PostMessage(MSG_LBUTTONDOWN, MK_LBUTTON, MakeMouseParam(x, y));
-    PostMessage(MSG_LBUTTONUP, 0, MakeMouseParam(x, y));
+    UserInput(MSG_MOUSEMOVE, 0, MakeMouseParam(x, y));
+    UserInput(MSG_LBUTTONDOWN, MK_LBUTTON, MakeMouseParam(x, y));
+    UserInput(MSG_LBUTTONUP, 0, MakeMouseParam(x, y));
 }
 
 void TestInjectWheel(int x, int y, int delta, uint32_t keys) {
-    PostMessage(MSG_MOUSEMOVE, keys, MakeMouseParam(x, y));
-    PostMessage(MSG_MOUSEWHEEL, MakeWheelParam(delta, keys), MakeMouseParam(x, y));
+    UserInput(MSG_MOUSEMOVE, keys, MakeMouseParam(x, y));
+    UserInput(MSG_MOUSEWHEEL, MakeWheelParam(delta, keys), MakeMouseParam(x, y));
 }
 
 void TestInjectKey(uint32_t virtualKey) {
-    PostMessage(MSG_KEYDOWN, virtualKey, 0);
-    PostMessage(MSG_KEYUP, virtualKey, 0);
+    UserInput(MSG_KEYDOWN, virtualKey, 0);
+    UserInput(MSG_KEYUP, virtualKey, 0);
 }
 
 int TestPumpMessages() {

@@ -106,3 +106,10 @@ void TestRecordPageSetup();
 // Answers for the next save-file dialogs: a path, or "" for cancel (also when none is queued).
 void TestPushSaveFileAnswer(const std::string& path);
 std::string TestTakeSaveFileAnswer(int* answered);
+
+// Plays recorded input this many times faster than recorded (1, the default, plays it as
+// recorded); lets tests run long demonstrations in a short time.
+void TestSetReplaySpeed(int factor);
+// The user presses (down = 1) or releases Escape at the window, as its key handler sees it:
+// during a replay this is the cancel key, held for a second.
+void TestUserEscape(int down);

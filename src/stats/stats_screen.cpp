@@ -7,6 +7,7 @@
 #include "core/browser.h"
 #include "core/command_line.h"
 #include "core/core.h"
+#include "core/demonstrations.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
 #include "manual/manual.h"
@@ -231,7 +232,7 @@ static void StatsButton(int id) {
     case 11: FlashButton(11); OpenAboutPage(); return;
     case 12: FlashButton(12); PrintStatisticsView(0); return;
     case 13: FlashButton(13); PrinterSetup(); return;
-    case 14: PlayCue(CUE_ERROR); return;  // the demonstrations come with their own part
+    case 14: StartDemonstration("manual\\stats.rec"); return;
     case 75: case 76: case 77:
         if (statsScreen.view < 0 && WindowSurface() && hbmVirtual) {
             HighlightRegion(-1);

@@ -87,6 +87,11 @@ TEST(CommandLine, OptionsAndPlaces) {
     EXPECT_DOUBLE_EQ(c.place.latitude, -22.9);
     EXPECT_DOUBLE_EQ(c.place.longitude, -43.2);
     EXPECT_DOUBLE_EQ(c.place.scale, 250000);
+    EXPECT_EQ(c.recordFile, "");
+
+    ASSERT_EQ(Parse({"--record", "demo.rec"}, &c, &error), 1) << error;
+    EXPECT_EQ(c.recordFile, "demo.rec");
+    EXPECT_FALSE(c.hasPlace);
 
     // --scale may come first and overrides a link's zoom level.
     ASSERT_EQ(Parse({"--scale", "1000000", "geo:1,2?z=5"}, &c, &error), 1) << error;
@@ -109,6 +114,7 @@ TEST(CommandLine, BadArgumentsSayWhatIsWrong) {
         {"atlas"},
         {"--volume"},
         {"--data-root"},
+        {"--record"},
         {"--at"},
         {"--at="},
         {"--scale"},
@@ -126,6 +132,7 @@ TEST(CommandLine, BadArgumentsSayWhatIsWrong) {
         "unexpected argument \"atlas\" (see mundora --help)",
         "--volume needs a folder",
         "--data-root needs a folder",
+        "--record needs a file name",
         "--at needs a position such as 48.21,16.37",
         "--at needs a value",
         "--scale needs a scale such as 1:250000",

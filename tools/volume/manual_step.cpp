@@ -159,6 +159,31 @@ static int ListPages(const std::string& folder, std::vector<std::string>* names)
     return 1;
 }
 
+// The screens' demonstrations, recorded with the viewer's recorder: binary files copied byte
+// for byte. Returns how many, or -1 when one cannot be read or written.
+static int CopyRecordings(BuildContext& ctx, const std::string& folder) {
+    DIR* d = opendir(folder.c_str());
+    if (!d) return -1;
+    std::vector<std::string> names;
+    while (struct dirent* e = readdir(d)) {
+        std::string name = e->d_name;
+        if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".rec") == 0) names.push_back(name);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end());
+    int copied = 0;
+    for (const std::string& name : names) {
+        std::vector<uint8_t> bytes;
+        if (!ReadWholeFile((folder + "/" + name).c_str(), &bytes, 16u << 20)) {
+            BuildError("Cannot read %s/%s", folder.c_str(), name.c_str());
+            return -1;
+        }
+        if (!WriteVolumeFile(ctx, ("manual\\" + name).c_str(), bytes)) return -1;
+        copied++;
+    }
+    return copied;
+}
+
 int BuildManual(BuildContext& ctx) {
     std::string folder = RecipeValue(ctx, "content", MUNDORA_CONTENT_DIR) + "/manual";
     std::vector<std::string> names;
@@ -190,11 +215,15 @@ int BuildManual(BuildContext& ctx) {
         if (!WriteVolumeFile(ctx, target.c_str(), text.data(), text.size())) ok = 0;
         written++;
     }
+    int recordings = CopyRecordings(ctx, folder);
+    if (recordings < 0) ok = 0;
     for (const std::string& f : faults) {
         BuildError("%s", f.c_str());
         ReportLine(ctx, "manual: %s", f.c_str());
     }
     ReportLine(ctx, "manual: %d pages and %zu pictures written, %zu lines that do not fit", written,
                sizeof kPictures / sizeof kPictures[0], faults.size());
+    ReportLine(ctx, "manual: %d demonstration recordings copied (made with the viewer's recorder, mundora --record)",
+               recordings < 0 ? 0 : recordings);
     return ok;
 }

@@ -18,11 +18,7 @@ struct PendingFile {
 
 // Files the viewer will read for screens whose builder steps do not exist yet.
 static const PendingFile kPending[] = {
-    {"manual\\2d.rec", "demonstration recordings are not made yet"},
-    {"manual\\3d.rec", "demonstration recordings are not made yet"},
-    {"manual\\flyby.rec", "demonstration recordings are not made yet"},
-    {"manual\\globe.rec", "demonstration recordings are not made yet"},
-    {"manual\\stats.rec", "demonstration recordings are not made yet"},
+    {"manual\\flyby.rec", "the flyby's demonstration is not recorded yet"},
 };
 
 static void ListFiles(const std::string& root, const std::string& relative, std::vector<std::pair<std::string, long long>>* out) {
