@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/core.h"
+#include "core/browser.h"
 #include "core/demonstrations.h"
 #include "globe/globe_screen.h"
 #include "globe/satellite_tools.h"
@@ -262,6 +263,7 @@ void GlobeButton(int id) {
     case 8: ToggleHelpPrompts(); return;
     case 9: GlobeManual(9, "manual\\m_globe.txt", "manual\\m_index.txt"); return;
     case 10: GlobeManual(10, "manual\\about.txt", nullptr); return;
+    case 11: FlashButton(11); OpenAboutPage(); return;
     case 14: StartDemonstration("manual\\globe.rec"); return;
     case 12: FlashButton(12); PrintGlobeView(0); return;
     case 13: FlashButton(13); PrinterSetup(); return;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/core.h"
+#include "core/browser.h"
 #include "core/demonstrations.h"
 #include "imaging/imaging.h"
 #include "imaging/panel_buttons.h"
@@ -322,6 +323,7 @@ void TerrainButton(int id) {
     case 8: ToggleHelpPrompts(); return;
     case 9: TerrainManual(9, "manual\\m_3d.txt", "manual\\m_index.txt"); return;
     case 10: TerrainManual(10, "manual\\about.txt", nullptr); return;
+    case 11: FlashButton(11); OpenAboutPage(); return;
     case 14: StartDemonstration("manual\\3d.rec"); return;
     case 12: FlashButton(12); PrintTerrainView(0); return;
     case 13: FlashButton(13); PrinterSetup(); return;
