@@ -31,6 +31,7 @@
 #include "platform/files.h"
 #include "platform/test_double.h"
 #include "support/test_volume.h"
+#include "e2e/user_data_root.h"
 #include "stats/stats_files.h"
 #include "stats/stats_screen.h"
 
@@ -73,17 +74,8 @@ struct Viewer : ::testing::Test {
     TempFolder root, xdg;
     std::string savedCwd;
     void SetUp() override {
-        ASSERT_TRUE(FileExists((Volume() + "/titlepg.bmp").c_str())) << "the builder made no volume";
-        fs::create_directories(xdg.path + "/mundora");
-        fs::create_symlink(Volume(), xdg.path + "/mundora/volume");
-        setenv("XDG_DATA_HOME", xdg.path.c_str(), 1);
-        // A theme file of the user's in the data root: one raster entry for every scale.
-        WriteTestText(root / "theme1.dat", "[MaxZoomScale=100000\n[Raster2D=0 0  000000001 999999999\n");
-        // Every map repaint reads names.dat for its labels; this volume has no name files, so
-        // all groups stay off.
-        std::string names = "0\n0\n0\n0\n0\n0\n0\n";
-        for (int k = 0; k < 19; k++) names += "1000000    8 255 255 255\n";
-        WriteTestText(root / "names.dat", names);
+        PrepareUserDataRoot(Volume(), root, xdg);
+        if (HasFatalFailure()) return;
         savedCwd = CurrentDirectory();
         ChangeDirectory(root.path.c_str());
         ResetShellState();
