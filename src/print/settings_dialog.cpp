@@ -14,6 +14,7 @@
 #include "core/core.h"
 #include "imaging/panel_buttons.h"
 #include "platform/files.h"
+#include "print/print.h"
 
 static const int kMonitorSizes[] = {14, 15, 17, 21};
 static const int kDepths[] = {0, 15, 16, 24, 32};
@@ -282,7 +283,7 @@ static DialogTemplate SettingsTemplate() {
     DialogTemplate t;
     t.caption = "Program Settings";
     t.width = 470;
-    t.height = 444;
+    t.height = 478;
     t.items = {
         {DI_GROUPBOX, 1001, 12, 8, 218, 70, "Sounds"},
         {DI_CHECKBOX, kOptSounds, 24, 32, 104, 22, "Play sounds"},
@@ -319,9 +320,10 @@ static DialogTemplate SettingsTemplate() {
         {DI_GROUPBOX, 1012, 240, 306, 218, 80, "Joystick (flyby)"},
         {DI_CHECKBOX, kOptJoystick, 252, 328, 196, 22, "Use the joystick"},
         {DI_BUTTON, kOptCalibrate, 252, 354, 100, 26, "Calibrate..."},
-        {DI_STATIC, 1013, 12, 402, 260, 34, "Every change is kept at once; Cancel puts back what was changed here."},
-        {DI_DEFBUTTON, IDOK, 290, 406, 80, 26, "Close"},
-        {DI_BUTTON, IDCANCEL, 378, 406, 80, 26, "Cancel"},
+        {DI_BUTTON, kOptPrinter, 12, 396, 130, 26, "Printer Setup..."},
+        {DI_STATIC, 1013, 12, 436, 260, 34, "Every change is kept at once; Cancel puts back what was changed here."},
+        {DI_DEFBUTTON, IDOK, 290, 440, 80, 26, "Close"},
+        {DI_BUTTON, IDCANCEL, 378, 440, 80, 26, "Cancel"},
     };
     return t;
 }
@@ -433,6 +435,7 @@ static int SettingsProc(Dialog* d, int event, int itemId, int notification, void
     case kOptCalibrate:
         if (CalibrateJoystick()) Changed(s, SETTINGS_JOYSTICK);
         return 1;
+    case kOptPrinter: PrinterSetup(); return 1;  // the desktop's page set-up, as the Printer buttons open it
     case IDOK:
         // A gamma typed but not applied yet is taken with the Close button (or Enter).
         if (ApplyTypedGamma(d, s)) EndDialog(d, IDOK);

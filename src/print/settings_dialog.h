@@ -20,7 +20,7 @@ enum : int {
 enum : int {
     kOptSounds = 1100, kOptTestSound, kOptMonitor14, kOptMonitor15, kOptMonitor17, kOptMonitor21, kOptMetric,
     kOptImperial, kOptGammaEdit, kOptGammaApply, kOptDepthNone, kOptDepth15, kOptDepth16, kOptDepth24, kOptDepth32,
-    kOptScaleAutomatic, kOptScale1, kOptScale2, kOptScale3, kOptNames, kOptPrompts, kOptJoystick, kOptCalibrate,
+    kOptScaleAutomatic, kOptScale1, kOptScale2, kOptScale3, kOptNames, kOptPrompts, kOptJoystick, kOptCalibrate, kOptPrinter,
 };
 // The calibration dialog's items.
 enum : int { kOptCalibrationStep = 1200, kOptCalibrationRecorded, kOptCalibrationRecord };

@@ -382,4 +382,16 @@ TEST_F(SettingsDialogTest, TestSoundAndAFailureThatIsNotKept) {
     EXPECT_EQ(Stored()[37], 1);
 }
 
+TEST_F(SettingsDialogTest, PrinterSetupChangesNoSetting) {
+    ASSERT_EQ(SaveSettings(), 1);
+    std::vector<uint8_t> before = Stored();
+    int shown = TestPageSetupsShown();
+    Run([&](Dialog* d) {
+        TestDialogCommand(d, kOptPrinter);
+        TestDialogCommand(d, IDOK);
+    });
+    EXPECT_EQ(TestPageSetupsShown(), shown + 1);
+    EXPECT_EQ(Stored(), before);
+}
+
 }  // namespace
