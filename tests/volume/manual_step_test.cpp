@@ -84,8 +84,10 @@ TEST(ManualStep, CopiesEveryPageWithItsPicturesAndCompletesTheAboutPage) {
     EXPECT_NE(about.find("Steps run: artwork, manual."), std::string::npos);
     EXPECT_TRUE(std::regex_search(about, std::regex("The volume holds [0-9]+ files")));
     EXPECT_NE(about.find("names\\rivers.txt: no packaged source names rivers"), std::string::npos);
-    EXPECT_NE(about.find("manual\\flyby.rec"), std::string::npos);  // not recorded yet
-    EXPECT_EQ(about.find("manual\\2d.rec:"), std::string::npos);   // copied, so not lacking
+    for (const char* demo : {"2d.rec", "3d.rec", "globe.rec", "stats.rec", "flyby.rec"}) {
+        EXPECT_EQ(about.find(std::string("manual\\") + demo + ":"), std::string::npos) << demo;  // copied, so not lacking
+        EXPECT_EQ(ReadTestFile(m.volume / ("manual/" + std::string(demo))), ReadTestFile(SourceDir() + "/content/manual/" + demo)) << demo;
+    }
     EXPECT_EQ(about.find("manual\\m_2d.txt:"), std::string::npos);  // written, so not lacking
     EXPECT_EQ(about.find("manual\\m_flyby.txt:"), std::string::npos);
 

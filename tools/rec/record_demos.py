@@ -7,7 +7,7 @@ steps below and presses Pause, which writes the record file. Every step clicks a
 fixed place of the screen, never a spot that depends on the data, so the recording plays the
 same on a volume rebuilt from the same sources.
 
-    tools/rec/record_demos.py VIEWER VOLUME OUTDIR [NAME...]   (NAME: 2d 3d globe stats)
+    tools/rec/record_demos.py VIEWER VOLUME OUTDIR [NAME...]   (NAME: 2d 3d globe stats flyby)
 """
 import os
 import shutil
@@ -18,7 +18,7 @@ import time
 
 # Panel buttons, centres in window pixels.
 DEMO = (778, 588)        # 14, "Start self-running demo"
-TAB_3D, TAB_STATS, TAB_GLOBE = (414, 12), (540, 12), (754, 12)
+TAB_3D, TAB_STATS, TAB_GLOBE, TAB_FLYBY = (414, 12), (540, 12), (754, 12), (650, 12)
 
 
 def btn(x, y, w, h):
@@ -31,7 +31,31 @@ PREFIX = {
     "3d": [("click", TAB_3D), ("wait", 1.5), ("click", (365, 170)), ("wait", 12)],   # the Alps
     "globe": [("click", TAB_GLOBE), ("wait", 6)],
     "stats": [("click", TAB_STATS), ("wait", 2), ("click", (520, 250)), ("wait", 3)],  # South Asia
+    "flyby": [("click", TAB_FLYBY), ("wait", 10)],   # in flight over the map's centre
 }
+
+# The flyby's panel: buttons, the heading dial (centre and radius), the throttle track's and
+# the climb pad's middles, and the display options' rows under their panel at (546, 45).
+FLY_DISPLAY, FLY_NAMES, FLY_NEW_AREA = btn(695, 47, 102, 20), btn(695, 93, 102, 20), btn(695, 116, 102, 20)
+DIAL_X, DIAL_Y, DIAL_R = 746, 212, 41
+THROTTLE_Y, CLIMB_Y = 476, 531
+
+
+def throttle(fraction):
+    """The throttle track at fraction -1 (full back) .. 1 (full forward). Its middle pixel
+    gives the speed step next to 0, so a stop takes the Down key after it."""
+    return (746 + round(fraction * 46), THROTTLE_Y)
+
+
+def option_row(row):
+    return (600, 45 + 26 * row + 37)
+
+
+def keys(name, count, pause=0.12):
+    return [step for _ in range(count) for step in (("key", name), ("wait", pause))]
+
+
+OPTIONS_OK = (600, 45 + 162 + 12)
 
 # The demonstrations themselves.
 STEPS = {
@@ -93,6 +117,27 @@ STEPS = {
               ("click", btn(694, 177, 102, 20)), ("wait", 2), ("click", (605, 45 + 24 + 1 * 18 + 8)), ("wait", 4),
               ("click", btn(694, 69, 102, 19)), ("wait", 5), ("click", btn(694, 48, 102, 19)), ("wait", 3),
               ("move", (300, 300), 1.5), ("wait", 2)],
+    # A new start on the world picture (the western Alps), speed from the keys and the throttle,
+    # turns, climbs with Page Up and the climb pad, a click on the heading dial, the display
+    # options (haze and the cockpit off, then on again), the names, and a stop; Escape ends
+    # the flight on the 2D map, whose loop waits for input, so the end is quiet (the flight's
+    # loop draws frames as long as it runs).
+    "flyby": [("wait", 1.5), ("click", FLY_NEW_AREA), ("wait", 1.5), ("move", (300, 250), 0.8),
+              ("move", (361, 212), 0.8), ("click", (361, 212)), ("wait", 8), ("shot", "flyby-1"),
+              *keys("Up", 10), ("wait", 1.5), ("click", throttle(0.3)), ("wait", 3),
+              *keys("Right", 10), ("wait", 1.5), *keys("Prior", 10), ("wait", 2), ("shot", "flyby-2"),
+              *keys("Left", 12), ("wait", 2),
+              ("click", (DIAL_X - 30, DIAL_Y - 20)), ("wait", 3),
+              ("click", (746, CLIMB_Y - 5)), ("wait", 2), ("click", (746, CLIMB_Y)), ("wait", 1.5),
+              ("shot", "flyby-3"), *keys("Next", 8), ("wait", 1.5),
+              ("click", FLY_DISPLAY), ("wait", 1.5), ("move", option_row(3), 0.6), ("click", option_row(3)), ("wait", 1),
+              ("click", option_row(4)), ("wait", 1), ("click", OPTIONS_OK), ("wait", 3.5), ("shot", "flyby-4"),
+              ("click", FLY_DISPLAY), ("wait", 1.5), ("click", option_row(3)), ("wait", 1),
+              ("click", option_row(4)), ("wait", 1), ("key", "Return"), ("wait", 2.5),
+              ("click", FLY_NAMES), ("wait", 3), ("shot", "flyby-5"), ("click", FLY_NAMES), ("wait", 2.5),
+              ("click", throttle(0.6)), ("wait", 3), *keys("Down", 6), ("wait", 1.5),
+              ("click", throttle(0)), ("wait", 1), *keys("Down", 3, 0.3), ("wait", 2), ("shot", "flyby-6"),
+              ("key", "Escape"), ("wait", 2.5), ("move", (400, 300), 1.0), ("wait", 1)],
 }
 
 
@@ -192,5 +237,5 @@ if __name__ == "__main__":
     if len(sys.argv) < 4:
         sys.exit(__doc__)
     viewer, volume, outdir = sys.argv[1:4]
-    for name in sys.argv[4:] or ["2d", "3d", "globe", "stats"]:
+    for name in sys.argv[4:] or ["2d", "3d", "globe", "stats", "flyby"]:
         record(viewer, volume, outdir, name)

@@ -123,7 +123,7 @@ static std::string AboutSources(const BuildContext& ctx, int width) {
     char totals[160];
     snprintf(totals, sizeof totals, "The volume holds %lld files, %.1f MB in all.", count, bytes / 1e6);
     AppendWrapped(page, totals, width);
-    std::vector<std::string> lacks = VolumeLacks(ctx);
+    const std::vector<std::string>& lacks = ctx.missing;
     if (lacks.empty()) {
         AppendWrapped(page, "The volume lacks none of the files the viewer reads.", width);
     } else {

@@ -47,13 +47,10 @@ double NowSeconds();
 
 void ReportLine(BuildContext& ctx, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void ReportMissing(BuildContext& ctx, const char* file, const char* reason);
-// The report's inventory: pending files of later screens and every file the volume holds.
+// The report's inventory: every file the volume holds.
 std::string VolumeInventory(const BuildContext& ctx);
 // Every file the volume holds now, report.txt aside: how many and their bytes.
 void VolumeFileTotals(const BuildContext& ctx, long long* count, long long* bytes);
-// "file: reason" for each file the volume lacks: what this build's steps left out, then the
-// files of later screens not built yet.
-std::vector<std::string> VolumeLacks(const BuildContext& ctx);
 // Prints an error of the builder on stderr.
 void BuildError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -1,5 +1,4 @@
-// The inventory at the end of the build report: every file the volume holds, and the files
-// the viewer's later screens read that this builder does not make yet, with the reason.
+// The inventory at the end of the build report: every file the volume holds, with its size.
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -10,16 +9,6 @@
 
 #include "platform/files.h"
 #include "volume.h"
-
-struct PendingFile {
-    const char* name;
-    const char* reason;
-};
-
-// Files the viewer will read for screens whose builder steps do not exist yet.
-static const PendingFile kPending[] = {
-    {"manual\\flyby.rec", "the flyby's demonstration is not recorded yet"},
-};
 
 static void ListFiles(const std::string& root, const std::string& relative, std::vector<std::pair<std::string, long long>>* out) {
     std::string path = relative.empty() ? root : root + "/" + relative;
@@ -38,14 +27,7 @@ static void ListFiles(const std::string& root, const std::string& relative, std:
 }
 
 std::string VolumeInventory(const BuildContext& ctx) {
-    std::string text = "\nFiles the viewer's later screens read that this builder does not make yet:\n";
-    int pending = 0;
-    for (const PendingFile& p : kPending) {
-        if (FileExists(VolumePath(ctx, p.name).c_str())) continue;
-        text += std::string("  ") + p.name + ": " + p.reason + "\n";
-        pending++;
-    }
-    if (!pending) text += "  none\n";
+    std::string text;
     std::vector<std::pair<std::string, long long>> files;
     ListFiles(ctx.outDir, "", &files);
     std::sort(files.begin(), files.end());
@@ -71,11 +53,4 @@ void VolumeFileTotals(const BuildContext& ctx, long long* count, long long* byte
         (*count)++;
         *bytes += f.second;
     }
-}
-
-std::vector<std::string> VolumeLacks(const BuildContext& ctx) {
-    std::vector<std::string> out = ctx.missing;
-    for (const PendingFile& p : kPending)
-        if (!FileExists(VolumePath(ctx, p.name).c_str())) out.push_back(std::string(p.name) + ": " + p.reason);
-    return out;
 }
