@@ -77,7 +77,7 @@ int PickFlybyStart(FlybyFlight* f, int* leaveCode);
 // [SECTION] The panel (flyby_panel.cpp)
 
 // Loads the panel's pictures (the dial and track masks, the needle symbol, the bar fills); a
-// missing one has been reported and leaves that part plain.
+// missing one has been reported and leaves that piece of the view plain.
 void OpenFlybyPanel();
 void CloseFlybyPanel();
 // Draws the heading dial, the ALT and SPEED bars, the position readout and the two tracks
