@@ -20,6 +20,7 @@
 #include "platform/le_bytes.h"
 #include "platform/test_double.h"
 #include "support/test_volume.h"
+#include "support/vector_layer_files.h"
 #include "terrain/extraction_volume.h"
 
 namespace {
@@ -176,10 +177,7 @@ TEST_F(FlybyWindowTest, RiversAreDrawnOverTheImageryAndTheKeysStayWaiting) {
             r.record = {10000, 2, 5000, 5000};
             records.push_back(r);
         }
-        std::vector<uint8_t> index, data;
-        ASSERT_EQ(EncodeVectorLayer(layers[k], records, &index, &data), 1);
-        WriteTestFile(volume / ("v_data/" + std::string(layers[k]) + ".dat"), data);
-        WriteTestFile(volume / ("v_index/" + std::string(layers[k]) + ".idx"), index);
+        ASSERT_TRUE(WriteTestVectorLayer(volume.path, layers[k], records));
     }
     FlushMessages(0, 0xFFFFFFFF);
     TestInjectKey(VK_UP);

@@ -10,6 +10,7 @@
 #include "map2d/vector_layers.h"
 #include "names/labels.h"
 #include "names/names.h"
+#include "support/vector_layer_files.h"
 
 namespace {
 
@@ -38,10 +39,7 @@ struct MapRepaintTest : ::testing::Test {
         line.cell = VectorCellNumber(35, 5);
         line.points = {{0, 5000}, {9999, 5000}};
         line.record = {60000, 2, 0, 0};
-        std::vector<uint8_t> index, data;
-        ASSERT_EQ(EncodeVectorLayer("BORDERS", {line}, &index, &data), 1);
-        ASSERT_TRUE(WriteTestFile(folder / "v_data/BORDERS.dat", data));
-        ASSERT_TRUE(WriteTestFile(folder / "v_index/BORDERS.idx", index));
+        ASSERT_TRUE(WriteTestVectorLayer(folder.path, "BORDERS", {line}));
         std::string names;
         for (int i = 0; i < 7; i++) names += i == 4 ? "1\n" : "0\n";
         for (int k = 0; k < kNameClasses; k++) names += "300000000 12 255 255 255\n";

@@ -10,6 +10,7 @@
 #include "map2d/vector_layers.h"
 #include "platform/test_double.h"
 #include "support/test_volume.h"
+#include "support/vector_layer_files.h"
 
 namespace {
 
@@ -35,10 +36,7 @@ struct VectorLayersTest : ::testing::Test {
         FlushMessages(0, 0xFFFFFFFF);
     }
     void Layer(const std::vector<VectorCellRecord>& records) {
-        std::vector<uint8_t> index, data;
-        ASSERT_EQ(EncodeVectorLayer("TEST", records, &index, &data), 1);
-        ASSERT_TRUE(WriteTestFile(folder / "v_data/TEST.dat", data));
-        ASSERT_TRUE(WriteTestFile(folder / "v_index/TEST.idx", index));
+        ASSERT_TRUE(WriteTestVectorLayer(folder.path, "TEST", records));
     }
     int Draw(const MapWindow& w, int width = 200, int height = 200) {
         return DrawOneVectorLayer(s, w, width, height, 0, 0, "v_data\\TEST.dat", "v_index\\TEST.idx", buffer,

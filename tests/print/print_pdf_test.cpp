@@ -18,6 +18,7 @@
 #include "manual/manual_page.h"
 #include "names/labels.h"
 #include "print/print.h"
+#include "support/vector_layer_files.h"
 
 namespace {
 
@@ -80,15 +81,7 @@ struct PrintPdfTest : ::testing::Test {
         line.cell = VectorCellNumber(35, 5);
         line.points = {{0, 5000}, {9999, 5000}};
         line.record = {60000, 2, 0, 0};
-        std::vector<uint8_t> index, data;
-        ASSERT_EQ(EncodeVectorLayer("BORDERS", {line}, &index, &data), 1);
-        ASSERT_TRUE(WriteTestFile(folder / "v_data/BORDERS.dat", data));
-        ASSERT_TRUE(WriteTestFile(folder / "v_index/BORDERS.idx", index));
-        for (std::string rivers : {"RIV01", "RIV02"}) {
-            ASSERT_EQ(EncodeVectorLayer(rivers.c_str(), {line}, &index, &data), 1);
-            ASSERT_TRUE(WriteTestFile(folder / ("v_data/" + rivers + ".dat"), data));
-            ASSERT_TRUE(WriteTestFile(folder / ("v_index/" + rivers + ".idx"), index));
-        }
+        for (const char* layer : {"BORDERS", "RIV01", "RIV02"}) ASSERT_TRUE(WriteTestVectorLayer(folder.path, layer, {line}));
         std::string names;
         for (int i = 0; i < 7; i++) names += "0\n";
         for (int k = 0; k < 18; k++) names += "300000000 12 255 255 255\n";
