@@ -23,6 +23,7 @@
 #include "flyby/flyby_internal.h"
 #include "platform/files.h"
 #include "platform/test_double.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -122,10 +123,9 @@ const FlybyGrids* RealGrids(double longitude, double latitude) {
                 break;
             }
         if (volume.empty()) return nullptr;
-        folder = "/tmp/mundora-bench-flyby-" + std::to_string(getpid());
+        folder = BenchScratchFolder("flyby");
         MakeDirectories((folder + "/tmp").c_str());
         MakeDirectories((folder + "/Textures").c_str());
-        atexit([] { std::filesystem::remove_all(folder); });
         std::vector<uint8_t> pal;
         ColourRef palette[256];
         MakePalette(palette);

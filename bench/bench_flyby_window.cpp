@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -18,6 +17,7 @@
 #include "flyby/flyby.h"
 #include "platform/files.h"
 #include "platform/test_double.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -34,12 +34,7 @@ int Prepare() {
         return 0;
     }
     fprintf(stderr, "volume: %s, flyby files: %s\n", volume.c_str(), flybyFiles.c_str());
-    static std::string temp = "/tmp/mundora-bench-flyby-" + std::to_string(getpid());
-    MakeDirectories(temp.c_str());
-    atexit([] {
-        std::error_code ignored;
-        std::filesystem::remove_all(temp, ignored);
-    });
+    const std::string& temp = BenchScratchFolder("flyby");
     // Files are looked up under the data root first, then on the volume (the working folder).
     snprintf(dataRoot, sizeof dataRoot, "%s", flybyFiles.c_str());
     snprintf(tempDir, sizeof tempDir, "%s", temp.c_str());

@@ -15,6 +15,7 @@
 #include "map2d/map2d.h"
 #include "platform/files.h"
 #include "platform/test_double.h"
+#include "support/scratch_folder.h"
 #include "terrain/terrain_extraction.h"
 
 namespace {
@@ -39,12 +40,7 @@ int Prepare() {
         return 0;
     }
     fprintf(stderr, "volume: %s\n", volume.c_str());
-    static std::string temp = "/tmp/mundora-bench-extract-" + std::to_string(getpid());
-    MakeDirectories(temp.c_str());
-    atexit([] {
-        std::error_code ignored;
-        std::filesystem::remove_all(temp, ignored);
-    });
+    const std::string& temp = BenchScratchFolder("extract");
     snprintf(dataRoot, sizeof dataRoot, "%s", volume.c_str());
     snprintf(tempDir, sizeof tempDir, "%s", temp.c_str());
     ChangeDirectory(volume.c_str());
