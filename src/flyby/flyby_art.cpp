@@ -9,6 +9,7 @@
 
 #include "core/core.h"
 #include "flyby/flyby.h"
+#include "flyby/flyby_internal.h"
 #include "imaging/imaging.h"
 #include "platform/files.h"
 
@@ -89,7 +90,7 @@ static int LoadSprite(const char* name, FlybySprite* out) {
 }
 
 // 768 bytes: red, green, blue for each of the 256 entries.
-static int LoadFlybyPalette(ColourRef palette[256]) {
+int LoadFlybyPalette(ColourRef palette[256]) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(DataRootPath("Textures\\PrePals.pal").c_str(), &bytes, 4096) &&
         !ReadWholeFile("Textures\\PrePals.pal", &bytes, 4096)) {

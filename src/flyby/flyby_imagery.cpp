@@ -120,15 +120,7 @@ int DrawFlybyRivers(FlybyGrids* g, float x, float y) {
 // The art's palette once the flyby has loaded it; until then the file's, read here.
 int FlybyPaletteReady() {
     if (flybyArt.loaded || flybyPalette.loaded) return 1;
-    FILE* f = OpenDataFile("Textures\\PrePals.pal", "rb");
-    uint8_t bytes[768];
-    int ok = f && fread(bytes, 1, sizeof bytes, f) == sizeof bytes;
-    if (f) fclose(f);
-    if (!ok) {
-        ShowMessage("Cannot open file %s", "prepals.pal");
-        return 0;
-    }
-    for (int i = 0; i < 256; i++) flybyPalette.palette[i] = MakeColour(bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]);
+    if (!LoadFlybyPalette(flybyPalette.palette)) return 0;
     BuildInverseColourTable(flybyPalette.palette, flybyPalette.inverse);
     flybyPalette.loaded = 1;
     return 1;

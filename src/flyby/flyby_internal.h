@@ -23,8 +23,10 @@ int CutFlybyHeights(FlybyGrids* g, float x, float y);
 // The rivers riv01, riv03 and riv04 drawn over g->imagery (platform drawing: the window's
 // thread only). Key messages waiting in the queue are kept for the flight.
 int DrawFlybyRivers(FlybyGrids* g, float x, float y);
+// "Textures\PrePals.pal" read into a palette (flyby_art.cpp); 1, or its message and 0.
+int LoadFlybyPalette(ColourRef palette[256]);
 // The palette the colour indices refer to: the art's when it is loaded, otherwise
-// "Textures\PrePals.pal" read here (message and 0 when it cannot be read).
+// the palette file read through LoadFlybyPalette (message and 0 when it cannot be read).
 int FlybyPaletteReady();
 int FlybyPaletteLoaded();  // without trying to read it
 const ColourRef* FlybyPalette();
